@@ -1,0 +1,20 @@
+# GoogleTest: the system's package for native builds; for the Windows cross
+# build it is compiled from Debian's sources in /usr/src/googletest.
+include_guard(GLOBAL)
+
+if(CMAKE_CROSSCOMPILING)
+  set(gtest_src /usr/src/googletest)
+  if(NOT EXISTS ${gtest_src}/CMakeLists.txt)
+    message(FATAL_ERROR "GoogleTest sources missing: install the Debian package 'googletest'")
+  endif()
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${gtest_src} ${CMAKE_BINARY_DIR}/_googletest EXCLUDE_FROM_ALL SYSTEM)
+  if(NOT TARGET GTest::gtest)
+    add_library(GTest::gtest ALIAS gtest)
+    add_library(GTest::gtest_main ALIAS gtest_main)
+  endif()
+else()
+  find_package(GTest REQUIRED)
+endif()

@@ -1,0 +1,85 @@
+# Shared build settings and the small helpers every folder uses to declare
+# libraries, tests, benchmarks and fuzz targets in one consistent way.
+
+include_guard(GLOBAL)
+
+# Warnings stay on and the build stays warning-free in every preset.
+add_compile_options(-Wall -Wextra)
+
+if(THRUMWELL_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(THRUMWELL_FUZZ)
+  # Libraries are instrumented for coverage; only fuzz targets link the driver.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(WIN32)
+  # Windows artefacts must run without extra DLLs beside them.
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX UNICODE _UNICODE)
+  add_link_options(-static -static-libgcc -static-libstdc++)
+endif()
+
+# Adds a folder only when it has a CMakeLists.txt, so the tree builds while
+# parts of it are still being written.
+function(thrumwell_optional_subdirectory dir)
+  if(EXISTS "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt")
+    add_subdirectory(${dir})
+  endif()
+endfunction()
+
+# thrumwell_add_gtest(NAME SOURCES a.cpp ... LIBS lib ... [ENV VAR=VALUE ...])
+# One GoogleTest executable, registered with CTest as one test. Under the
+# Windows cross build CTest runs it through the Wine emulator.
+function(thrumwell_add_gtest name)
+  if(NOT THRUMWELL_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;ENV" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "THRUMWELL_SOURCE_DIR=${PROJECT_SOURCE_DIR};THRUMWELL_BINARY_DIR=${PROJECT_BINARY_DIR};${ARG_ENV}")
+endfunction()
+
+# thrumwell_add_bench(NAME SOURCES a.cpp ... LIBS lib ...)
+# Google Benchmark executables, native builds only; never run by CTest.
+function(thrumwell_add_bench name)
+  if(NOT THRUMWELL_BENCH OR CMAKE_CROSSCOMPILING OR THRUMWELL_FUZZ)
+    return()
+  endif()
+  find_package(benchmark QUIET)
+  if(NOT benchmark_FOUND)
+    message(STATUS "Google Benchmark not found: ${name} skipped")
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark benchmark::benchmark_main)
+endfunction()
+
+# thrumwell_add_fuzzer(NAME SOURCES a.cpp ... LIBS lib ... CORPUS dir [RUNS n])
+# The target defines LLVMFuzzerTestOneInput. In the fuzz preset it is a real
+# libFuzzer binary and CTest runs it briefly from the corpus; in every other
+# build it links a replay driver and CTest replays the committed corpus, so
+# each corpus file stays a regression test everywhere.
+function(thrumwell_add_fuzzer name)
+  cmake_parse_arguments(ARG "" "CORPUS;RUNS" "SOURCES;LIBS" ${ARGN})
+  if(NOT ARG_RUNS)
+    set(ARG_RUNS 20000)
+  endif()
+  if(THRUMWELL_FUZZ)
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    add_test(NAME ${name} COMMAND ${name} -runs=${ARG_RUNS} -max_len=65536 ${ARG_CORPUS})
+  elseif(THRUMWELL_TESTS)
+    add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/fuzz_replay_main.cpp)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    add_test(NAME ${name}_corpus COMMAND ${name} ${ARG_CORPUS})
+  endif()
+endfunction()
