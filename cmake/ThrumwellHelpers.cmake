@@ -25,7 +25,14 @@ endif()
 
 # Adds a folder only when it has a CMakeLists.txt, so the tree builds while
 # parts of it are still being written.
+# THRUMWELL_ONLY (a list of folder names, e.g. "plug;synth;render") limits a
+# build tree to some areas while others are being worked on; the umbrella
+# folders tests, bench and tools are always entered.
+set(THRUMWELL_ONLY "" CACHE STRING "Build only these areas (empty: all)")
 function(thrumwell_optional_subdirectory dir)
+  if(THRUMWELL_ONLY AND NOT dir IN_LIST THRUMWELL_ONLY AND NOT dir MATCHES "^(tests|bench|tools)$")
+    return()
+  endif()
   if(EXISTS "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt")
     add_subdirectory(${dir})
   endif()
