@@ -41,11 +41,16 @@ public:
                   double stepValue = 1.0, const char* label = "");
   void DefineInt(const char* name, int defaultValue, int minValue, int maxValue, const char* label = "");
   void DefineList(const char* name, int defaultValue, int count, const char* label = "");
-  // Stores the exponent of the normalized mapping; 0 and values that are not
-  // finite are ignored.
+  // Stores the exponent of the normalized mapping. Only positive finite
+  // exponents map 0..1 onto the whole range; others are ignored.
   void SetShapeExponent(double exponent);
   // Appends a display text; an earlier entry for the same value shadows it.
   void AddDisplayText(int value, const char* text);
+
+  // Normalized values come from hosts and controls: anything outside 0..1 is
+  // held at the nearer end and a NaN counts as 0, so the power curve always
+  // sees a value it is defined for.
+  static double ClampNormalized(double x);
 
   // x^shape * (max - min) + min, not stepped and not clamped to the range.
   // x is first clamped to 0..1, a NaN counting as 0.

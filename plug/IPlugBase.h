@@ -129,12 +129,14 @@ public:
   // ---- Editor-facing operations ---------------------------------------------
 
   // A user gesture set parameter paramIdx (which must be a valid index; others
-  // are ignored). Under the lock: sets the value from normalizedValue, reports
-  // it with HostPerformEdit, then HandleParameterChange. UI thread.
+  // are ignored). Under the lock: sets the value from normalizedValue (held to
+  // 0..1, NaN as 0), reports that normalized value with HostPerformEdit, then
+  // HandleParameterChange. UI thread.
   void SetParameterFromEditor(int paramIdx, double normalizedValue);
   // Ends a wheel gesture half a second later: with an editor, remembers
   // paramIdx and (re)starts the editor's countdown of max(1, frame rate / 2)
-  // ticks; a pending parameter is replaced. Without an editor, HostEndEdit now.
+  // ticks. A different parameter still pending gets its HostEndEdit at once.
+  // Without an editor, HostEndEdit now.
   void DeferHostEndEdit(int paramIdx);
   // The countdown expired: stops it and sends the pending HostEndEdit, if any.
   void FlushHostEndEdit();
