@@ -1,0 +1,585 @@
+#include "graphics/IGraphics.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+
+#include "controls/IBitmapControl.h"
+#include "controls/IControl.h"
+#include "controls/PromptPopup.h"
+#include "graphics/FontCache.h"
+#include "graphics/ImageCache.h"
+#include "plug/IParamDef.h"
+#include "plug/IPlugBase.h"
+#include "plug/RoundToInt.h"
+#include "raster/LICE_Bitmap.h"
+#include "raster/LICE_CachedFont.h"
+#include "raster/LICE_Compose.h"
+#include "raster/LICE_GlyphSource.h"
+#include "raster/LICE_Lines.h"
+
+namespace
+{
+// Corner angles of rounded rectangles, as the single-precision values the
+// arc plotter expects (0 points up, angles grow clockwise).
+constexpr float kLeftAngle = -1.5707964f;
+constexpr float kRightAngle = 1.5707964f;
+constexpr float kDownAngle = 3.1415927f;
+constexpr float kLeftAgainAngle = 4.712389f;
+
+LICE_ComposeMode ComposeWord(const IBlend* blend)
+{
+  switch (blend ? blend->mode : BlendNormal)
+  {
+    case BlendOpaque: return ComposeCopy;
+    case BlendAdd: return ComposeAdd | ComposeSourceAlpha;
+    case BlendDodge: return ComposeDodge | ComposeSourceAlpha;
+    default: return ComposeCopy | ComposeSourceAlpha;
+  }
+}
+
+float Weight(const IBlend* blend) { return blend ? blend->weight : 1.0f; }
+
+// Pointer positions come from the platform unchecked; a difference of two of
+// them must not overflow.
+int ClampedDelta(int to, int from)
+{
+  const long long d = static_cast<long long>(to) - from;
+  return static_cast<int>(std::clamp<long long>(d, std::numeric_limits<int>::min(),
+                                                std::numeric_limits<int>::max()));
+}
+}  // namespace
+
+IGraphics::IGraphics(IPlugBase* plugIn, int w, int h, int rate)
+  : plug(plugIn), width(w), height(h), frameRate(rate > 0 ? rate : 24)
+{
+}
+
+IGraphics::~IGraphics()
+{
+  DestroyControls();
+}
+
+void IGraphics::DestroyControls()
+{
+  while (!controls.empty())
+  {
+    delete controls.back();
+    controls.pop_back();
+  }
+  openPopup = nullptr;
+  closedPopup.reset();
+  hoverIndex = -1;
+}
+
+void IGraphics::ResizeEditor(int w, int h)
+{
+  width = w;
+  height = h;
+  captureIndex = -1;
+  releaseIndex = -1;
+  lastX = lastY = -1;
+  DestroyControls();
+  if (plug) plug->SetEditorSize(w, h);
+}
+
+// ---- Control list. ----
+
+int IGraphics::AddControl(IControl* control)
+{
+  controls.push_back(control);
+  return NControls() - 1;
+}
+
+void IGraphics::AddBackdrop(int number, const char* fileName)
+{
+  const IImage image = FetchImage(number, fileName, 1);
+  auto* backdrop = new IBitmapControl(plug, 0, 0, -1, image, IBlend(BlendOpaque, 1.0f), true);
+  controls.insert(controls.begin(), backdrop);
+}
+
+void IGraphics::RemoveControl(IControl* control)
+{
+  auto it = std::find(controls.begin(), controls.end(), control);
+  if (it != controls.end()) controls.erase(it);
+}
+
+IControl* IGraphics::GetControl(int index) const
+{
+  return index >= 0 && index < NControls() ? controls[index] : nullptr;
+}
+
+// ---- Images. ----
+
+IImage IGraphics::FetchImage(int number, const char* fileName, int frames)
+{
+  ImageCache& cache = ImageCache::Shared();
+  LICE_IBitmap* bitmap = cache.Find(number);
+  if (!bitmap)
+  {
+    bitmap = LoadImageResource(number, fileName);
+    cache.Add(number, bitmap);
+  }
+  IImage image;
+  image.bitmap = bitmap;
+  image.width = bitmap ? bitmap->Width() : 0;
+  image.height = bitmap ? bitmap->Height() : 0;
+  image.frames = frames < 1 ? 1 : frames;
+  return image;
+}
+
+IImage IGraphics::SplitImage(IImage& image, float fraction)
+{
+  if (!image.bitmap) return IImage();
+  const int leftWidth = static_cast<int>(static_cast<float>(image.width) * fraction);
+  const int rightWidth = static_cast<int>(static_cast<float>(image.width) * (1.0f - fraction));
+  const int h = image.height;
+
+  auto* left = new LICE_MemBitmap(leftWidth, h, 4);
+  LICE_CopyBlock(left, image.bitmap, 0, 0, 0, 0, leftWidth, h, 1.0f, ComposeCopy);
+  --nextImageId;
+  ImageCache::Shared().Add(nextImageId, left);
+
+  auto* right = new LICE_MemBitmap(rightWidth, h, 4);
+  LICE_CopyBlock(right, image.bitmap, 0, 0, leftWidth, 0, rightWidth, h, 1.0f, ComposeCopy);
+  // The right half has no id of its own; the cache still owns it, so that it
+  // lives exactly as long as the other images.
+  ImageCache::Shared().Adopt(right);
+
+  image.bitmap = right;
+  image.width = rightWidth;
+  image.frames = 1;
+  image.cacheId = nextImageId;
+
+  IImage result;
+  result.bitmap = left;
+  result.width = leftWidth;
+  result.height = h;
+  return result;
+}
+
+IImage IGraphics::ImageById(int id) const
+{
+  IImage image;
+  image.bitmap = ImageCache::Shared().Find(id);
+  image.width = image.bitmap ? image.bitmap->Width() : 0;
+  image.height = image.bitmap ? image.bitmap->Height() : 0;
+  return image;
+}
+
+// ---- Parameters and redraw. ----
+
+void IGraphics::MirrorParameter(int paramIdx, double value, bool normalized)
+{
+  if (!normalized)
+  {
+    IParamDef* param = plug ? plug->GetParam(paramIdx) : nullptr;
+    if (!param) return;
+    value = param->ToNormalized(value);
+  }
+  for (IControl* c : controls)
+    if (c->ParamIdx() == paramIdx) c->ValueFromHost(value);
+}
+
+void IGraphics::SetControlsHidden(int paramIdx, bool hide)
+{
+  for (IControl* c : controls)
+    if (c->ParamIdx() == paramIdx) c->SetHidden(hide);
+}
+
+void IGraphics::RefreshAll()
+{
+  if (!controls.empty()) controls[0]->MarkChanged(false);
+}
+
+bool IGraphics::CollectChanges(IBounds& region) const
+{
+  region = IBounds();
+  bool any = false;
+  for (const IControl* c : controls)
+  {
+    if (!c->NeedsDrawing()) continue;
+    region = region.Union(c->Bounds());
+    any = true;
+  }
+  return any;
+}
+
+bool IGraphics::PaintPass(const IBounds& region)
+{
+  if (controls.empty()) return true;
+  paintedRegion = region;
+  // Render may close nothing and add nothing, but index access keeps the pass
+  // safe should a control change the list.
+  for (size_t i = 0; i < controls.size(); ++i)
+  {
+    IControl* c = controls[i];
+    if (!c->IsHidden() && !region.Empty() && !c->Bounds().Empty() && c->Bounds().Meets(region))
+      c->Render(*this);
+    c->MarkDrawn();
+  }
+  return ShowRegion(region);
+}
+
+void IGraphics::CreateCanvas()
+{
+  canvas.reset(new LICE_SysBitmap(width, height));
+}
+
+// ---- Pointer and key dispatch. ----
+
+IParamDef* IGraphics::ParamOf(const IControl* control) const
+{
+  return control ? control->Param() : nullptr;
+}
+
+int IGraphics::ControlAt(int x, int y) const
+{
+  if (captureIndex >= 0 && captureIndex < NControls()) return captureIndex;
+  for (int i = NControls() - 1; i >= 0; --i)
+  {
+    const IControl* c = controls[i];
+    if (c->IsHidden() || c->IsGrayed()) continue;
+    if (c->Contains(x, y)) return i;
+  }
+  return -1;
+}
+
+void IGraphics::ForgetPointer()
+{
+  captureIndex = -1;
+  releaseIndex = -1;
+  lastX = lastY = -1;
+  hoverIndex = -1;
+}
+
+void IGraphics::PointerDown(int x, int y, const IPointerMods& mods)
+{
+  captureIndex = -1;
+  releaseIndex = -1;
+  lastX = lastY = -1;
+  const int i = ControlAt(x, y);
+  if (i < 0) return;
+  IControl* c = controls[i];
+  captureIndex = i;
+  lastX = x;
+  lastY = y;
+  pressClosedPopup = false;
+  if (openPopup && c != openPopup && c->Owner() != openPopup)
+  {
+    // The popup is the last control, so closing it moves no other index.
+    ClosePopup(false);
+    pressClosedPopup = true;
+  }
+  if (ParamOf(c)) plug->HostBeginEdit(c->ParamIdx());
+  c->PressAt(x, y, mods);
+  pressClosedPopup = false;
+  ReapClosedPopup();
+}
+
+void IGraphics::PointerUp(int x, int y, const IPointerMods& mods)
+{
+  // The release goes to the control whose press or double click began the
+  // gesture, even outside its bounds; a release that began none (a press on
+  // empty space, or one a popup choice consumed) ends no host edit.
+  const int i = captureIndex >= 0 ? captureIndex : releaseIndex;
+  captureIndex = -1;
+  releaseIndex = -1;
+  lastX = lastY = -1;
+  if (i < 0 || i >= NControls()) return;
+  IControl* c = controls[i];
+  c->ReleaseAt(x, y, mods);
+  if (ParamOf(c)) plug->HostEndEdit(c->ParamIdx());
+  ReapClosedPopup();
+}
+
+void IGraphics::PointerDrag(int x, int y, const IPointerMods& mods)
+{
+  if (captureIndex < 0 || captureIndex >= NControls()) return;
+  const int dx = ClampedDelta(x, lastX);
+  const int dy = ClampedDelta(y, lastY);
+  if (dx == 0 && dy == 0) return;
+  lastX = x;
+  lastY = y;
+  controls[captureIndex]->DragBy(x, y, dx, dy, mods);
+}
+
+bool IGraphics::PointerHover(int x, int y, const IPointerMods& mods)
+{
+  if (!hoverEnabled) return false;
+  const int i = ControlAt(x, y);
+  if (i < 0) return true;
+  lastX = x;
+  lastY = y;
+  IControl* c = controls[i];
+  c->PointerEnter(x, y, mods);
+  if (hoverIndex >= 0 && hoverIndex != i && hoverIndex < NControls()) controls[hoverIndex]->PointerExit();
+  hoverIndex = i;
+  return true;
+}
+
+void IGraphics::PointerLeave()
+{
+  for (IControl* c : controls) c->PointerExit();
+  hoverIndex = -1;
+}
+
+bool IGraphics::PointerDoubleClick(int x, int y, const IPointerMods& mods)
+{
+  captureIndex = -1;
+  lastX = lastY = -1;
+  const int i = ControlAt(x, y);
+  releaseIndex = i;
+  if (i < 0) return false;
+  IControl* c = controls[i];
+  if (ParamOf(c)) plug->HostBeginEdit(c->ParamIdx());
+  c->DoubleClickAt(x, y, mods);
+  return false;
+}
+
+void IGraphics::PointerWheel(int x, int y, const IPointerMods& mods, int steps)
+{
+  const int i = ControlAt(x, y);
+  if (i < 0) return;
+  IControl* c = controls[i];
+  const bool hasParam = ParamOf(c) != nullptr;
+  c->WheelAt(x, y, mods, steps);
+  if (hasParam) plug->DeferHostEndEdit(c->ParamIdx());
+}
+
+void IGraphics::KeyPressed(int x, int y, int key)
+{
+  const int i = ControlAt(x, y);
+  if (i >= 0) controls[i]->KeyAt(x, y, key);
+}
+
+void IGraphics::ApplyTypedValue(IControl* control, IParamDef* param, const char* text)
+{
+  if (!param || !control) return;
+  const char* t = text ? text : "";
+  double v = 0.0;
+  if (!(param->NDisplayTexts() > 0 && param->ValueForDisplayText(t, &v)))
+  {
+    char* end = nullptr;
+    v = std::strtod(t, &end);
+    if (end == t || !(v == v)) v = 0.0;
+  }
+  const bool hasParam = ParamOf(control) != nullptr;
+  if (hasParam) plug->HostBeginEdit(control->ParamIdx());
+  control->ValueFromUser(param->ToNormalized(v));
+  if (hasParam) plug->HostEndEdit(control->ParamIdx());
+}
+
+// ---- Value popup. ----
+
+void IGraphics::OpenPopup(IControl* owner)
+{
+  IParamDef* param = ParamOf(owner);
+  if (!param || openPopup) return;
+  const IBounds& ob = owner->Bounds();
+  auto* popup = new PromptPopup(plug, ob.left, ob.top, 70, 1, &popupStyle, &popupFill, &popupHighlight);
+  AddControl(popup);
+  openPopup = popup;
+  popup->SetHidden(true);
+  for (int k = 0; k < param->NDisplayTexts(); ++k) popup->AddItem(param->GetDisplayTextAtIdx(k));
+
+  const IBounds& pb = popup->Bounds();
+  int dx = static_cast<int>((ob.W() - pb.W()) * 0.5);
+  int dy = static_cast<int>((ob.H() - pb.H()) * 0.5);
+  // Keep the popup 6 pixels inside the editor on every side.
+  if (pb.left + dx > 5)
+  {
+    if (pb.left + dx + pb.W() > width - 6) dx = width - pb.left - pb.W() - 6;
+  }
+  else
+    dx = 6 - pb.left;
+  if (pb.top + dy > 5)
+  {
+    if (pb.top + dy + pb.H() > height - 6) dy = height - pb.top - pb.H() - 6;
+  }
+  else
+    dy = 6 - pb.top;
+  popup->MoveBy(dx, dy);
+  popup->AttachTo(owner->ParamIdx(), owner);
+}
+
+void IGraphics::ClosePopup(bool chosen)
+{
+  if (!openPopup) return;
+  PromptPopup* popup = openPopup;
+  if (!chosen && popup->Owner()) popup->Owner()->PopupChoice("", -1);
+  const int index = static_cast<int>(std::find(controls.begin(), controls.end(), popup) - controls.begin());
+  RemoveControl(popup);
+  if (hoverIndex == index) hoverIndex = -1;
+  if (captureIndex == index) captureIndex = -1;
+  if (releaseIndex == index) releaseIndex = -1;
+  openPopup = nullptr;
+  // The popup may be closing itself from its own press handler; it is
+  // destroyed once the dispatch that closed it returns.
+  closedPopup.reset(popup);
+  RefreshAll();
+}
+
+void IGraphics::ReapClosedPopup()
+{
+  closedPopup.reset();
+}
+
+// ---- Drawing. ----
+
+bool IGraphics::BlitImage(const IImage& image, const IBounds& dest, int frame, const IBlend* blend,
+                          bool framesVertical)
+{
+  int srcX = 0;
+  int srcY = 0;
+  if (image.frames >= 2 && frame >= 2)
+  {
+    if (framesVertical)
+      srcY = static_cast<int>(double(image.height) * (frame - 1) / image.frames + 0.5);
+    else
+      srcX = static_cast<int>(double(image.width) * (frame - 1) / image.frames + 0.5);
+  }
+  return BlitImageAt(image, dest, srcX, srcY, blend);
+}
+
+bool IGraphics::BlitImageAt(const IImage& image, const IBounds& dest, int srcX, int srcY,
+                            const IBlend* blend)
+{
+  if (!image.bitmap || !canvas) return false;
+  const IBounds clipped = dest.Intersect(paintedRegion);
+  if (clipped.Empty()) return true;
+  LICE_CopyBlock(canvas.get(), image.bitmap, clipped.left, clipped.top, srcX + clipped.left - dest.left,
+                 srcY + clipped.top - dest.top, clipped.W(), clipped.H(), Weight(blend), ComposeWord(blend));
+  return true;
+}
+
+bool IGraphics::BlitRotated(const IImage& image, int cx, int cy, double angle, const IBlend* blend,
+                            float srcX, float srcY)
+{
+  if (!image.bitmap || !canvas) return false;
+  const int w = image.width;
+  const int h = image.height;
+  LICE_RotateRegion(canvas.get(), image.bitmap, cx - w / 2, cy - h / 2, w, h, srcX, srcY, float(w), float(h),
+                    static_cast<float>(angle), false, Weight(blend), ComposeWord(blend) | ComposeBilinear, 0.0f,
+                    0.0f);
+  return true;
+}
+
+bool IGraphics::StrokeLine(const IArgb& colour, float x1, float y1, float x2, float y2, const IBlend* blend,
+                           bool antialias)
+{
+  LICE_PlotSmoothLine(canvas.get(), x1, y1, x2, y2, colour.Word(), colour.a / 255.0f, ComposeWord(blend),
+                      antialias);
+  return true;
+}
+
+bool IGraphics::StrokeArc(const IArgb& colour, float cx, float cy, double radius, float start, float end,
+                          const IBlend* blend, bool antialias)
+{
+  LICE_PlotArc(canvas.get(), cx, cy, static_cast<float>(radius), start, end, colour.Word(), colour.a / 255.0f,
+               ComposeWord(blend), antialias);
+  return true;
+}
+
+bool IGraphics::StrokeRoundedRect(const IArgb& colour, IBounds& rect, int r, const IBlend* blend,
+                                  bool antialias)
+{
+  rect.right -= 1;
+  rect.bottom -= 1;
+  LICE_IBitmap* dst = canvas.get();
+  const LICE_PixelWord c = colour.Word();
+  const float a = colour.a / 255.0f;
+  const LICE_ComposeMode m = ComposeWord(blend);
+  const int l = rect.left, t = rect.top, rt = rect.right, b = rect.bottom;
+  LICE_PlotLine(dst, l + r + 1, t, rt - r - 1, t, c, a, m, antialias);
+  LICE_PlotLine(dst, rt, t + r + 1, rt, b - r - 1, c, a, m, antialias);
+  LICE_PlotLine(dst, l + r + 1, b, rt - r - 1, b, c, a, m, antialias);
+  LICE_PlotLine(dst, l, t + r + 1, l, b - r - 1, c, a, m, antialias);
+  LICE_PlotArc(dst, float(l + r), float(t + r), float(r), kLeftAngle, 0.0f, c, a, m, antialias);
+  LICE_PlotArc(dst, float(rt - r), float(t + r), float(r), 0.0f, kRightAngle, c, a, m, antialias);
+  LICE_PlotArc(dst, float(rt - r), float(b - r), float(r), kRightAngle, kDownAngle, c, a, m, antialias);
+  LICE_PlotArc(dst, float(l + r), float(b - r), float(r), kDownAngle, kLeftAgainAngle, c, a, m, antialias);
+  return true;
+}
+
+bool IGraphics::FillRoundedRect(const IArgb& colour, const IBounds& rect, int r, int corners,
+                                const IBlend* blend, bool antialias)
+{
+  if (corners != 4 && corners != 2 && corners != -2) return true;
+  LICE_IBitmap* dst = canvas.get();
+  const LICE_PixelWord c = colour.Word();
+  const float rectAlpha = Weight(blend);
+  const float wedgeAlpha = colour.a / 255.0f;
+  const LICE_ComposeMode m = ComposeWord(blend);
+  const int l = rect.left, t = rect.top, rt = rect.right, b = rect.bottom;
+  const int w = rect.W(), h = rect.H();
+  const bool top = corners != -2;
+  const bool bottom = corners != 2;
+
+  if (corners == 4)
+    LICE_FillArea(dst, l, t + r + 1, w, h - 2 * r - 2, c, rectAlpha, m);
+  else if (corners == 2)
+    LICE_FillArea(dst, l, t + r + 1, w, h - r - 1, c, rectAlpha, m);
+  else
+    LICE_FillArea(dst, l, t, w, h - r - 1, c, rectAlpha, m);
+  if (top)
+  {
+    LICE_FillArea(dst, l + r + 1, t, w - 2 * r - 2, r + 1, c, rectAlpha, m);
+    LICE_FillWedge(dst, float(l + r), float(t + r), float(r), kLeftAngle, 0.0f, c, wedgeAlpha, m, antialias);
+    LICE_FillWedge(dst, float(rt - r - 1), float(t + r), float(r), 0.0f, kRightAngle, c, wedgeAlpha, m,
+                   antialias);
+  }
+  if (bottom)
+  {
+    LICE_FillArea(dst, l + r + 1, b - r - 1, w - 2 * r - 2, r + 1, c, rectAlpha, m);
+    LICE_FillWedge(dst, float(rt - r - 1), float(b - r - 1), float(r), kRightAngle, kDownAngle, c, wedgeAlpha,
+                   m, antialias);
+    LICE_FillWedge(dst, float(l + r), float(b - r - 1), float(r), kDownAngle, kLeftAgainAngle, c, wedgeAlpha, m,
+                   antialias);
+  }
+  return true;
+}
+
+bool IGraphics::FillBox(const IArgb& colour, const IBounds& rect, const IBlend* blend)
+{
+  LICE_FillArea(canvas.get(), rect.left, rect.top, rect.W(), rect.H(), colour.Word(), Weight(blend),
+                ComposeWord(blend));
+  return true;
+}
+
+bool IGraphics::PaintText(ITextStyle& style, const char* text, const IBounds& rect)
+{
+  if (!text || !*text) return true;
+  LICE_CachedFont* font = style.font ? style.font : ObtainFont(style);
+  if (!font) return false;
+  font->SetInk(style.colour.Word());
+  int flags = LICE_DT_NOCLIP;
+  if (style.colour.a != 255) flags |= TextUseInkAlpha;
+  if (style.alignment == AlignCentre)
+    flags |= LICE_DT_CENTER;
+  else if (style.alignment != AlignLeft)
+    flags |= LICE_DT_RIGHT;
+  LICE_Rect r{rect.left, rect.top, rect.right, rect.bottom};
+  font->RenderText(canvas.get(), text, -1, &r, flags);
+  return true;
+}
+
+LICE_CachedFont* IGraphics::ObtainFont(ITextStyle& style)
+{
+  FontCache& cache = FontCache::Shared();
+  LICE_CachedFont* font = cache.Find(style.size, style.orientation, style.style, style.face);
+  if (!font)
+  {
+    const int q = style.quality;
+    const int quality = q == 0 || q == 2 || q == 3 ? q : 1;
+    LICE_FontHandle handle = LICE_GlyphSource::MakeSystemFont(style.face, style.size, style.orientation * 10,
+                                                              (style.style & 1) != 0, (style.style & 2) != 0,
+                                                              quality);
+    if (!handle) return nullptr;
+    font = new LICE_CachedFont;
+    font->AdoptSystemFont(handle, FontOwnsHandle | FontPreferSystem);
+    cache.Add(style.size, style.orientation, style.style, style.face, font);
+  }
+  style.font = font;
+  return font;
+}

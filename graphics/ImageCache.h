@@ -1,0 +1,36 @@
+#pragma once
+//! Process-wide cache of the editor's decoded images, shared by every editor
+//! of the process. Positive ids are resource numbers; negative ids name the
+//! left halves made by IGraphics::SplitImage.
+
+#include <mutex>
+#include <utility>
+#include <vector>
+
+class LICE_IBitmap;
+
+class ImageCache
+{
+public:
+  //! The one cache of the process; its bitmaps live until the module unloads.
+  static ImageCache& Shared();
+
+  //! Linear search from the first entry; null when absent.
+  LICE_IBitmap* Find(int id) const;
+  //! Appends; the cache owns the bitmap from now on. A null bitmap is ignored.
+  void Add(int id, LICE_IBitmap* bitmap);
+  //! Takes ownership of a bitmap that no id names (the right half of a split).
+  void Adopt(LICE_IBitmap* bitmap);
+
+  ImageCache() = default;
+  ~ImageCache();
+  ImageCache(const ImageCache&) = delete;
+  ImageCache& operator=(const ImageCache&) = delete;
+
+private:
+  // Editors on different user-interface threads share the list; the lock is
+  // held for one lookup or one insertion only.
+  mutable std::mutex lock;
+  std::vector<std::pair<int, LICE_IBitmap*>> entries;
+  std::vector<LICE_IBitmap*> unnamed;
+};
