@@ -1,0 +1,336 @@
+// Arcs, sectors and whole circles. One rasteriser draws the whole circle,
+// outline or filled, restricted to a box: whole circles use the bitmap as the
+// box, arcs are split at every quarter turn and draw the circle once per
+// quarter inside the box spanned by that quarter's end points.
+#include "raster/LICE_Lines.h"
+
+#include "raster/LICE_CombineRules.h"
+#include "raster/LICE_Compose.h"
+#include "raster/LICE_SmallDiscMasks.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+using namespace lice_detail;
+
+namespace {
+
+constexpr float kTwoPi = 6.2831855f;
+constexpr float kHalfPi = 1.5707964f;
+// Larger radii and centres further out are refused: they cannot be stepped
+// row by row in bounded time, and no caller draws anything near that size.
+constexpr float kMaxRadius = 65536.0f;
+constexpr float kMaxCentre = 16777216.0f;
+
+struct Box
+{
+  int left, top, right, bottom;  // right and bottom exclusive
+};
+
+template <class Rule>
+struct CirclePen
+{
+  const Surface& surface;
+  Box box;
+  Px colour;
+
+  bool Inside(int x, int y) const { return x >= box.left && x < box.right && y >= box.top && y < box.bottom; }
+  void Put(int x, int y, int w) const
+  {
+    if (w != 0 && Inside(x, y))
+    {
+      Px* p = surface.At(x, y);
+      *p = Rule::Apply(*p, colour, w);
+    }
+  }
+  // Inclusive runs, cut to the box.
+  void Row(int y, int x0, int x1, int w) const
+  {
+    if (w == 0 || y < box.top || y >= box.bottom)
+      return;
+    x0 = std::max(x0, box.left);
+    x1 = std::min(x1, box.right - 1);
+    Px* p = surface.Row(y);
+    for (int x = x0; x <= x1; ++x)
+      p[x] = Rule::Apply(p[x], colour, w);
+  }
+  void Column(int x, int y0, int y1, int w) const
+  {
+    if (w == 0 || x < box.left || x >= box.right)
+      return;
+    y0 = std::max(y0, box.top);
+    y1 = std::min(y1, box.bottom - 1);
+    for (int y = y0; y <= y1; ++y)
+    {
+      Px* p = surface.At(x, y);
+      *p = Rule::Apply(*p, colour, w);
+    }
+  }
+};
+
+int RoundCoord(double v) { return int(v + 0.5); }
+
+// Midpoint circle: every covered pixel is written exactly once.
+template <class Rule>
+void RasterisePlain(const CirclePen<Rule>& pen, float cx, float cy, float r, int w, bool filled)
+{
+  const int X = RoundCoord(cx), Y = RoundCoord(cy), R = RoundCoord(r);
+  if (filled)
+  {
+    pen.Column(X, Y - R, Y - 1, w);
+    pen.Column(X, Y + 1, Y + R, w);
+    pen.Row(Y, X - R, X + R, w);
+  }
+  else
+  {
+    pen.Put(X, Y - R, w);
+    pen.Put(X + R, Y, w);
+    pen.Put(X, Y + R, w);
+    pen.Put(X - R, Y, w);
+  }
+  int x = R, e = -R;
+  for (int i = 1; i < x; ++i)
+  {
+    const int xp = e >= 0 ? x - 1 : x;
+    if (filled)
+    {
+      for (int col : {X - i, X + i})
+      {
+        pen.Column(col, Y - xp, Y - i - 1, w);
+        pen.Column(col, Y + i + 1, Y + xp, w);
+      }
+      for (int row : {Y - i, Y + i})
+      {
+        pen.Row(row, X - xp, X - i, w);
+        pen.Row(row, X + i, X + xp, w);
+      }
+    }
+    else
+    {
+      for (int sy : {-1, 1})
+        for (int sx : {-1, 1})
+        {
+          pen.Put(X + sx * i, Y + sy * xp, w);
+          if (i != xp)
+            pen.Put(X + sx * xp, Y + sy * i, w);
+        }
+    }
+    e += 2 * i + (e < 0 ? 1 : 3 - 2 * x);
+    x = xp;
+  }
+}
+
+// One square root per row; the pixel just outside the exact edge takes the
+// fractional part of the weight, the edge pixel of an outline the rest.
+template <class Rule>
+void RasteriseSmooth(const CirclePen<Rule>& pen, float cx, float cy, float r, int w, bool filled)
+{
+  const int X = RoundCoord(cx), Y = RoundCoord(cy), R = int(r);
+  const int a0 = int((double(r) - std::floor(double(r))) * w);
+  pen.Put(X, Y - R - 1, a0);
+  pen.Put(X, Y + R + 1, a0);
+  pen.Put(X - R - 1, Y, a0);
+  pen.Put(X + R + 1, Y, a0);
+  if (filled)
+  {
+    pen.Column(X, Y - R, Y - 1, w);
+    pen.Column(X, Y + 1, Y + R, w);
+    pen.Row(Y, X - R, X + R, w);
+  }
+  else
+  {
+    pen.Put(X, Y - R, w - a0);
+    pen.Put(X + R, Y, w - a0);
+    pen.Put(X, Y + R, w - a0);
+    pen.Put(X - R, Y, w - a0);
+  }
+  const double r2 = double(r) * double(r);
+  for (int i = 1;; ++i)
+  {
+    const double h2 = r2 - double(i) * double(i);
+    if (h2 < 0)
+      break;
+    const double h = std::sqrt(h2);
+    const int H = int(h);
+    const int a = int((h - std::floor(h)) * w);
+    const int m = int(h + 0.5);
+    if (i > m)
+      break;
+    const bool last = i == m;
+    for (int s : {-1, 1})
+    {
+      pen.Put(X + s * i, Y - H - 1, a);
+      pen.Put(X + s * i, Y + H + 1, a);
+      if (!last)
+      {
+        pen.Put(X + s * (H + 1), Y - i, a);
+        pen.Put(X + s * (H + 1), Y + i, a);
+      }
+    }
+    if (filled)
+    {
+      for (int col : {X - i, X + i})
+      {
+        pen.Column(col, Y - H, Y - i - 1, w);
+        pen.Column(col, Y + i + 1, Y + H, w);
+      }
+      for (int row : {Y - i, Y + i})
+      {
+        pen.Row(row, X - H, X - i, w);
+        pen.Row(row, X + i, X + H, w);
+      }
+    }
+    else
+    {
+      for (int s : {-1, 1})
+      {
+        pen.Put(X + s * H, Y - i, w - a);
+        pen.Put(X + s * i, Y + H, w - a);
+        if (!last)
+        {
+          pen.Put(X + s * i, Y - H, w - a);
+          pen.Put(X + s * H, Y + i, w - a);
+        }
+      }
+    }
+  }
+}
+
+template <class Rule>
+void Rasterise(const Surface& s, const Box& box, Px colour, float cx, float cy, float r, int w, bool filled,
+               bool antialias)
+{
+  const CirclePen<Rule> pen{s, box, colour};
+  if (antialias)
+    RasteriseSmooth(pen, cx, cy, r, w, filled);
+  else
+    RasterisePlain(pen, cx, cy, r, w, filled);
+}
+
+int DrawWeight(float alpha, LICE_ComposeMode mode)
+{
+  const int w = Weight(alpha);
+  return (w < 0 && (mode & ComposeCodeMask) == ComposeCopy) ? 0 : w;
+}
+
+bool UsableCircle(float cx, float cy, float r)
+{
+  return std::isfinite(cx) && std::isfinite(cy) && std::isfinite(r) && r >= 0 && r <= kMaxRadius &&
+         std::fabs(cx) <= kMaxCentre && std::fabs(cy) <= kMaxCentre;
+}
+
+void WholeCircle(LICE_IBitmap* dest, float cx, float cy, float r, Px colour, float alpha, LICE_ComposeMode mode,
+                 bool antialias, bool filled)
+{
+  Surface s;
+  if (!UsableCircle(cx, cy, r) || !GetSurface(dest, s))
+    return;
+  if (cx + r < -2 || cy + r < -2 || cx - r > s.width + 2 || cy - r > s.height + 2)
+    return;
+  const int w = DrawWeight(alpha, mode);
+  if (w == 0)
+    return;
+  if (const LICE_SmallDiscMask* mask = LICE_SmallDiscMasks(r))
+  {
+    const std::uint8_t* bytes = antialias ? (filled ? mask->filledAntialiased : mask->outlineAntialiased)
+                                          : (filled ? mask->filled : mask->outline);
+    if (bytes)
+    {
+      LICE_StampMask(dest, int(cx - r), int(cy - r), colour, bytes, mask->side, mask->side, mask->side, alpha,
+                     mode & ComposeCodeMask);
+      return;
+    }
+  }
+  const Box box = {0, 0, s.width, s.height};
+  WithSolidRule(mode, [&](auto rule) {
+    Rasterise<decltype(rule)>(s, box, colour, cx, cy, r, w, filled, antialias);
+  });
+}
+
+void ArcPieces(LICE_IBitmap* dest, float cx, float cy, float r, float from, float to, Px colour, float alpha,
+               LICE_ComposeMode mode, bool antialias, bool filled)
+{
+  if (!std::isfinite(from) || !std::isfinite(to))
+    return;
+  if (from > to)
+    std::swap(from, to);
+  if (to - from >= kTwoPi)
+  {
+    WholeCircle(dest, cx, cy, r, colour, alpha, mode, antialias, filled);
+    return;
+  }
+  if (to >= kTwoPi)
+  {
+    const float wrapped = std::fmod(to, kTwoPi);
+    from += wrapped - to;
+    to = wrapped;
+  }
+  else if (from <= -kTwoPi)
+  {
+    const float wrapped = std::fmod(from, kTwoPi);
+    to += wrapped - from;
+    from = wrapped;
+  }
+  Surface s;
+  const int w = DrawWeight(alpha, mode);
+  if (w == 0 || !UsableCircle(cx, cy, r) || !GetSurface(dest, s))
+    return;
+  from += kTwoPi;
+  to += kTwoPi;
+
+  const int X = RoundCoord(cx), Y = RoundCoord(cy);
+  auto point = [&](float angle, int& x, int& y) {
+    x = int(double(cx) + double(r) * std::sin(double(angle)) + 0.5);
+    y = int(double(cy) - double(r) * std::cos(double(angle)) + 0.5);
+  };
+  WithSolidRule(mode, [&](auto rule) {
+    float a = from;
+    // A range below a full turn has at most five quarter pieces.
+    for (int piece = 0; piece < 6 && a < to; ++piece)
+    {
+      float next = (std::floor(a / kHalfPi) + 1.0f) * kHalfPi;
+      if (!(next > a))
+        next = (std::floor(a / kHalfPi) + 2.0f) * kHalfPi;
+      const float end = std::min(next, to);
+      int x1, y1, x2, y2;
+      point(a, x1, y1);
+      point(end, x2, y2);
+      const int maxX = std::max(x1, x2), maxY = std::max(y1, y2);
+      Box box = {std::min(x1, x2), std::min(y1, y2), maxX + (maxX != X ? 2 : 1), maxY + (maxY != Y ? 2 : 1)};
+      box.left = std::max(box.left, 0);
+      box.top = std::max(box.top, 0);
+      box.right = std::min(box.right, s.width);
+      box.bottom = std::min(box.bottom, s.height);
+      if (box.left < box.right && box.top < box.bottom)
+        Rasterise<decltype(rule)>(s, box, colour, cx, cy, r, w, filled, antialias);
+      a = end;
+    }
+  });
+}
+
+}  // namespace
+
+void LICE_PlotArc(LICE_IBitmap* dest, float cx, float cy, float radius, float fromAngle, float toAngle,
+                  LICE_PixelWord colour, float alpha, LICE_ComposeMode mode, bool antialias)
+{
+  ArcPieces(dest, cx, cy, radius, fromAngle, toAngle, colour, alpha, mode, antialias, false);
+}
+
+void LICE_FillWedge(LICE_IBitmap* dest, float cx, float cy, float radius, float fromAngle, float toAngle,
+                    LICE_PixelWord colour, float alpha, LICE_ComposeMode mode, bool antialias)
+{
+  ArcPieces(dest, cx, cy, radius, fromAngle, toAngle, colour, alpha, mode, antialias, true);
+}
+
+void LICE_PlotRing(LICE_IBitmap* dest, float cx, float cy, float radius, LICE_PixelWord colour, float alpha,
+                   LICE_ComposeMode mode, bool antialias)
+{
+  WholeCircle(dest, cx, cy, radius, colour, alpha, mode, antialias, false);
+}
+
+void LICE_FillDisc(LICE_IBitmap* dest, float cx, float cy, float radius, LICE_PixelWord colour, float alpha,
+                   LICE_ComposeMode mode, bool antialias)
+{
+  WholeCircle(dest, cx, cy, radius, colour, alpha, mode, antialias, true);
+}
