@@ -55,8 +55,9 @@ double ResyncPhase(double position, double increment) {
 }
 
 double UsableSampleRate(double rate) {
-  // Above 10 MHz the derived sample counts would no longer fit their fields.
-  return rate > 0.0 && rate <= 1e7 ? rate : 0.0;
+  // Below 1 Hz the increments approach infinity; above 10 MHz the derived
+  // sample counts no longer fit their fields.
+  return rate >= 1.0 && rate <= 1e7 ? rate : 0.0;
 }
 
 }  // namespace tone
