@@ -298,6 +298,23 @@ void ArcPieces(LICE_IBitmap* dest, float cx, float cy, float r, float from, floa
       point(end, x2, y2);
       const int maxX = std::max(x1, x2), maxY = std::max(y1, y2);
       Box box = {std::min(x1, x2), std::min(y1, y2), maxX + (maxX != X ? 2 : 1), maxY + (maxY != Y ? 2 : 1)};
+      if (piece > 0)
+      {
+        // The previous piece ended on this axis and drew its line already;
+        // blending it twice would leave a seam at partial weight.
+        const int quarter = int(std::lround(a / kHalfPi)) & 3;
+        if (quarter == 0 || quarter == 2)
+        {
+          if (box.left == X)
+            box.left = X + 1;
+          else if (box.right - 1 == X)
+            box.right = X;
+        }
+        else if (box.top == Y)
+          box.top = Y + 1;
+        else if (box.bottom - 1 == Y)
+          box.bottom = Y;
+      }
       box.left = std::max(box.left, 0);
       box.top = std::max(box.top, 0);
       box.right = std::min(box.right, s.width);
