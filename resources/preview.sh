@@ -51,10 +51,10 @@ knob() {
     set -- $geo
     local x=$1 y=$2 left=$3 right=$4 sx=$6 sy=$7 ex=$8 ey=$9 large=${10} angle=${11} ltop=${12}
     if awk -v v="$v" 'BEGIN { exit !(v > 0.001) }'; then
+        local rm
+        rm=$(awk -v r="$r" -v t="$t" 'BEGIN { print r + t / 2 }')
         args+=( -fill none -stroke "$colour" -strokewidth "$t"
-                -draw "path 'M $sx,$sy A $((r)).$(( ${t%.*} )) 0 0 0 0 0'" )
-        args[${#args[@]}-1]="path 'M $sx,$sy A $(awk -v r=$r -v t=$t 'BEGIN{print r+t/2}') $(awk -v r=$r -v t=$t 'BEGIN{print r+t/2}') 0 $large 1 $ex,$ey'"
-        args+=( -stroke none )
+                -draw "path 'M $sx,$sy A $rm,$rm 0 $large 1 $ex,$ey'" -stroke none )
     fi
     args+=( "$tmp/face-$size.png" -gravity NorthWest -geometry "+$((x - half))+$((y - half))" -composite )
     convert "$tmp/dot-$size.png" -background none -virtual-pixel transparent \
