@@ -8,6 +8,7 @@
 #include "raster/LICE_Compose.h"
 #include "raster/LICE_Lines.h"
 #include "raster/LICE_PngWrite.h"
+#include "tools/rastersheet/TextSheet.h"
 
 #include <cmath>
 #include <cstdio>
@@ -212,6 +213,7 @@ int main(int argc, char** argv)
   CombineModes(sheet, 10, 850, picture);
   // Text samples: the band from y = 980 to the bottom edge.
   Panel(sheet, 10, 980, 1180, 70);
+  DrawTextSamples(sheet, 10, 980);
 
   if (!LICE_WritePng(argv[1], &sheet, false))
   {
