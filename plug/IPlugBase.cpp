@@ -262,7 +262,13 @@ void IPlugBase::AttachEditor(IEditor* newEditor)
   IPlugLockGuard guard(lock);
   if (newEditor == editor.get())
     return;
-  pendingEndEdit = -1;
+  // The old editor's countdown dies with it: its pending end goes out now.
+  if (pendingEndEdit >= 0)
+  {
+    const int paramIdx = pendingEndEdit;
+    pendingEndEdit = -1;
+    HostEndEdit(paramIdx);
+  }
   editor.reset(newEditor);
   if (!editor)
     return;

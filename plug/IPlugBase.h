@@ -101,7 +101,8 @@ public:
   virtual void SetEditorSize(int width, int height);
   // Takes ownership of the editor. Under the lock: every parameter's
   // normalized value is mirrored to it, its canvas is created, and it replaces
-  // (and deletes) any previous editor. Null detaches and deletes the editor.
+  // (and deletes) any previous editor, whose pending end of edit is sent at
+  // once. Null detaches and deletes the editor.
   virtual void AttachEditor(IEditor* newEditor);
   // Resizes every scratch array to nFrames zeros; nothing when unchanged.
   // Host main thread, never while a block is processed.

@@ -331,6 +331,14 @@ TEST_F(DeferredEndEdit, CountdownFollowsTheFrameRate)
   }
 }
 
+TEST_F(DeferredEndEdit, ReplacingTheEditorSendsThePendingEnd)
+{
+  plug.DeferHostEndEdit(6);
+  plug.AttachEditor(new FakeEditor);
+  EXPECT_EQ(Ends(), std::vector<int>{6});
+  EXPECT_EQ(plug.GetPendingEndEdit(), -1);
+}
+
 TEST(IPlugBase, DeferHostEndEditWithoutEditorEndsAtOnce)
 {
   TestPlug plug;
