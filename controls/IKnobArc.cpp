@@ -37,9 +37,13 @@ void IKnobArc::PressAt(int, int, const IPointerMods& mods)
 {
   if (mods.right && !editing)
   {
-    AskValueForMe();
-    awaitingEntry = true;
-    editing = true;
+    // Without a parameter no box opens, and the label must not wait for one.
+    if (Param())
+    {
+      AskValueForMe();
+      awaitingEntry = true;
+      editing = true;
+    }
   }
   else
     editing = false;

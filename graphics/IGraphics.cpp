@@ -137,7 +137,7 @@ IImage IGraphics::SplitImage(IImage& image, float fraction)
 
   auto* left = new LICE_MemBitmap(leftWidth, h, 4);
   LICE_CopyBlock(left, image.bitmap, 0, 0, 0, 0, leftWidth, h, 1.0f, ComposeCopy);
-  --nextImageId;
+  nextImageId = ImageCache::Shared().NextSplitId();
   ImageCache::Shared().Add(nextImageId, left);
 
   auto* right = new LICE_MemBitmap(rightWidth, h, 4);
@@ -313,6 +313,9 @@ bool IGraphics::PointerHover(int x, int y, const IPointerMods& mods)
   lastY = y;
   IControl* c = controls[i];
   c->PointerEnter(x, y, mods);
+  // The plug-in hears of the hover by a pass through its lock: a hover never
+  // overlaps a parameter change in progress on another thread.
+  if (ParamOf(c)) IPlugLockGuard pass(plug->GetLock());
   if (hoverIndex >= 0 && hoverIndex != i && hoverIndex < NControls()) controls[hoverIndex]->PointerExit();
   hoverIndex = i;
   return true;
@@ -343,6 +346,10 @@ void IGraphics::PointerWheel(int x, int y, const IPointerMods& mods, int steps)
   if (i < 0) return;
   IControl* c = controls[i];
   const bool hasParam = ParamOf(c) != nullptr;
+  // A wheel gesture is one host edit: it begins with the first step and ends
+  // once the steps have paused (the deferred end below); later steps on the
+  // same parameter join the open edit.
+  if (hasParam && plug->GetPendingEndEdit() != c->ParamIdx()) plug->HostBeginEdit(c->ParamIdx());
   c->WheelAt(x, y, mods, steps);
   if (hasParam) plug->DeferHostEndEdit(c->ParamIdx());
 }

@@ -35,3 +35,9 @@ void ImageCache::Adopt(LICE_IBitmap* bitmap)
   std::lock_guard<std::mutex> hold(lock);
   unnamed.push_back(bitmap);
 }
+
+int ImageCache::NextSplitId()
+{
+  std::lock_guard<std::mutex> hold(lock);
+  return --lastSplitId;
+}

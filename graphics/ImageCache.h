@@ -19,6 +19,10 @@ public:
   LICE_IBitmap* Find(int id) const;
   //! Appends; the cache owns the bitmap from now on. A null bitmap is ignored.
   void Add(int id, LICE_IBitmap* bitmap);
+  //! Hands out the next negative id for a split image: -2, -3, ... Ids are
+  //! counted per process, not per editor, so that two editors never file
+  //! different images under one id.
+  int NextSplitId();
   //! Takes ownership of a bitmap that no id names (the right half of a split).
   void Adopt(LICE_IBitmap* bitmap);
 
@@ -33,4 +37,5 @@ private:
   mutable std::mutex lock;
   std::vector<std::pair<int, LICE_IBitmap*>> entries;
   std::vector<LICE_IBitmap*> unnamed;
+  int lastSplitId = -1;
 };
