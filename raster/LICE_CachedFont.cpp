@@ -1,5 +1,6 @@
 #include "raster/LICE_CachedFont.h"
 
+#include "raster/LICE_CombineRules.h"
 #include "raster/LICE_Utf8.h"
 
 #include <algorithm>
@@ -107,31 +108,6 @@ void LayOut(const char* text, int length, int flags, int lineStep, std::int64_t 
   }
 }
 
-// d = t + (d - t) * k / 256 on all four channels, truncating toward zero.
-inline LICE_PixelWord MixToward(LICE_PixelWord d, LICE_PixelWord t, int k)
-{
-  LICE_PixelWord out = 0;
-  for (int shift = 0; shift < 32; shift += 8)
-  {
-    const int dc = int((d >> shift) & 0xFF);
-    const int tc = int((t >> shift) & 0xFF);
-    out |= LICE_PixelWord(tc + (dc - tc) * k / 256) << shift;
-  }
-  return out;
-}
-
-// d = min(255, d + t * weight / 256) on all four channels.
-inline LICE_PixelWord AddScaled(LICE_PixelWord d, LICE_PixelWord t, int weight)
-{
-  LICE_PixelWord out = 0;
-  for (int shift = 0; shift < 32; shift += 8)
-  {
-    const int dc = int((d >> shift) & 0xFF);
-    const int tc = int((t >> shift) & 0xFF);
-    out |= LICE_PixelWord(std::min(255, dc + tc * weight / 256)) << shift;
-  }
-  return out;
-}
 }  // namespace
 
 LICE_CachedFont::LICE_CachedFont()
@@ -423,18 +399,18 @@ int LICE_CachedFont::DrawThroughCache(LICE_IBitmap* dest, const char* text, int 
 
 bool LICE_CachedFont::RenderGlyph(LICE_IBitmap* dest, int code, int penX, int penY, const LICE_Rect* clip)
 {
-  if (!dest)
+  lice_detail::Surface surface;
+  if (!lice_detail::GetSurface(dest, surface))
     return false;
   const LICE_GlyphEntry entry = RenderedEntry(code);
   const std::uint8_t* mask = GlyphMask(entry);
-  LICE_PixelWord* pixels = dest->Pixels();
-  if (!mask || entry.width < 1 || entry.height < 1 || !pixels)
+  if (!mask || entry.width < 1 || entry.height < 1)
     return false;
 
   std::int64_t clipLeft = 0;
   std::int64_t clipTop = 0;
-  std::int64_t clipRight = dest->Width();
-  std::int64_t clipBottom = dest->Height();
+  std::int64_t clipRight = surface.width;
+  std::int64_t clipBottom = surface.height;
   if (clip)
   {
     clipLeft = std::max<std::int64_t>(clipLeft, clip->left);
@@ -451,36 +427,32 @@ bool LICE_CachedFont::RenderGlyph(LICE_IBitmap* dest, int code, int penX, int pe
   if (x0 >= x1 || y0 >= y1)
     return false;
 
-  if (paperMode == LICE_PaperOpaque)
+  const bool opaque = paperMode == LICE_PaperOpaque;
+  if (opaque)
     LICE_FillArea(dest, x0, y0, x1 - x0, y1 - y0, paper, glyphOpacity,
                   (composeMode & ~ComposeSourceAlpha) | ComposeUnscaled);
+  const int weight = lice_detail::Weight(glyphOpacity);
+  if (weight <= 0)
+    return opaque;
 
-  const float scaled = glyphOpacity * 256.0f;
-  if (!(scaled >= 1.0f))
-    return paperMode == LICE_PaperOpaque;
-  const int weight = scaled >= 256.0f ? 256 : int(scaled);
-  const LICE_ComposeMode code8 = composeMode & ComposeCodeMask;
-  if (code8 != ComposeCopy && code8 != ComposeAdd)
-    return paperMode == LICE_PaperOpaque;
-
-  const int stride = dest->RowStride();
-  const bool bottomUp = dest->IsBottomUp();
-  const int bitmapHeight = dest->Height();
-  for (int row = y0; row < y1; ++row)
-  {
-    const std::uint8_t* m = mask + std::size_t(row - y) * entry.width + (x0 - x);
-    const int memoryRow = bottomUp ? bitmapHeight - 1 - row : row;
-    LICE_PixelWord* d = pixels + std::ptrdiff_t(memoryRow) * stride + x0;
-    for (int i = 0, n = x1 - x0; i < n; ++i)
+  // Each covered pixel takes the solid-colour rule of the combine code with a
+  // weight from its coverage: c + 1 at full opacity, so that full coverage
+  // gives the ink exactly, else weight x c / 256.
+  bool drawn = opaque;
+  const LICE_PixelWord colour = ink;
+  lice_detail::WithSolidRule(composeMode, [&](auto rule) {
+    drawn = true;
+    for (int row = y0; row < y1; ++row)
     {
-      const int c = m[i];
-      if (!c)
-        continue;
-      if (code8 == ComposeCopy)
-        d[i] = MixToward(d[i], ink, weight == 256 ? 255 - c : 256 - std::min(256, weight * c / 256));
-      else
-        d[i] = AddScaled(d[i], ink, weight == 256 ? c + 1 : std::min(256, weight * c / 256));
+      const std::uint8_t* m = mask + std::size_t(row - y) * entry.width + (x0 - x);
+      LICE_PixelWord* d = surface.At(x0, row);
+      for (int i = 0, n = x1 - x0; i < n; ++i)
+      {
+        const int c = m[i];
+        if (c)
+          d[i] = rule.Apply(d[i], colour, weight == 256 ? c + 1 : std::min(256, weight * c / 256));
+      }
     }
-  }
-  return true;
+  });
+  return drawn;
 }
