@@ -4,22 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "plug/CopyText.h"
 #include "plug/RoundToInt.h"
-
-namespace
-{
-// Copies at most size - 1 bytes and always terminates; null copies as "".
-void CopyText(char* dest, const char* src, int size)
-{
-  int i = 0;
-  if (src)
-  {
-    for (; i < size - 1 && src[i]; ++i)
-      dest[i] = src[i];
-  }
-  dest[i] = 0;
-}
-}
 
 double IParamDef::ClampNormalized(double x)
 {

@@ -6,21 +6,11 @@
 #include <cstring>
 #include <new>
 
+#include "plug/CopyText.h"
 #include "plug/RoundToInt.h"
 
 namespace
 {
-void CopyName(char* dest, const char* src, int size)
-{
-  int i = 0;
-  if (src)
-  {
-    for (; i < size - 1 && src[i]; ++i)
-      dest[i] = src[i];
-  }
-  dest[i] = 0;
-}
-
 // Clips [start, start + count) to [0, n); returns the half-open range.
 void ClipRange(int start, int count, int n, int* first, int* last)
 {
@@ -135,9 +125,9 @@ IPlugBase::IPlugBase(int nParams, const char* channels, int nPrograms, const cha
   programs.resize(static_cast<std::size_t>(std::max(nPrograms, 0)));
   for (std::size_t i = 0; i < programs.size(); ++i)
     std::snprintf(programs[i].name, IProgram::kNameSize, "- %d -", static_cast<int>(i + 1));
-  CopyName(effectName, effect, kNameSize);
-  CopyName(productName, product, kNameSize);
-  CopyName(manufacturerName, mfr, kNameSize);
+  CopyText(effectName, effect, kNameSize);
+  CopyText(productName, product, kNameSize);
+  CopyText(manufacturerName, mfr, kNameSize);
 
   channelPairs = ParseChannelString(channels);
   int nIn = 0, nOut = 0;
@@ -435,7 +425,7 @@ bool IPlugBase::SelectProgram(int index)
     char name[IProgram::kNameSize];
     NextUserProgramName(name);
     program.used = true;
-    CopyName(program.name, name, IProgram::kNameSize);
+    CopyText(program.name, name, IProgram::kNameSize);
   }
   currentProgram = index;
   RedrawEditorParameters();
@@ -450,7 +440,7 @@ void IPlugBase::NameDefaultPrograms(const char* name, int count)
     if (it == programs.end())
       return;
     it->used = true;
-    CopyName(it->name, name ? name : "Default", IProgram::kNameSize);
+    CopyText(it->name, name ? name : "Default", IProgram::kNameSize);
   }
 }
 
@@ -462,7 +452,7 @@ bool IPlugBase::StoreProgram(const char* name, const double* values, int count)
   if (it == programs.end())
     return false;
   it->used = true;
-  CopyName(it->name, name, IProgram::kNameSize);
+  CopyText(it->name, name, IProgram::kNameSize);
   bool ok = true;
   for (int i = 0; i < count; ++i)
   {
@@ -609,7 +599,7 @@ int IPlugBase::RenderableFrames(int nFrames) const
   return nFrames;
 }
 
-void IPlugBase::ProcessLimited(int nFrames, bool passThrough)
+void IPlugBase::RunBlock(int nFrames, bool passThrough, bool floatHost)
 {
   const int n = RenderableFrames(nFrames);
   if (passThrough)
@@ -620,54 +610,40 @@ void IPlugBase::ProcessLimited(int nFrames, bool passThrough)
     // No tone yet, and the host's buffers must not keep whatever they held.
     for (double* out : outputPointers)
       std::fill(out, out + n, 0.0);
-  // Host arrays longer than the scratch arrays get silence past blockSize.
+
   for (IChannelSlot& slot : outputSlots)
   {
+    // Host arrays longer than the scratch arrays get silence past blockSize.
     if (!UsesScratch(slot))
       std::fill(*slot.pointerEntry + n, *slot.pointerEntry + std::max(nFrames, n), 0.0);
+    else if (floatHost && slot.connected && slot.hostOutput)
+    {
+      ToFloats(slot.scratch.data(), slot.hostOutput, n);
+      std::fill(slot.hostOutput + n, slot.hostOutput + std::max(nFrames, n), 0.0f);
+    }
   }
-}
-
-void IPlugBase::ConvertOutputsTo32(int nFrames)
-{
-  const int n = std::clamp(nFrames, 0, blockSize);
-  for (IChannelSlot& slot : outputSlots)
-  {
-    if (!slot.connected || !slot.hostOutput)
-      continue;
-    ToFloats(slot.scratch.data(), slot.hostOutput, n);
-    std::fill(slot.hostOutput + n, slot.hostOutput + std::max(nFrames, n), 0.0f);
-  }
+  ReleaseHostArrays(inputSlots);
+  ReleaseHostArrays(outputSlots);
 }
 
 void IPlugBase::ProcessBuffers64(int nFrames)
 {
-  ProcessLimited(nFrames, false);
-  ReleaseHostArrays(inputSlots);
-  ReleaseHostArrays(outputSlots);
+  RunBlock(nFrames, false, false);
 }
 
 void IPlugBase::ProcessBuffers32(int nFrames)
 {
-  ProcessLimited(nFrames, false);
-  ConvertOutputsTo32(nFrames);
-  ReleaseHostArrays(inputSlots);
-  ReleaseHostArrays(outputSlots);
+  RunBlock(nFrames, false, true);
 }
 
 void IPlugBase::PassThroughBuffers64(int nFrames)
 {
-  ProcessLimited(nFrames, true);
-  ReleaseHostArrays(inputSlots);
-  ReleaseHostArrays(outputSlots);
+  RunBlock(nFrames, true, false);
 }
 
 void IPlugBase::PassThroughBuffers32(int nFrames)
 {
-  ProcessLimited(nFrames, true);
-  ConvertOutputsTo32(nFrames);
-  ReleaseHostArrays(inputSlots);
-  ReleaseHostArrays(outputSlots);
+  RunBlock(nFrames, true, true);
 }
 
 void IPlugBase::GetVersionText(int versionNumber, char* out)

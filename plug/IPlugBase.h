@@ -280,7 +280,9 @@ private:
   // Frames that may be rendered: nFrames, limited to blockSize when some
   // channel renders into its scratch array.
   int RenderableFrames(int nFrames) const;
-  void ProcessLimited(int nFrames, bool passThrough);
-  void ConvertOutputsTo32(int nFrames);
+  // One block: render (or pass through, or silence while not ready) the
+  // renderable frames, silence the rest, convert outputs for 32-bit hosts,
+  // then let go of the host's arrays.
+  void RunBlock(int nFrames, bool passThrough, bool floatHost);
   void DefaultRender(double** inputs, double** outputs, int nFrames);
 };

@@ -71,24 +71,40 @@ protected:
     }
   }
 
+  // Connects the first nChannels channels both ways, disconnects the others
+  // and attaches the host's arrays, as the binding does before each block.
+  void Connect(int nChannels, double** ins, double** outs)
+  {
+    SetConnections(nChannels);
+    plug.AttachInputBuffers(0, nChannels, ins);
+    plug.AttachOutputBuffers(0, nChannels, outs);
+  }
+  void Connect(int nChannels, float** ins, float** outs, int nFrames)
+  {
+    SetConnections(nChannels);
+    plug.AttachInputBuffers(0, nChannels, ins, nFrames);
+    plug.AttachOutputBuffers(0, nChannels, outs);
+  }
+  void SetConnections(int nChannels)
+  {
+    plug.SetInputConnections(0, nChannels, true);
+    plug.SetInputConnections(nChannels, 2, false);
+    plug.SetOutputConnections(0, nChannels, true);
+    plug.SetOutputConnections(nChannels, 2, false);
+  }
+
   void Attach64()
   {
     double* ins[2] = {in64[0].data(), in64[1].data()};
     double* outs[2] = {out64[0].data(), out64[1].data()};
-    plug.SetInputConnections(0, 2, true);
-    plug.SetOutputConnections(0, 2, true);
-    plug.AttachInputBuffers(0, 2, ins);
-    plug.AttachOutputBuffers(0, 2, outs);
+    Connect(2, ins, outs);
   }
 
-  void Attach32(int nFrames = kBlock)
+  void Attach32()
   {
     float* ins[2] = {in32[0].data(), in32[1].data()};
     float* outs[2] = {out32[0].data(), out32[1].data()};
-    plug.SetInputConnections(0, 2, true);
-    plug.SetOutputConnections(0, 2, true);
-    plug.AttachInputBuffers(0, 2, ins, nFrames);
-    plug.AttachOutputBuffers(0, 2, outs);
+    Connect(2, ins, outs, kBlock);
   }
 
   TestPlug plug;
@@ -138,7 +154,7 @@ TEST_F(Blocks, PassThroughCopiesWhateverRenderReady)
   plug.PassThroughBuffers64(kBlock);
   EXPECT_EQ(out64[0], in64[0]);
   EXPECT_EQ(out64[1], in64[1]);
-  Attach32(kBlock);
+  Attach32();
   plug.PassThroughBuffers32(kBlock);
   EXPECT_EQ(out32[0], in32[0]);
   EXPECT_EQ(out32[1], in32[1]);
@@ -151,20 +167,19 @@ TEST_F(Blocks, UnconnectedChannelsUseScratchAndInputsReadSilence)
   // One block with both inputs connected leaves samples in the scratch arrays.
   Attach32();
   plug.ProcessBuffers32(kBlock);
+  EXPECT_EQ(plug.firstInput[1], static_cast<double>(in32[1][0]));
 
-  // Then the second input goes away: it must read silence, not the old block.
-  plug.SetInputConnections(1, 1, false);
+  // Then the second channel goes away: its input must read silence, not the
+  // old block, and the host's second output array is not touched.
   float* ins[1] = {in32[0].data()};
-  plug.AttachInputBuffers(0, 1, ins, kBlock);
   float* outs[1] = {out32[0].data()};
-  plug.SetOutputConnections(1, 1, false);
   out32[1].assign(kBlock, -9.0f);
-  plug.AttachOutputBuffers(0, 1, outs);
+  Connect(1, ins, outs, kBlock);
   plug.ProcessBuffers32(kBlock);
+  EXPECT_EQ(plug.firstInput[1], 0.0);
   EXPECT_FALSE(plug.IsInChannelConnected(1));
   EXPECT_FALSE(plug.IsOutChannelConnected(1));
   EXPECT_TRUE(plug.IsOutChannelConnected(0));
-  // Unconnected output: the host's array is not touched.
   EXPECT_EQ(out32[1], std::vector<float>(kBlock, -9.0f));
   EXPECT_EQ(out32[0][0], static_cast<float>(static_cast<double>(in32[0][0]) + 0.25));
 }
@@ -238,12 +253,7 @@ TEST_F(Blocks, FramesBeyondTheBlockSizeAreSilenceNotOverruns)
   std::vector<float> longIn(kLong, 0.5f), longOut(kLong, -9.0f);
   float* ins[1] = {longIn.data()};
   float* outs[1] = {longOut.data()};
-  plug.SetInputConnections(0, 1, true);
-  plug.SetInputConnections(1, 1, false);
-  plug.SetOutputConnections(0, 1, true);
-  plug.SetOutputConnections(1, 1, false);
-  plug.AttachInputBuffers(0, 1, ins, kLong);
-  plug.AttachOutputBuffers(0, 1, outs);
+  Connect(1, ins, outs, kLong);
   plug.ProcessBuffers32(kLong);
   EXPECT_EQ(plug.lastFrames, kBlock);
   for (int i = 0; i < kLong; ++i)
@@ -253,10 +263,7 @@ TEST_F(Blocks, FramesBeyondTheBlockSizeAreSilenceNotOverruns)
   std::vector<double> in(kLong, 0.5), out(kLong, -9.0);
   double* ins64[1] = {in.data()};
   double* outs64[1] = {out.data()};
-  plug.SetInputConnections(0, 1, true);
-  plug.SetOutputConnections(0, 1, true);
-  plug.AttachInputBuffers(0, 1, ins64);
-  plug.AttachOutputBuffers(0, 1, outs64);
+  Connect(1, ins64, outs64);
   plug.ProcessBuffers64(kLong);
   EXPECT_EQ(plug.lastFrames, kBlock);
   for (int i = 0; i < kLong; ++i)
@@ -277,10 +284,7 @@ TEST_F(Blocks, LongSixtyFourBitBlocksRenderWholeWhenEveryChannelIsTheHosts)
     ins[c] = in[c].data();
     outs[c] = out[c].data();
   }
-  plug.SetInputConnections(0, 2, true);
-  plug.SetOutputConnections(0, 2, true);
-  plug.AttachInputBuffers(0, 2, ins);
-  plug.AttachOutputBuffers(0, 2, outs);
+  Connect(2, ins, outs);
   plug.ProcessBuffers64(kLong);
   EXPECT_EQ(plug.lastFrames, kLong);
   EXPECT_EQ(out[1], std::vector<double>(kLong, 1.0));

@@ -51,6 +51,8 @@ public:
   {
     ++renders;
     lastFrames = nFrames;
+    for (int c = 0; c < 2 && c < NInChannels() && nFrames > 0; ++c)
+      firstInput[c] = inputs[c][0];
     for (int c = 0; c < NOutChannels(); ++c)
       for (int i = 0; i < nFrames; ++i)
         outputs[c][i] = inputs[c][i] + 0.25 * (c + 1);
@@ -69,6 +71,8 @@ public:
   std::vector<Edit> edits;
   int renders = 0;
   int lastFrames = -1;
+  // Each input channel's first sample of the last rendered block.
+  double firstInput[2] = {};
 };
 
 // An editor that records what the base asks of it.
