@@ -41,8 +41,9 @@ bool LICE_MemBitmap::SetSize(int newWidth, int newHeight)
   height = newHeight;
 
   const std::int64_t stride = (std::int64_t(newWidth) + alignMask) & ~std::int64_t(alignMask);
-  const std::int64_t bytes = std::int64_t(newHeight) * stride * 4;
-  if (newWidth > 0 && newHeight > 0 && bytes > 0 && bytes <= kMaxPixelBytes)
+  const bool fits = newWidth > 0 && newHeight > 0 && stride <= kMaxPixelBytes / 4 / newHeight;
+  const std::int64_t bytes = fits ? std::int64_t(newHeight) * stride * 4 : 0;
+  if (fits)
   {
     if (!buffer)
     {

@@ -45,9 +45,8 @@ bool LICE_SysBitmap::SetSize(int w, int h)
     return false;
   }
 
-  const std::int64_t bytes = sectionWidth * h * 4;
-  if (sectionWidth <= INT32_MAX && bytes <= INT32_MAX)
-    section = std::calloc(size_t(bytes), 1);
+  if (sectionWidth <= INT32_MAX / 4 / h)
+    section = std::calloc(size_t(sectionWidth) * size_t(h), 4);
   if (!section)
   {
     width = 0;

@@ -65,7 +65,7 @@ bool LICE_SysBitmap::SetSize(int w, int h)
     height = 0;
     return false;
   }
-  if (sectionWidth > INT32_MAX || sectionWidth * h * 4 > INT32_MAX)
+  if (sectionWidth > INT32_MAX / 4 / h)
   {
     width = 0;
     height = 0;
