@@ -1,6 +1,5 @@
 #include "plug/IChannelPair.h"
 
-#include <cstdlib>
 
 namespace
 {

@@ -12,7 +12,8 @@ struct IChannelPair
 
 // Parses a channel string such as "1-1 2-2": space-separated tokens of an
 // input count, a hyphen and an output count, one pair per token in order.
-// A number that cannot be read counts as 0; negative counts become 0. A null
+// A number that cannot be read counts as 0; negative counts become 0 and
+// counts above 1024 become 1024, so no string asks for absurd buffers. A null
 // string gives no pairs.
 std::vector<IChannelPair> ParseChannelString(const char* channels);
 
