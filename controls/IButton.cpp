@@ -16,15 +16,12 @@ void IButton::PressAt(int, int, const IPointerMods& mods)
 
 void IButton::PointerEnter(int, int, const IPointerMods&)
 {
-  if (hovered) return;
-  hovered = true;
-  MarkChanged(false);
+  HoverOn(hovered);
 }
 
 void IButton::PointerExit()
 {
-  hovered = false;
-  MarkChanged(false);
+  HoverOff(hovered);
 }
 
 bool IButton::Render(IGraphics& g)

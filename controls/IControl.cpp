@@ -1,5 +1,7 @@
 #include "controls/IControl.h"
 
+#include <cstdio>
+
 #include "graphics/IGraphics.h"
 #include "plug/IParamDef.h"
 #include "plug/IPlugBase.h"
@@ -113,4 +115,24 @@ void IControl::AskValueForMe()
   if (!param) return;
   if (IGraphics* g = Editor()) g->AskValue(this, param, true);
   redrawAgain = true;
+}
+
+bool IControl::ValueText(char* out, bool withUnit) const
+{
+  *out = '\0';
+  const IParamDef* param = Param();
+  if (!param) return false;
+  char text[IParamDef::kFormatSize];
+  param->FormatForHost(param->GetValue(), false, text);
+  if (!*text) return false;
+  std::snprintf(out, kValueTextSize, "%s%s", text, withUnit ? param->GetLabel() : "");
+  return true;
+}
+
+void IControl::PaintValueLabel(IGraphics& g, ITextStyle& style) const
+{
+  char text[kValueTextSize];
+  if (style.size <= 0 || !ValueText(text, true)) return;
+  style.alignment = AlignCentre;
+  g.PaintText(style, text, {bounds.left, bounds.bottom - style.size, bounds.right, bounds.bottom});
 }

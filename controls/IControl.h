@@ -86,6 +86,27 @@ public:
   const IBlend& Blend() const { return blend; }
 
 protected:
+  //! Size of a buffer that holds a value text with its unit label.
+  static constexpr int kValueTextSize = 160;
+  //! The bound parameter's current value as the host shows it, with the unit
+  //! label appended when asked; false (and an empty text) when there is none.
+  bool ValueText(char* out, bool withUnit) const;
+  //! The value text with its unit, centred at the bottom of the bounds in a
+  //! strip of the style's size; nothing when the size is 0 or the text empty.
+  void PaintValueLabel(IGraphics& g, ITextStyle& style) const;
+  //! Hover bookkeeping shared by the controls that highlight under the pointer.
+  void HoverOn(bool& hovered)
+  {
+    if (hovered) return;
+    hovered = true;
+    MarkChanged(false);
+  }
+  void HoverOff(bool& hovered)
+  {
+    hovered = false;
+    MarkChanged(false);
+  }
+
   //! Normalized 0..1 for parameter controls.
   double value = 0.0;
   bool awaitingEntry = false;

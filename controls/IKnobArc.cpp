@@ -1,7 +1,6 @@
 #include "controls/IKnobArc.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "graphics/IGraphics.h"
 #include "plug/IParamDef.h"
@@ -63,15 +62,12 @@ void IKnobArc::DragBy(int, int, int dx, int dy, const IPointerMods& mods)
 
 void IKnobArc::PointerEnter(int, int, const IPointerMods&)
 {
-  if (hovered) return;
-  hovered = true;
-  MarkChanged(false);
+  HoverOn(hovered);
 }
 
 void IKnobArc::PointerExit()
 {
-  hovered = false;
-  MarkChanged(false);
+  HoverOff(hovered);
 }
 
 void IKnobArc::ArcAngles(int sw, double v, double divisor, float& start, float& end)
@@ -88,23 +84,29 @@ void IKnobArc::DrawArcRings(IGraphics& g, float cx, float cy, float start, float
 
 void IKnobArc::DrawLabel(IGraphics& g)
 {
-  if (labelMode < 1 || labelMode > 5) return;
+  if (labelMode < 1 || labelMode > 5 || labelStyle.size <= 0) return;
+  if (labelMode == 5)
+  {
+    PaintValueLabel(g, labelStyle);  // shown while editing too
+    return;
+  }
+  char text[kValueTextSize];
+  if (!ValueText(text, false)) return;
   const IParamDef* param = Param();
-  if (!param) return;
-  char text[IParamDef::kFormatSize];
-  param->FormatForHost(param->GetValue(), false, text);
-  if (!*text || labelStyle.size <= 0) return;
   labelStyle.alignment = AlignCentre;
   const float h = (bounds.top + bounds.bottom) / 2.0f;
   const int s = labelStyle.size;
   const int o = labelOffset;
   const int L = bounds.left, R = bounds.right, B = bounds.bottom;
-  char withUnit[IParamDef::kFormatSize + IParamDef::kTextSize];
-  std::snprintf(withUnit, sizeof withUnit, "%s%s", text, param->GetLabel());
   switch (labelMode)
   {
     case 1:
-      if (!editing) g.PaintText(labelStyle, withUnit, {L, RoundToInt(h + o - s / 2), R, B});
+      if (!editing)
+      {
+        char withUnit[kValueTextSize];
+        ValueText(withUnit, true);
+        g.PaintText(labelStyle, withUnit, {L, RoundToInt(h + o - s / 2), R, B});
+      }
       break;
     case 4:
       if (!editing) g.PaintText(labelStyle, text, {L, RoundToInt(h + o - s / 2), R, B});
@@ -125,9 +127,6 @@ void IKnobArc::DrawLabel(IGraphics& g)
       labelStyle.font = unitStyle.font;
       break;
     }
-    case 5:
-      g.PaintText(labelStyle, withUnit, {L, B - s, R, B});
-      break;
   }
 }
 

@@ -1,7 +1,5 @@
 #include "controls/ISliderImg.h"
 
-#include <cstdio>
-
 #include "graphics/IGraphics.h"
 #include "plug/IParamDef.h"
 #include "plug/RoundToInt.h"
@@ -64,15 +62,12 @@ void ISliderImg::DragBy(int x, int y, int, int, const IPointerMods&)
 
 void ISliderImg::PointerEnter(int, int, const IPointerMods&)
 {
-  if (hovered) return;
-  hovered = true;
-  MarkChanged(false);
+  HoverOn(hovered);
 }
 
 void ISliderImg::PointerExit()
 {
-  hovered = false;
-  MarkChanged(false);
+  HoverOff(hovered);
 }
 
 IBounds ISliderImg::HandleRect(double v) const
@@ -88,19 +83,8 @@ IBounds ISliderImg::HandleRect(double v) const
 
 bool ISliderImg::Render(IGraphics& g)
 {
+  PaintValueLabel(g, labelStyle);
   const IParamDef* param = Param();
-  if (param && labelStyle.size > 0)
-  {
-    char text[IParamDef::kFormatSize];
-    param->FormatForHost(param->GetValue(), false, text);
-    if (*text)
-    {
-      char withUnit[IParamDef::kFormatSize + IParamDef::kTextSize];
-      std::snprintf(withUnit, sizeof withUnit, "%s%s", text, param->GetLabel());
-      labelStyle.alignment = AlignCentre;
-      g.PaintText(labelStyle, withUnit, {bounds.left, bounds.bottom - labelStyle.size, bounds.right, bounds.bottom});
-    }
-  }
   const double v = param ? param->GetNormalized() : value;
   // The handle is dimmed while the pointer is elsewhere; a drag keeps it at
   // full weight although the press cleared the hover.

@@ -1,9 +1,6 @@
 #include "controls/ISwitchLbl.h"
 
-#include <cstdio>
-
 #include "graphics/IGraphics.h"
-#include "plug/IParamDef.h"
 #include "plug/RoundToInt.h"
 
 namespace
@@ -36,15 +33,12 @@ void ISwitchLbl::PressAt(int x, int y, const IPointerMods& mods)
 
 void ISwitchLbl::PointerEnter(int, int, const IPointerMods&)
 {
-  if (hovered) return;
-  hovered = true;
-  MarkChanged(false);
+  HoverOn(hovered);
 }
 
 void ISwitchLbl::PointerExit()
 {
-  hovered = false;
-  MarkChanged(false);
+  HoverOff(hovered);
 }
 
 int ISwitchLbl::CurrentFrame() const
@@ -66,19 +60,7 @@ IBounds ISwitchLbl::FrameRect() const
 
 bool ISwitchLbl::Render(IGraphics& g)
 {
-  const IParamDef* param = Param();
-  if (param && labelStyle.size > 0)
-  {
-    char text[IParamDef::kFormatSize];
-    param->FormatForHost(param->GetValue(), false, text);
-    if (*text)
-    {
-      char withUnit[IParamDef::kFormatSize + IParamDef::kTextSize];
-      std::snprintf(withUnit, sizeof withUnit, "%s%s", text, param->GetLabel());
-      labelStyle.alignment = AlignCentre;
-      g.PaintText(labelStyle, withUnit, {bounds.left, bounds.bottom - labelStyle.size, bounds.right, bounds.bottom});
-    }
-  }
+  PaintValueLabel(g, labelStyle);
   const IBlend hoverBlend(BlendNormal, 1.0f - hoverDim);
   g.BlitImage(picture, FrameRect(), CurrentFrame(), hovered ? &hoverBlend : &blend, framesVertical);
   return true;

@@ -6,9 +6,16 @@
 #include "controls/IControl.h"
 #include "plug/IParamDef.h"
 #include "plug/IPlugBase.h"
+#include "raster/LICE_Bitmap.h"
 #include "raster/LICE_Png.h"
 
 IGraphicsPlatform::IGraphicsPlatform(IPlugBase* plugIn, int w, int h, int rate) : IGraphics(plugIn, w, h, rate) {}
+
+void IGraphicsPlatform::ResizeEditor(int w, int h)
+{
+  IGraphics::ResizeEditor(w, h);
+  if (canvas) canvas->SetSize(w, h);
+}
 
 LICE_IBitmap* IGraphicsPlatform::LoadImageResource(int number, const char*)
 {

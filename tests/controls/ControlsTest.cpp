@@ -151,12 +151,23 @@ TEST(Knob, PictureKnobDrawsFaceAndDotWithoutCrashingOnABrokenImage)
 TEST(Knob, RightClickHidesTheLabelUntilTheBoxCloses)
 {
   Gui gui;
-  IKnobArc* knob = SmallKnob(gui.plug.get(), kVolume, 100, 75);
+  gui.WithBackdrop();
+  auto* knob = new IKnobArc(gui.plug.get(), kVolume, 100, 75, ITextStyle("Arial", 15, IArgb(255, 255, 255, 255)),
+                            kArc, 25.0f, 5.0f, -4, 4, 2, 300, 4.0, 0, 0.2f);
   gui.g->AddControl(knob);
+  auto labelPixels = [&] {
+    gui.g->PaintPass(IBounds(0, 0, 200, 150));
+    int lit = 0;
+    for (int y = 60; y < 90; ++y)
+      for (int x = 84; x < 116; ++x) lit += PixelAt(gui.g->Canvas(), x, y) != 0xFF404040u;
+    return lit;
+  };
+  EXPECT_GT(labelPixels(), 10);  // "90" in the middle of the ring
   gui.g->PointerDown(100, 75, Right());
   gui.g->PointerUp(100, 75, Right());
   EXPECT_TRUE(knob->IsEditing());
   EXPECT_TRUE(knob->AwaitingEntry());
+  EXPECT_EQ(labelPixels(), 0);
   gui.g->PointerDown(100, 75, Right());  // a second right press ends the editing state
   EXPECT_FALSE(knob->IsEditing());
   gui.g->PointerUp(100, 75, Right());

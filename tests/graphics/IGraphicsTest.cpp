@@ -476,6 +476,7 @@ TEST(Editor, ResizeDestroysControlsAndAsksThePlugIn)
   gui.g->ResizeEditor(300, 200);
   EXPECT_EQ(gui.g->NControls(), 0);
   EXPECT_EQ(gui.g->Width(), 300);
+  EXPECT_EQ(gui.g->Canvas()->Width(), 300);
   EXPECT_EQ(gui.g->CaptureIndex(), -1);
   gui.g->PointerUp(1, 1, Left());
   EXPECT_TRUE(gui.g->PaintPass(IBounds(0, 0, 10, 10)));
