@@ -1,6 +1,7 @@
 #include "raster/LICE_Compose.h"
 
 #include "raster/LICE_CombineRules.h"
+#include "raster/LICE_CopySourceAlpha.h"
 
 #include <algorithm>
 #include <cmath>
@@ -109,7 +110,14 @@ void LICE_CopyRegion(LICE_IBitmap* dest, LICE_IBitmap* src, int dstX, int dstY,
       return;
     }
   }
-  WithPixelRule(mode, Weight(alpha), [&](auto op) { ComposeRows(d, x, y, s, sxi, syi, w, h, op); });
+  const int weight = Weight(alpha);
+  if ((mode & (ComposeSourceAlpha | ComposeCodeMask)) == (ComposeSourceAlpha | ComposeCopy) && weight == 256)
+  {
+    for (int row = 0; row < h; ++row)
+      LICE_CopySourceAlphaRow(d.At(x, y + row), s.At(sxi, syi + row), w);
+    return;
+  }
+  WithPixelRule(mode, weight, [&](auto op) { ComposeRows(d, x, y, s, sxi, syi, w, h, op); });
 }
 
 void LICE_CopyBlock(LICE_IBitmap* dest, LICE_IBitmap* src, int dstX, int dstY, int srcX, int srcY,
