@@ -7,8 +7,8 @@
 
 namespace {
 
-// Same values as tone::WaveValue, resolved at compile time so the loop
-// carries no switch. Sine and square never leave -1..1 and skip the clamp.
+// The waveform table, resolved at compile time so the loop carries no switch.
+// Sine and square never leave -1..1 and skip the clamp.
 template <int kWave>
 inline double Wave(double phase)
 {
