@@ -206,10 +206,12 @@ public:
   // converted back to the remembered host arrays after the block.
   void AttachInputBuffers(int start, int count, float** hostInputs, int nFrames);
   void AttachOutputBuffers(int start, int count, float** hostOutputs);
-  // RenderBlock when renderReady is set; the 32-bit form then converts every
-  // connected output to the host's arrays, rendered or not. Frames beyond
+  // RenderBlock when renderReady is set, silence otherwise; the 32-bit form
+  // then converts every connected output to the host's arrays. Frames beyond
   // blockSize on a channel that uses its scratch array are not rendered: the
-  // host arrays get silence there.
+  // host arrays get silence there. Host arrays are forgotten after each block,
+  // so the binding attaches them again for the next one. Audio thread, lock
+  // held.
   void ProcessBuffers64(int nFrames);
   void ProcessBuffers32(int nFrames);
   // Bypass: the default RenderBlock (copy and zero-fill) whatever renderReady.
