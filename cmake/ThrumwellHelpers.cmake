@@ -83,7 +83,11 @@ function(thrumwell_add_fuzzer name)
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS})
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
-    add_test(NAME ${name} COMMAND ${name} -runs=${ARG_RUNS} -max_len=65536 ${ARG_CORPUS})
+    # New inputs go to a scratch folder in the build tree, never into the
+    # committed corpus, which libFuzzer only reads.
+    set(work ${CMAKE_CURRENT_BINARY_DIR}/${name}_work)
+    file(MAKE_DIRECTORY ${work})
+    add_test(NAME ${name} COMMAND ${name} -runs=${ARG_RUNS} -max_len=65536 ${work} ${ARG_CORPUS})
   elseif(THRUMWELL_TESTS)
     add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/fuzz_replay_main.cpp)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS})
