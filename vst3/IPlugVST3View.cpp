@@ -1,0 +1,118 @@
+#include "vst3/IPlugVST3View.h"
+
+#include <cstring>
+
+#include "graphics/IGraphics.h"
+#include "vst3/IPlugVST3.h"
+
+using namespace Steinberg;
+
+namespace
+{
+// The editor a plug-in attaches to its base is always an IGraphics.
+IGraphics* EditorOf(IPlugVST3* plug)
+{
+  return static_cast<IGraphics*>(plug->GetEditor());
+}
+
+bool IsHwnd(FIDString type)
+{
+  return type && std::strcmp(type, kPlatformTypeHWND) == 0;
+}
+}  // namespace
+
+IPlugVST3View::IPlugVST3View(IPlugVST3* owner) : plug(owner)
+{
+  plug->addRef();
+  plug->AddView(this);
+}
+
+IPlugVST3View::~IPlugVST3View()
+{
+  plug->RemoveView(this);
+  plug->release();
+}
+
+tresult PLUGIN_API IPlugVST3View::isPlatformTypeSupported(FIDString type)
+{
+  return EditorOf(plug) && IsHwnd(type) ? kResultTrue : kResultFalse;
+}
+
+tresult PLUGIN_API IPlugVST3View::attached(void* parent, FIDString type)
+{
+  IGraphics* editor = EditorOf(plug);
+  if (!editor)
+    return kResultFalse;
+  if (IsHwnd(type))
+    editor->OpenIn(parent);
+  plug->EditorOpened();
+  return kResultOk;
+}
+
+tresult PLUGIN_API IPlugVST3View::removed()
+{
+  if (IGraphics* editor = EditorOf(plug))
+  {
+    plug->EditorClosing();
+    editor->CloseNative();
+  }
+  return CPluginView::removed();
+}
+
+tresult PLUGIN_API IPlugVST3View::onWheel(float)
+{
+  return kResultFalse;
+}
+
+tresult PLUGIN_API IPlugVST3View::onKeyDown(char16, int16, int16)
+{
+  return kResultFalse;
+}
+
+tresult PLUGIN_API IPlugVST3View::onKeyUp(char16, int16, int16)
+{
+  return kResultFalse;
+}
+
+tresult PLUGIN_API IPlugVST3View::getSize(ViewRect* size)
+{
+  IGraphics* editor = EditorOf(plug);
+  if (!editor || !size)
+    return kResultFalse;
+  *size = ViewRect(0, 0, editor->Width(), editor->Height());
+  return kResultOk;
+}
+
+tresult PLUGIN_API IPlugVST3View::onSize(ViewRect* newSize)
+{
+  if (!newSize)
+    return kResultOk;
+  setRect(*newSize);
+  if (resizePending)
+  {
+    plug->EditorResized(newSize->left, newSize->top, newSize->right, newSize->bottom);
+    resizePending = false;
+  }
+  return kResultOk;
+}
+
+tresult PLUGIN_API IPlugVST3View::onFocus(TBool)
+{
+  return kResultFalse;
+}
+
+tresult PLUGIN_API IPlugVST3View::setFrame(IPlugFrame* frame)
+{
+  CPluginView::setFrame(frame);
+  return kResultOk;
+}
+
+tresult PLUGIN_API IPlugVST3View::canResize()
+{
+  return kResultFalse;
+}
+
+tresult PLUGIN_API IPlugVST3View::checkSizeConstraint(ViewRect*)
+{
+  return kResultFalse;
+}

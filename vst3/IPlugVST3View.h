@@ -1,0 +1,48 @@
+#pragma once
+// IPlugVST3View: the editor view a host gets from createView("editor"). It
+// opens the plug-in's editor window inside the host's parent window while
+// attached; the editor itself belongs to the plug-in and outlives the view.
+//
+// The view holds one reference on its plug-in from construction to
+// destruction and is listed among the plug-in's open views meanwhile.
+// Every call comes on the host's UI thread.
+
+#include "vst3/sdk/CPluginView.h"
+
+class IPlugVST3;
+
+class IPlugVST3View : public Steinberg::CPluginView
+{
+public:
+  explicit IPlugVST3View(IPlugVST3* plug);
+  ~IPlugVST3View() override;
+
+  const char* isA() const override { return "IPlugVST3View"; }
+
+  // kResultTrue for "HWND" exactly, when the plug-in has an editor.
+  Steinberg::tresult PLUGIN_API isPlatformTypeSupported(Steinberg::FIDString type) override;
+  Steinberg::tresult PLUGIN_API attached(void* parent, Steinberg::FIDString type) override;
+  Steinberg::tresult PLUGIN_API removed() override;
+  Steinberg::tresult PLUGIN_API onWheel(float distance) override;
+  Steinberg::tresult PLUGIN_API onKeyDown(Steinberg::char16 key, Steinberg::int16 keyCode,
+                                          Steinberg::int16 modifiers) override;
+  Steinberg::tresult PLUGIN_API onKeyUp(Steinberg::char16 key, Steinberg::int16 keyCode,
+                                        Steinberg::int16 modifiers) override;
+  // (0, 0, editor width, editor height); kResultFalse without an editor.
+  Steinberg::tresult PLUGIN_API getSize(Steinberg::ViewRect* size) override;
+  // Stores the size; completes a resize the plug-in asked for.
+  Steinberg::tresult PLUGIN_API onSize(Steinberg::ViewRect* newSize) override;
+  Steinberg::tresult PLUGIN_API onFocus(Steinberg::TBool state) override;
+  Steinberg::tresult PLUGIN_API setFrame(Steinberg::IPlugFrame* frame) override;
+  Steinberg::tresult PLUGIN_API canResize() override;
+  Steinberg::tresult PLUGIN_API checkSizeConstraint(Steinberg::ViewRect* rect) override;
+
+  // Set by the plug-in just before it asks the frame to resize this view.
+  void SetResizePending(bool pending) { resizePending = pending; }
+  bool IsResizePending() const { return resizePending; }
+  IPlugVST3* GetPlug() const { return plug; }
+
+private:
+  IPlugVST3* plug;
+  bool resizePending = false;
+};
