@@ -118,6 +118,6 @@ private:
   int allocatedWidth = 0;
   int allocatedHeight = 0;
   void* section = nullptr;         // HBITMAP on Windows; the owned block elsewhere
-  void* previousBitmap = nullptr;  // what the DC held before the section (Windows)
+  [[maybe_unused]] void* previousBitmap = nullptr;  // what the DC held before the section (Windows only)
   int displayScale = 0;
 };
