@@ -71,6 +71,32 @@ struct CirclePen
 
 int RoundCoord(double v) { return int(v + 0.5); }
 
+// The filled parts both rasterisers share: the centre column and row out to
+// `radius`, and for round i the columns X +- i and rows Y +- i out to
+// `extent`, split at the diagonal so that no pixel is written twice.
+template <class Rule>
+void FillAxes(const CirclePen<Rule>& pen, int X, int Y, int radius, int w)
+{
+  pen.Column(X, Y - radius, Y - 1, w);
+  pen.Column(X, Y + 1, Y + radius, w);
+  pen.Row(Y, X - radius, X + radius, w);
+}
+
+template <class Rule>
+void FillRound(const CirclePen<Rule>& pen, int X, int Y, int i, int extent, int w)
+{
+  for (int col : {X - i, X + i})
+  {
+    pen.Column(col, Y - extent, Y - i - 1, w);
+    pen.Column(col, Y + i + 1, Y + extent, w);
+  }
+  for (int row : {Y - i, Y + i})
+  {
+    pen.Row(row, X - extent, X - i, w);
+    pen.Row(row, X + i, X + extent, w);
+  }
+}
+
 // Midpoint circle: every covered pixel is written exactly once.
 template <class Rule>
 void RasterisePlain(const CirclePen<Rule>& pen, float cx, float cy, float r, int w, bool filled)
@@ -78,9 +104,7 @@ void RasterisePlain(const CirclePen<Rule>& pen, float cx, float cy, float r, int
   const int X = RoundCoord(cx), Y = RoundCoord(cy), R = RoundCoord(r);
   if (filled)
   {
-    pen.Column(X, Y - R, Y - 1, w);
-    pen.Column(X, Y + 1, Y + R, w);
-    pen.Row(Y, X - R, X + R, w);
+    FillAxes(pen, X, Y, R, w);
   }
   else
   {
@@ -95,16 +119,7 @@ void RasterisePlain(const CirclePen<Rule>& pen, float cx, float cy, float r, int
     const int xp = e >= 0 ? x - 1 : x;
     if (filled)
     {
-      for (int col : {X - i, X + i})
-      {
-        pen.Column(col, Y - xp, Y - i - 1, w);
-        pen.Column(col, Y + i + 1, Y + xp, w);
-      }
-      for (int row : {Y - i, Y + i})
-      {
-        pen.Row(row, X - xp, X - i, w);
-        pen.Row(row, X + i, X + xp, w);
-      }
+      FillRound(pen, X, Y, i, xp, w);
     }
     else
     {
@@ -134,9 +149,7 @@ void RasteriseSmooth(const CirclePen<Rule>& pen, float cx, float cy, float r, in
   pen.Put(X + R + 1, Y, a0);
   if (filled)
   {
-    pen.Column(X, Y - R, Y - 1, w);
-    pen.Column(X, Y + 1, Y + R, w);
-    pen.Row(Y, X - R, X + R, w);
+    FillAxes(pen, X, Y, R, w);
   }
   else
   {
@@ -170,16 +183,7 @@ void RasteriseSmooth(const CirclePen<Rule>& pen, float cx, float cy, float r, in
     }
     if (filled)
     {
-      for (int col : {X - i, X + i})
-      {
-        pen.Column(col, Y - H, Y - i - 1, w);
-        pen.Column(col, Y + i + 1, Y + H, w);
-      }
-      for (int row : {Y - i, Y + i})
-      {
-        pen.Row(row, X - H, X - i, w);
-        pen.Row(row, X + i, X + H, w);
-      }
+      FillRound(pen, X, Y, i, H, w);
     }
     else
     {

@@ -140,6 +140,14 @@ struct PixDodge
   Px operator()(Px d, Px s) const { return SolidDodge::Apply(d, s, w); }
 };
 
+// The copy-with-source-alpha rules: colour channels keep keep/256 of the
+// destination, alpha is the saturated sum of the destination and `alphaAdd`.
+inline Px CopyColourAddAlpha(Px d, Px s, int keep, int alphaAdd)
+{
+  return Pack(CopyChannel(Ch(d, 0), Ch(s, 0), keep), CopyChannel(Ch(d, 8), Ch(s, 8), keep),
+              CopyChannel(Ch(d, 16), Ch(s, 16), keep), std::min(255, Ch(d, 24) + alphaAdd));
+}
+
 // Copy with source alpha at full weight: the destination keeps (255 - sa)/256
 // of its colour and its alpha saturates at d + sa. At sa = 255 the rule gives
 // the source exactly; only sa = 0 needs to be told apart. The rules below are
@@ -149,10 +157,7 @@ struct PixCopySourceAlphaFull
   Px operator()(Px d, Px s) const
   {
     const int sa = int(s >> 24);
-    const int keep = 255 - sa;
-    const Px out = Pack(CopyChannel(Ch(d, 0), Ch(s, 0), keep), CopyChannel(Ch(d, 8), Ch(s, 8), keep),
-                        CopyChannel(Ch(d, 16), Ch(s, 16), keep), std::min(255, Ch(d, 24) + sa));
-    return sa ? out : d;
+    return sa ? CopyColourAddAlpha(d, s, 255 - sa, sa) : d;
   }
 };
 
@@ -164,10 +169,7 @@ struct PixCopySourceAlpha
   {
     const int sa = int(s >> 24);
     const int ws = w * (sa + 1) / 256;
-    const int keep = 256 - ws;
-    const Px out = Pack(CopyChannel(Ch(d, 0), Ch(s, 0), keep), CopyChannel(Ch(d, 8), Ch(s, 8), keep),
-                        CopyChannel(Ch(d, 16), Ch(s, 16), keep), std::min(255, Ch(d, 24) + ws));
-    return sa ? out : d;
+    return sa ? CopyColourAddAlpha(d, s, 256 - ws, ws) : d;
   }
 };
 

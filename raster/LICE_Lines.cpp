@@ -224,20 +224,16 @@ bool DrawsNothing(int w, LICE_ComposeMode mode)
 
 }  // namespace
 
-bool LICE_ClipSegment(int& x1, int& y1, int& x2, int& y2, int width, int height)
+namespace {
+
+// Cohen-Sutherland clipping shared by the integer and real segments: codes
+// left 1, right 2, top 4, bottom 8; the outside end (the first if both are)
+// moves onto an edge it lies beyond, tried bottom, top, right, left, at most
+// 32 times. `right` and `bottom` are where moved ends are placed; the
+// intersection is computed in double and stored as T (truncated for int).
+template <class T, class Outcode>
+bool ClipSegmentTo(T& x1, T& y1, T& x2, T& y2, Outcode outcode, double right, double bottom)
 {
-  auto outcode = [width, height](int x, int y) {
-    int code = 0;
-    if (x < 0)
-      code |= 1;
-    else if (x > width - 1)
-      code |= 2;
-    if (y < 0)
-      code |= 4;
-    else if (y > height - 1)
-      code |= 8;
-    return code;
-  };
   for (int moves = 0;; ++moves)
   {
     const int c1 = outcode(x1, y1), c2 = outcode(x2, y2);
@@ -248,93 +244,47 @@ bool LICE_ClipSegment(int& x1, int& y1, int& x2, int& y2, int width, int height)
     const int code = c1 ? c1 : c2;
     const double ax = x1, ay = y1, bx = x2, by = y2;
     double x, y;
-    if (code & 8)
+    if (code & (8 | 4))
     {
-      y = height - 1;
+      y = (code & 8) ? bottom : 0.0;
       x = ax + (bx - ax) * (y - ay) / (by - ay);
-    }
-    else if (code & 4)
-    {
-      y = 0;
-      x = ax + (bx - ax) * (y - ay) / (by - ay);
-    }
-    else if (code & 2)
-    {
-      x = width - 1;
-      y = ay + (by - ay) * (x - ax) / (bx - ax);
     }
     else
     {
-      x = 0;
+      x = (code & 2) ? right : 0.0;
       y = ay + (by - ay) * (x - ax) / (bx - ax);
     }
     if (code == c1)
     {
-      x1 = int(x);
-      y1 = int(y);
+      x1 = T(x);
+      y1 = T(y);
     }
     else
     {
-      x2 = int(x);
-      y2 = int(y);
+      x2 = T(x);
+      y2 = T(y);
     }
   }
 }
 
+}  // namespace
+
+bool LICE_ClipSegment(int& x1, int& y1, int& x2, int& y2, int width, int height)
+{
+  auto outcode = [width, height](int x, int y) {
+    return (x < 0 ? 1 : x > width - 1 ? 2 : 0) | (y < 0 ? 4 : y > height - 1 ? 8 : 0);
+  };
+  return ClipSegmentTo(x1, y1, x2, y2, outcode, double(width) - 1, double(height) - 1);
+}
+
 bool LICE_ClipSegmentF(double& x1, double& y1, double& x2, double& y2, int width, int height)
 {
+  // Ends on the right or bottom edge go one pixel further in, so that the
+  // second pixel of each antialiased step stays inside.
   auto outcode = [width, height](double x, double y) {
-    int code = 0;
-    if (x < 0)
-      code |= 1;
-    else if (x >= width - 1)
-      code |= 2;
-    if (y < 0)
-      code |= 4;
-    else if (y >= height - 1)
-      code |= 8;
-    return code;
+    return (x < 0 ? 1 : x >= width - 1 ? 2 : 0) | (y < 0 ? 4 : y >= height - 1 ? 8 : 0);
   };
-  for (int moves = 0;; ++moves)
-  {
-    const int c1 = outcode(x1, y1), c2 = outcode(x2, y2);
-    if (!(c1 | c2))
-      return true;
-    if ((c1 & c2) || moves >= kMaxClipMoves)
-      return false;
-    const int code = c1 ? c1 : c2;
-    double x, y;
-    if (code & 8)
-    {
-      y = height - 2;
-      x = x1 + (x2 - x1) * (y - y1) / (y2 - y1);
-    }
-    else if (code & 4)
-    {
-      y = 0;
-      x = x1 + (x2 - x1) * (y - y1) / (y2 - y1);
-    }
-    else if (code & 2)
-    {
-      x = width - 2;
-      y = y1 + (y2 - y1) * (x - x1) / (x2 - x1);
-    }
-    else
-    {
-      x = 0;
-      y = y1 + (y2 - y1) * (x - x1) / (x2 - x1);
-    }
-    if (code == c1)
-    {
-      x1 = x;
-      y1 = y;
-    }
-    else
-    {
-      x2 = x;
-      y2 = y;
-    }
-  }
+  return ClipSegmentTo(x1, y1, x2, y2, outcode, double(width) - 2, double(height) - 2);
 }
 
 void LICE_PlotLine(LICE_IBitmap* dest, int x1, int y1, int x2, int y2, LICE_PixelWord colour, float alpha,
