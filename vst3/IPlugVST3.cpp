@@ -62,7 +62,8 @@ Sample** OffsetChannels(Sample** channels, int count, int offset, Sample** out)
 
 IPlugVST3::IPlugVST3(int nParams, const char* channels, int nPrograms, const char* effectName,
                      const char* productName, const char* mfrName, int version, int uniqueId, int mfrId,
-                     int latency, bool doesMidi, bool doesStateChunks, bool isInstrument, int sideChains)
+                     int latency, bool doesMidi, bool doesStateChunks, bool isInstrument, int,
+                     int sideChains)
   : IPlugBase(nParams, channels, nPrograms, effectName, productName, mfrName, version, uniqueId, mfrId, latency,
               doesMidi, doesStateChunks, isInstrument, kApiVst3),
     sideChainChannels(sideChains)

@@ -55,11 +55,12 @@ public:
   // Channels per bus the process call attaches; more are left on scratch.
   static constexpr int kMaxBusChannels = 32;
 
-  // The arguments of IPlugBase without the api kind (always VST3), then the
-  // channels of an auxiliary input.
+  // The arguments of IPlugBase, then the channels of an auxiliary input. The
+  // api kind is always VST3 whatever is passed; it stays in the list so an
+  // instrument written against IPlugBase constructs this class unchanged.
   IPlugVST3(int nParams, const char* channels, int nPrograms, const char* effectName, const char* productName,
             const char* mfrName, int version, int uniqueId, int mfrId, int latency, bool doesMidi,
-            bool doesStateChunks, bool isInstrument, int sideChainChannels);
+            bool doesStateChunks, bool isInstrument, int apiKind = kApiVst3, int sideChainChannels = 0);
   ~IPlugVST3() override;
 
   // ---- FUnknown: one count for every interface --------------------------------

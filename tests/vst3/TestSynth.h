@@ -15,7 +15,7 @@ public:
 
   TestSynth()
     : IPlugVST3(3, "1-1 2-2", kPrograms, "TestSynth", "", "Quorvik", 0x00021E00, 0x337A626F, 0x5176726B, 0, true,
-                false, true, 0)
+                false, true)
   {
     GetParam(0)->DefineReal("Volume", 50.0, 0.0, 100.0, 1.0, "%");
     GetParam(1)->DefineList("Wave", 0, 4);
