@@ -168,7 +168,7 @@ void Rotations(LICE_IBitmap& sheet, int x, int y, LICE_IBitmap& picture)
 }
 
 // Copy, add and dodge, each with source alpha, at four opacities over a
-// grey gradient; a plain copy and a channel copy for reference.
+// grey gradient, and a channel copy (source blue into red).
 void CombineModes(LICE_IBitmap& sheet, int x, int y, LICE_IBitmap& picture)
 {
   Panel(sheet, x, y, 1180, 120);
@@ -187,8 +187,7 @@ void CombineModes(LICE_IBitmap& sheet, int x, int y, LICE_IBitmap& picture)
       LICE_CopyRegion(&sheet, &picture, dx, y + 18, nullptr, alpha, mode);
       dx += 86;
     }
-  LICE_CopyRegion(&sheet, &picture, dx, y + 18, nullptr, 1.0f, ComposeCopy);
-  LICE_CopyRegion(&sheet, &picture, dx + 86, y + 18, nullptr, 1.0f, ComposeChannelCopy | (2 << 2) | 0);
+  LICE_CopyRegion(&sheet, &picture, dx, y + 18, nullptr, 1.0f, ComposeChannelCopy | (2 << 2) | 0);
 }
 
 }  // namespace
