@@ -1,7 +1,7 @@
 #include "raster/LICE_Compose.h"
 
 #include "raster/LICE_CombineRules.h"
-#include "raster/LICE_CopySourceAlpha.h"
+#include "raster/LICE_ComposeRows.h"
 
 #include <algorithm>
 #include <cmath>
@@ -168,8 +168,10 @@ void LICE_FillArea(LICE_IBitmap* dest, int x, int y, int width, int height, LICE
       case 192: FillRows(d, xi, yi, wi, hi, [c](Px dp) { return ThreeQuarters(c, dp); }); return;
       default: break;
     }
-    if (weight <= 0)
-      return;
+    if (weight > 0)
+      for (int row = 0; row < hi; ++row)
+        LICE_FillCopyRow(d.At(xi, yi + row), wi, c, weight);
+    return;
   }
   if (weight == 0)
     return;

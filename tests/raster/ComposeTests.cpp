@@ -346,3 +346,36 @@ TEST(CopyRegion, SourceAlphaRowsFollowTheRuleForAnyPixels)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FillArea, CopyAtEveryWeightFollowsTheRule)
+{
+  // Rows of 37 pixels: the four-pixel loop and its tail. Weights 64, 128 and
+  // 192 take the word shortcuts and are tested above.
+  std::uint32_t seed = 7;
+  auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  for (int w = 1; w < 256; ++w)
+  {
+    if (w == 64 || w == 128 || w == 192)
+      continue;
+    ExactBitmap b(37, 1), expected(37, 1);
+    const LICE_PixelWord colour = next();
+    for (int x = 0; x < 37; ++x)
+    {
+      const LICE_PixelWord d = next();
+      b.Set(x, 0, d);
+      LICE_PixelWord out = 0;
+      for (int shift = 0; shift < 32; shift += 8)
+      {
+        const int dc = int((d >> shift) & 0xFF), sc = int((colour >> shift) & 0xFF);
+        out |= LICE_PixelWord(sc + (dc - sc) * (256 - w) / 256) << shift;
+      }
+      expected.Set(x, 0, out);
+    }
+    LICE_FillArea(&b, 0, 0, 37, 1, colour, float(w) / 256.0f, ComposeCopy);
+    ASSERT_EQ(b, expected) << "weight " << w;
+  }
+}
+
+}  // namespace
