@@ -497,3 +497,24 @@ TEST(Editor, FactoryMakesThePlatformEditor)
   g->HostFolder(folder);
   EXPECT_NE(folder[0], 'x');
 }
+
+TEST(Editor, ImagesComeFromTheModuleResources)
+{
+  // This test program carries the instrument's images under 100 to 110.
+  FakePlug plug;
+  IGraphicsPlatform* g = MakePlatformGraphics(&plug, 368, 370, 0, nullptr);
+  plug.AttachEditor(g);
+  const IImage bg = g->FetchImage(100, "img/bg.png");
+  ASSERT_NE(bg.bitmap, nullptr);
+  EXPECT_EQ(bg.width, 368);
+  EXPECT_EQ(bg.height, 370);
+  IImage knob = g->FetchImage(101, "img/knob.png");
+  ASSERT_NE(knob.bitmap, nullptr);
+  const IImage dot = g->SplitImage(knob, 0.5f);
+  EXPECT_EQ(knob.width, 84);
+  EXPECT_EQ(dot.width, 84);
+  EXPECT_EQ(knob.height, 84);
+  g->AddBackdrop(100, "img/bg.png");
+  EXPECT_TRUE(g->PaintPass(IBounds(0, 0, 368, 370)));
+  EXPECT_EQ(PixelAt(g->Canvas(), 10, 10), PixelAt(bg.bitmap, 10, 10));
+}

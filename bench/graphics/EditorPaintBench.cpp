@@ -1,0 +1,186 @@
+// Repainting an editor of the instrument's size and make-up (its images, six
+// picture knobs, buttons, switches, a slider and texts), each against memcpy
+// of the canvas bytes timed in the same run:
+// - a full repaint, every control rendered (goal: within 30x memcpy);
+// - the repaint after one knob's value changes (goal: within 5x memcpy).
+// "allocs" counts heap allocations per repaint once the first full repaint
+// has filled the image and glyph caches; it must be 0.
+
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <ctime>
+#include <cstddef>
+#include <cstring>
+#include <vector>
+
+#include "controls/IBitmapControl.h"
+#include "controls/IButton.h"
+#include "controls/IKnobArcImg.h"
+#include "controls/ISlider.h"
+#include "controls/ISwitchControl.h"
+#include "controls/ISwitchLbl.h"
+#include "controls/ITextControl.h"
+#include "tests/graphics/GuiTestSupport.h"
+
+// Every heap allocation, operator new's included, goes through malloc; this
+// one counts them and lets glibc do the work.
+extern "C" void* __libc_malloc(size_t);
+namespace
+{
+std::atomic<bool> gCounting{false};
+std::atomic<long> gAllocations{0};
+}  // namespace
+extern "C" void* malloc(size_t n)
+{
+  if (gCounting.load(std::memory_order_relaxed)) gAllocations.fetch_add(1, std::memory_order_relaxed);
+  return __libc_malloc(n);
+}
+
+namespace
+{
+using namespace guitest;
+
+constexpr int kWidth = 368;
+constexpr int kHeight = 370;
+constexpr size_t kCanvasBytes = size_t(kWidth) * kHeight * 4;
+
+// The instrument's editor as far as painting goes: the same images at the
+// same places, in the same order.
+struct Editor
+{
+  FakePlug plugIn;
+  IGraphicsPlatform* editor = MakePlatformGraphics(&plugIn, kWidth, kHeight, 0, nullptr);
+  IKnobArcImg* knob = nullptr;
+
+  Editor()
+  {
+    plugIn.AttachEditor(editor);
+    IGraphicsPlatform& g = *editor;
+    IPlugBase* plug = &plugIn;
+    const ITextStyle value("Arial", 15, IArgb(200, 255, 255, 255));
+    const ITextStyle version("Verdana", 13, IArgb(100, 255, 255, 255));
+    const ITextStyle none("Arial", 0, IArgb(0, 0, 0, 0));
+    g.AddBackdrop(100, "img/bg.png");
+    auto* readout = new ITextControl(plug, {246, 125, 348, 197}, value, "THETA");
+    g.AddControl(readout);
+    g.AddControl(new ITextControl(plug, {30, 42, 80, 60}, version, "v2.3"));
+    IImage large = g.FetchImage(101, "img/knob.png");
+    g.SplitImage(large, 0.5f);
+    IImage small = g.FetchImage(102, "img/knob2.png");
+    g.SplitImage(small, 0.5f);
+    auto addKnob = [&](int param, int cx, int cy, const IImage& face, const IArgb& colour, bool big) {
+      auto* k = new IKnobArcImg(plug, param, cx, cy, value, colour, big ? 33.0f : 25.0f, big ? 6.3f : 5.0f, -4, 4, 2,
+                                300, 4.0, 0, 0.2f, face);
+      g.AddControl(k);
+      return k;
+    };
+    addKnob(kReal, 77, 133, large, IArgb(255, 100, 200, 255), true)->SetHidden(true);
+    knob = addKnob(kReal, 77, 133, large, IArgb(255, 100, 200, 255), true);
+    g.AddControl(new IBitmapControl(plug, 20, 178, -1, g.FetchImage(107, "img/label.png")));
+    g.GetControl(g.NControls() - 1)->SetHidden(true);
+    addKnob(kVolume, 181, 133, large, IArgb(255, 100, 250, 255), true);
+    g.AddControl(new IButton(plug, kToggle, 42, 206, g.FetchImage(104, "img/btn.png"), 0.0f));
+    g.AddControl(new IButton(plug, kToggle, 30, 234, g.FetchImage(105, "img/btn2.png"), 0.0f));
+    g.AddControl(new ISlider(plug, kVolume, {134, 218, 224, 251}, g.FetchImage(109, "img/slider.png"), value,
+                             IArgb(255, 120, 120, 120), 83, 6, 1, 1, false, 0.1f));
+    g.AddControl(new IButton(plug, kToggle, 246, 232, g.FetchImage(106, "img/btn3.png"), 0.0f));
+    g.AddControl(new ISwitchControl(plug, 49, 285, kWave, g.FetchImage(103, "img/wave.png", 4), IBlend(), false));
+    for (int cx : {145, 225, 305}) addKnob(kVolume, cx, 299, small, IArgb(255, 200, 200, 200), false);
+    g.AddControl(new ISwitchLbl(plug, kToggle, 264, 201, g.FetchImage(110, "img/center.png", 2), none, false, 78,
+                                0.2f));
+    for (int x : {104, 184})
+    {
+      g.AddControl(new IBitmapControl(plug, x, 261, -1, g.FetchImage(108, "img/disable.png")));
+      g.GetControl(g.NControls() - 1)->SetHidden(true);
+    }
+    g.EnableHover(true);
+    for (int i = 0; i < kNumParams; ++i) g.MirrorParameter(i, plug->GetParam(i)->GetNormalized(), true);
+    // The first full repaint loads every glyph the labels show.
+    FullRepaint();
+    FullRepaint();
+  }
+
+  void FullRepaint()
+  {
+    editor->RefreshAll();
+    IBounds region;
+    editor->CollectChanges(region);
+    editor->PaintPass(region);
+  }
+};
+
+// Processor time of this thread: the machine is shared, and wall-clock time
+// would measure the other processes as much as the painting.
+double ThreadMicroseconds()
+{
+  timespec t;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return double(t.tv_sec) * 1e6 + double(t.tv_nsec) / 1e3;
+}
+
+double MemcpyMicroseconds()
+{
+  std::vector<unsigned char> from(kCanvasBytes, 1), to(kCanvasBytes, 2);
+  const int rounds = 400;
+  const double start = ThreadMicroseconds();
+  for (int i = 0; i < rounds; ++i)
+  {
+    std::memcpy(to.data(), from.data(), kCanvasBytes);
+    benchmark::DoNotOptimize(to.data());
+    benchmark::ClobberMemory();
+  }
+  return (ThreadMicroseconds() - start) / rounds;
+}
+
+template <typename Body> void AgainstMemcpy(benchmark::State& state, Body body)
+{
+  const double baseline = MemcpyMicroseconds();
+  gAllocations = 0;
+  gCounting = true;
+  const double start = ThreadMicroseconds();
+  for (auto _ : state)
+  {
+    body();
+    benchmark::ClobberMemory();
+  }
+  const double us = (ThreadMicroseconds() - start) / double(state.iterations());
+  gCounting = false;
+  state.counters["op_us"] = us;
+  state.counters["memcpy_us"] = baseline;
+  state.counters["x_memcpy"] = us / baseline;
+  state.counters["allocs"] = double(gAllocations.load()) / double(state.iterations());
+}
+
+void BM_Memcpy(benchmark::State& state)
+{
+  AgainstMemcpy(state, [] {
+    static std::vector<unsigned char> from(kCanvasBytes, 1), to(kCanvasBytes, 2);
+    std::memcpy(to.data(), from.data(), kCanvasBytes);
+    benchmark::DoNotOptimize(to.data());
+  });
+}
+
+void BM_FullRepaint(benchmark::State& state)
+{
+  Editor editor;
+  AgainstMemcpy(state, [&] { editor.FullRepaint(); });
+}
+
+// One timer tick after a host change of one knob: its two passes alternate
+// with the next change, as a value automated at every tick would.
+void BM_KnobRepaint(benchmark::State& state)
+{
+  Editor editor;
+  double v = 0.25;
+  AgainstMemcpy(state, [&] {
+    v = v > 0.5 ? 0.25 : 0.75;
+    editor.knob->ValueFromHost(v);
+    editor.editor->Tick();
+  });
+}
+}  // namespace
+
+BENCHMARK(BM_Memcpy);
+BENCHMARK(BM_FullRepaint);
+BENCHMARK(BM_KnobRepaint);
