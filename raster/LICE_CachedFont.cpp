@@ -108,6 +108,19 @@ void LayOut(const char* text, int length, int flags, int lineStep, std::int64_t 
   }
 }
 
+// The copy rule d = t + (d - t) * keep / 256, truncating toward zero, on two
+// channels at once in the 16-bit lanes of (d & 0x00FF00FF): truncation is the
+// floor of t * (256 - keep) + d * keep, plus 255 where d < t, over 256, and no
+// lane ever reaches 65536. Gives exactly the per-channel rule.
+inline LICE_PixelWord CopyTowardInk(LICE_PixelWord d, LICE_PixelWord inkLanesLo, LICE_PixelWord inkLanesHi,
+                                    LICE_PixelWord keep)
+{
+  const auto lanes = [keep](LICE_PixelWord dl, LICE_PixelWord tl) {
+    const LICE_PixelWord bias = (((tl + 0x01000100u - dl) >> 8) & 0x00010001u) * 255u;
+    return ((tl * (256u - keep) + dl * keep + bias) >> 8) & 0x00FF00FFu;
+  };
+  return lanes(d & 0x00FF00FFu, inkLanesLo) | lanes((d >> 8) & 0x00FF00FFu, inkLanesHi) << 8;
+}
 }  // namespace
 
 LICE_CachedFont::LICE_CachedFont()
@@ -437,9 +450,29 @@ bool LICE_CachedFont::RenderGlyph(LICE_IBitmap* dest, int code, int penX, int pe
 
   // Each covered pixel takes the solid-colour rule of the combine code with a
   // weight from its coverage: c + 1 at full opacity, so that full coverage
-  // gives the ink exactly, else weight x c / 256.
-  bool drawn = opaque;
+  // gives the ink exactly, else weight x c / 256. Copy, the editor's mode,
+  // has a loop of its own.
   const LICE_PixelWord colour = ink;
+  const auto coverageWeight = [weight](int c) { return weight == 256 ? c + 1 : std::min(256, weight * c / 256); };
+  if ((composeMode & ComposeCodeMask) == ComposeCopy)
+  {
+    const LICE_PixelWord inkLo = colour & 0x00FF00FFu;
+    const LICE_PixelWord inkHi = (colour >> 8) & 0x00FF00FFu;
+    for (int row = y0; row < y1; ++row)
+    {
+      const std::uint8_t* m = mask + std::size_t(row - y) * entry.width + (x0 - x);
+      LICE_PixelWord* d = surface.At(x0, row);
+      for (int i = 0, n = x1 - x0; i < n; ++i)
+      {
+        if (!m[i])
+          continue;
+        const int w = coverageWeight(m[i]);
+        d[i] = w >= 256 ? colour : CopyTowardInk(d[i], inkLo, inkHi, LICE_PixelWord(256 - w));
+      }
+    }
+    return true;
+  }
+  bool drawn = opaque;
   lice_detail::WithSolidRule(composeMode, [&](auto rule) {
     drawn = true;
     for (int row = y0; row < y1; ++row)
@@ -448,9 +481,8 @@ bool LICE_CachedFont::RenderGlyph(LICE_IBitmap* dest, int code, int penX, int pe
       LICE_PixelWord* d = surface.At(x0, row);
       for (int i = 0, n = x1 - x0; i < n; ++i)
       {
-        const int c = m[i];
-        if (c)
-          d[i] = rule.Apply(d[i], colour, weight == 256 ? c + 1 : std::min(256, weight * c / 256));
+        if (m[i])
+          d[i] = rule.Apply(d[i], colour, coverageWeight(m[i]));
       }
     }
   });
