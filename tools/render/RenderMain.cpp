@@ -1,40 +1,47 @@
-// thrumwell-render: renders the instrument to a stereo WAV file of 32-bit
-// floats, setting it up and driving it the way a host does.
+// thrumwell-render: loads the instrument's VST3 bundle through our host and
+// plays it as a DAW does, writing the output to a stereo WAV file of 32-bit
+// (or, with --sample-size 64, 64-bit) floats.
+//
+// Programs are chosen through the program-change parameter and named from the
+// root unit's program list; parameters are found by their titles and set
+// through parameter changes; the transport runs in the process context; notes
+// are note-on and note-off events at their sample offsets.
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
-#include "synth/CLS_THRUMWELL.h"
+#include "host/HostEventList.h"
+#include "host/HostModule.h"
+#include "host/HostParameterChanges.h"
+#include "host/HostParameterList.h"
+#include "host/HostPlugin.h"
 #include "tools/render/RenderOptions.h"
 #include "tools/render/StderrTerminal.h"
 #include "tools/render/WavWriter.h"
 
 namespace {
 
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+using namespace ThrumwellHost;
+
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+constexpr double kTempo = 120.0;
 
-// The instrument with a host transport that plays from a start position and
-// advances by each block's length.
-class RenderedThrumwell : public CLS_THRUMWELL
-{
-public:
-  std::int64_t transportPosition = 0;
-
-  int GetTransportState() override { return 1; }
-  // The low 32 bits of the position, as a host's project time is reported.
-  int GetSamplePosition() override { return static_cast<int>(static_cast<std::uint32_t>(transportPosition)); }
-};
-
-struct TimedEvent
+struct TimedNote
 {
   std::uint64_t frame;
-  IMidiEvent event;
+  bool on;
+  int pitch;
+  float velocity;  // 0..1
 };
 
 int Refuse(const std::string& message)
@@ -43,100 +50,195 @@ int Refuse(const std::string& message)
   return kExitUsage;
 }
 
-int FindProgram(const IPlugBase& plug, const std::string& wanted)
+int Fail(const std::string& message)
 {
+  std::fprintf(stderr, "thrumwell-render: %s\n", message.c_str());
+  return kExitFailure;
+}
+
+// Reports what the host saw the plug-in do wrong; true when nothing.
+bool Clean(const HostPlugin& plugin)
+{
+  for (const std::string& violation : plugin.Violations())
+    std::fprintf(stderr, "thrumwell-render: plug-in error: %s\n", violation.c_str());
+  return plugin.Violations().empty();
+}
+
+std::string DefaultBundle()
+{
+#ifdef THRUMWELL_DEFAULT_BUNDLE
+  return THRUMWELL_DEFAULT_BUNDLE;
+#else
+  return "Thrumwell.vst3";
+#endif
+}
+
+// A program by number, or by its name in the program list.
+int FindProgram(const std::vector<std::string>& names, const std::string& wanted)
+{
+  const int count = static_cast<int>(names.size());
   const bool numeric = !wanted.empty() && wanted.find_first_not_of("0123456789") == std::string::npos;
   if (numeric)
   {
     const long number = wanted.size() <= 4 ? std::strtol(wanted.c_str(), nullptr, 10) : -1;
-    return number >= 0 && number < plug.NPrograms() ? static_cast<int>(number) : -1;
+    return number >= 0 && number < count && !names[static_cast<std::size_t>(number)].empty()
+             ? static_cast<int>(number)
+             : -1;
   }
-  for (int i = 0; i < plug.NPrograms(); ++i)
-    if (plug.GetProgram(i)->used && wanted == plug.GetProgramName(i))
+  for (int i = 0; i < count; ++i)
+    if (!names[static_cast<std::size_t>(i)].empty() && wanted == names[static_cast<std::size_t>(i)])
       return i;
   return -1;
 }
 
-// Resolves "NAME=VALUE" to a parameter and a normalized value. VALUE is one
-// of the parameter's display texts or a number in its units.
-bool ResolveParam(IPlugBase& plug, const std::string& assignment, int& index, double& normalized,
-                  std::string& error)
+// Parameters a user sets by title: all but the program change.
+bool IsUserParameter(const HostParameterList::Parameter& p)
+{
+  return !(p.info.flags & (ParameterInfo::kIsProgramChange | ParameterInfo::kIsHidden));
+}
+
+// Resolves "NAME=VALUE" to a parameter ID and a normalized value. VALUE is one
+// of the parameter's value texts or a number in its units.
+bool ResolveParam(const HostParameterList& params, IEditController* controller, const std::string& assignment,
+                  ParamID& id, double& normalized, std::string& error)
 {
   const std::size_t equals = assignment.find('=');
   const std::string name = assignment.substr(0, equals);
   const std::string text = assignment.substr(equals + 1);
-  index = -1;
-  for (int i = 0; i < plug.NParams(); ++i)
-    if (name == plug.GetParam(i)->GetName())
-      index = i;
-  if (index < 0)
+  const int index = params.FindTitle(name);
+  if (index < 0 || !IsUserParameter(params.At(index)))
   {
     error = "unknown parameter \"" + name + "\" (see --list-params)";
     return false;
   }
-  const IParamDef& param = *plug.GetParam(index);
-  double value = 0.0;
-  if (!param.ValueForDisplayText(text.c_str(), &value))
+  id = params.At(index).info.id;
+  if (params.NormalizedForText(index, text, normalized))
+    return true;
+  char* end = nullptr;
+  const double value = std::strtod(text.c_str(), &end);
+  if (text.empty() || *end != '\0' || !std::isfinite(value))
   {
-    char* end = nullptr;
-    value = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0' || !std::isfinite(value))
-    {
-      error = "value \"" + text + "\" of \"" + name + "\" is neither a number nor one of its texts";
-      return false;
-    }
+    error = "value \"" + text + "\" of \"" + name + "\" is neither a number nor one of its texts";
+    return false;
   }
-  normalized = param.ToNormalized(value);
+  normalized = controller->plainParamToNormalized(id, value);
   return true;
 }
 
-void ListPrograms(const IPlugBase& plug)
+void ListPrograms(const HostParameterList& params)
 {
-  for (int i = 0; i < plug.NPrograms(); ++i)
-    if (plug.GetProgram(i)->used)
-      std::printf("%d\t%s\n", i, plug.GetProgramName(i));
+  const std::vector<std::string>& names = params.ProgramNames();
+  for (std::size_t i = 0; i < names.size(); ++i)
+    if (!names[i].empty())
+      std::printf("%zu\t%s\n", i, names[i].c_str());
 }
 
-void ListParams(const IPlugBase& plug)
+// Whether a value text starts with a number.
+bool IsNumber(const std::string& text)
 {
-  for (int i = 0; i < plug.NParams(); ++i)
+  char* end = nullptr;
+  std::strtod(text.c_str(), &end);
+  return end != text.c_str();
+}
+
+// Digits after the decimal point of a value text, or 0 when it is no number.
+int DigitsOf(const std::string& text)
+{
+  const std::size_t point = text.find('.');
+  if (!IsNumber(text) || point == std::string::npos)
+    return 0;
+  const std::size_t last = text.find_first_not_of("0123456789", point + 1);
+  return static_cast<int>((last == std::string::npos ? text.size() : last) - point - 1);
+}
+
+// One line per parameter: ID, title, range and default in its units (at the
+// precision of its own value texts), units, and the texts of a list.
+void ListParams(const HostParameterList& params, IEditController* controller)
+{
+  for (int i = 0; i < params.Count(); ++i)
   {
-    const IParamDef& p = *plug.GetParam(i);
-    const int digits = p.GetPrecision();
-    std::printf("%d\t%s\t%.*f..%.*f\t%.*f\t%s", i, p.GetName(), digits, p.GetMin(), digits, p.GetMax(), digits,
-                p.GetDefault(), p.GetLabel());
-    for (int t = 0; t < p.NDisplayTexts(); ++t)
+    const HostParameterList::Parameter& p = params.At(i);
+    if (!IsUserParameter(p))
+      continue;
+    const ParamID id = p.info.id;
+    const double normalizedDefault = p.info.defaultNormalizedValue;
+    const int digits = DigitsOf(params.Text(id, normalizedDefault));
+    std::printf("%u\t%s\t%.*f..%.*f\t%.*f\t%s", id, p.title.c_str(), digits,
+                controller->normalizedParamToPlain(id, 0.0), digits, controller->normalizedParamToPlain(id, 1.0),
+                digits, controller->normalizedParamToPlain(id, normalizedDefault), p.units.c_str());
+    // A list shows words for its steps; steps shown as numbers are no list.
+    const bool isList = p.info.stepCount > 0 && !IsNumber(params.Text(id, 0.0));
+    for (int step = 0; isList && step <= p.info.stepCount; ++step)
     {
-      int value = 0;
-      const char* text = p.GetDisplayTextAtIdx(t, &value);
-      std::printf("%s%d=%s", t == 0 ? "\t" : ", ", value, text);
+      const double normalized = static_cast<double>(step) / p.info.stepCount;
+      std::printf("%s%.0f=%s", step == 0 ? "\t" : ", ", controller->normalizedParamToPlain(id, normalized),
+                  params.Text(id, normalized).c_str());
     }
     std::printf("\n");
   }
 }
 
-std::vector<TimedEvent> ScheduleNotes(const std::vector<RenderNote>& notes, int rate)
+// The event velocity (0..1) that a plug-in scaling by 127 in single precision
+// and truncating turns back into the MIDI velocity.
+float EventVelocity(int midiVelocity)
 {
-  std::vector<TimedEvent> events;
+  float velocity = static_cast<float>(midiVelocity) / 127.0f;
+  while (static_cast<int>(velocity * 127.0f) < midiVelocity)
+    velocity = std::nextafter(velocity, 2.0f);
+  return velocity;
+}
+
+std::vector<TimedNote> ScheduleNotes(const std::vector<RenderNote>& notes, int rate)
+{
+  std::vector<TimedNote> events;
   for (const RenderNote& note : notes)
   {
-    TimedEvent on{static_cast<std::uint64_t>(std::llround(note.start * rate)), {}};
-    on.event.MakeNoteOnMsg(note.note, note.velocity, 0);
-    events.push_back(on);
+    events.push_back({static_cast<std::uint64_t>(std::llround(note.start * rate)), true, note.note,
+                      EventVelocity(note.velocity)});
     if (note.length >= 0.0)
-    {
-      TimedEvent off{static_cast<std::uint64_t>(std::llround((note.start + note.length) * rate)), {}};
-      off.event.MakeNoteOffMsg(note.note, 0);
-      events.push_back(off);
-    }
+      events.push_back(
+        {static_cast<std::uint64_t>(std::llround((note.start + note.length) * rate)), false, note.note, 0.0f});
   }
   // In time order; at the same moment a note ends before the next begins.
-  std::stable_sort(events.begin(), events.end(), [](const TimedEvent& a, const TimedEvent& b) {
+  std::stable_sort(events.begin(), events.end(), [](const TimedNote& a, const TimedNote& b) {
     if (a.frame != b.frame)
       return a.frame < b.frame;
-    return a.event.GetKind() == IMidiEvent::kNoteOff && b.event.GetKind() != IMidiEvent::kNoteOff;
+    return !a.on && b.on;
   });
   return events;
+}
+
+bool ReadBytes(const std::string& path, std::vector<std::uint8_t>& bytes)
+{
+  std::ifstream in(path, std::ios::binary);
+  if (!in)
+    return false;
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
+{
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  return !out.fail();
+}
+
+// A playing transport at kTempo in 4/4, positioned at the block's first frame.
+ProcessContext Transport(int rate, std::int64_t position)
+{
+  ProcessContext context{};
+  context.state = ProcessContext::kPlaying | ProcessContext::kTempoValid | ProcessContext::kTimeSigValid |
+                  ProcessContext::kProjectTimeMusicValid;
+  context.sampleRate = rate;
+  context.projectTimeSamples = position;
+  context.continousTimeSamples = position;
+  context.projectTimeMusic = static_cast<double>(position) / rate * (kTempo / 60.0);
+  context.tempo = kTempo;
+  context.timeSigNumerator = 4;
+  context.timeSigDenominator = 4;
+  return context;
 }
 
 }  // namespace
@@ -153,90 +255,100 @@ int main(int argc, char** argv)
     return 0;
   }
 
-  RenderedThrumwell synth;
+  const std::string bundle = options.plugin.empty() ? DefaultBundle() : options.plugin;
+  HostModule module;
+  if (!module.Load(bundle))
+    return Fail(module.Error());
+  HostPlugin plugin(module);
+  if (!plugin.Create() || !Clean(plugin))
+    return Fail("the plug-in in \"" + bundle + "\" could not be created");
+  IEditController* controller = plugin.Controller();
+  const HostParameterList params(controller, plugin.Units());
+
   if (options.listPrograms || options.listParams)
   {
     if (options.listPrograms)
-      ListPrograms(synth);
+      ListPrograms(params);
     if (options.listParams)
-      ListParams(synth);
+      ListParams(params, controller);
     return 0;
   }
 
   // Everything is checked before the output file is touched.
   int program = -1;
+  const int programParam = params.FindProgramChange();
   if (!options.program.empty())
   {
-    program = FindProgram(synth, options.program);
-    if (program < 0)
+    program = FindProgram(params.ProgramNames(), options.program);
+    if (program < 0 || programParam < 0)
       return Refuse("unknown program \"" + options.program + "\" (see --list-programs)");
   }
-  std::vector<std::pair<int, double>> edits;
+  HostParameterChanges changes;
+  if (program >= 0)
+  {
+    const ParameterInfo& info = params.At(programParam).info;
+    const int lastProgram = info.stepCount > 0 ? info.stepCount : 1;
+    changes.Add(info.id, 0, static_cast<double>(program) / lastProgram);
+  }
   for (const std::string& assignment : options.params)
   {
-    int index = 0;
+    ParamID id = 0;
     double normalized = 0.0;
-    if (!ResolveParam(synth, assignment, index, normalized, error))
+    if (!ResolveParam(params, controller, assignment, id, normalized, error))
       return Refuse(error);
-    edits.emplace_back(index, normalized);
+    changes.Add(id, 0, normalized);
   }
+  std::vector<std::uint8_t> stateIn;
+  if (!options.stateIn.empty() && !ReadBytes(options.stateIn, stateIn))
+    return Refuse("cannot read the state file \"" + options.stateIn + "\"");
   const double exactFrames = options.seconds * options.rate;
-  if (exactFrames > static_cast<double>(WavWriter::MaxFrames()))
+  if (exactFrames > static_cast<double>(WavWriter::MaxFrames(options.sampleBits)))
     return Refuse("--seconds " + std::to_string(options.seconds) + " is too long for a WAV file at this rate");
   const std::uint64_t totalFrames = static_cast<std::uint64_t>(std::llround(exactFrames));
 
-  // Host connection, processing setup, program, then the edits.
-  for (int i = 0; i < synth.NParams(); ++i)
-    synth.HandleParameterChange(i);
-  synth.SetSampleRate(options.rate);
-  synth.SetBlockSize(options.block);
-  synth.HandleReset();
-  {
-    IPlugLockGuard guard(synth.GetLock());
-    if (program >= 0)
-      synth.SelectProgram(program);
-    for (const auto& edit : edits)
-    {
-      synth.GetParam(edit.first)->SetFromNormalized(edit.second);
-      synth.HandleParameterChange(edit.first);
-    }
-  }
-  synth.SetInputConnections(0, 2, true);
-  synth.SetOutputConnections(0, 2, true);
+  // Host order: state, buses, setup, activation; then the program and the
+  // edits arrive as parameter changes in a flush before the first block.
+  if (!stateIn.empty() && plugin.SetState(stateIn) != kResultOk)
+    return Fail("the plug-in refused the state in \"" + options.stateIn + "\"");
+  const int sampleSize = options.sampleBits == 64 ? kSample64 : kSample32;
+  plugin.ActivateDefaultBuses();
+  plugin.SetupProcessing(options.rate, options.block, sampleSize, kOffline);
+  plugin.SetActive(true);
+  plugin.SetProcessing(true);
+  ProcessContext context = Transport(options.rate, options.position);
+  plugin.Process(0, &changes, nullptr, &context);
+  if (!Clean(plugin))
+    return Fail("the plug-in failed to start");
 
   WavWriter wav;
-  if (!wav.Open(options.output.c_str(), static_cast<std::uint32_t>(options.rate), totalFrames))
-  {
-    std::fprintf(stderr, "thrumwell-render: cannot write \"%s\"\n", options.output.c_str());
-    return kExitFailure;
-  }
+  if (!wav.Open(options.output.c_str(), static_cast<std::uint32_t>(options.rate), totalFrames, options.sampleBits))
+    return Fail("cannot write \"" + options.output + "\"");
 
-  const std::vector<TimedEvent> events = ScheduleNotes(options.notes, options.rate);
-  std::size_t nextEvent = 0;
-  std::vector<float> silence(options.block, 0.0f), left(options.block), right(options.block);
-  float* inputs[2] = {silence.data(), silence.data()};
-  float* outputs[2] = {left.data(), right.data()};
+  const std::vector<TimedNote> notes = ScheduleNotes(options.notes, options.rate);
+  std::size_t nextNote = 0;
+  HostEventList events;
   const bool showProgress = StderrIsTerminal() && options.seconds > 3.0;
   int shownPercent = -1;
   bool ok = true;
   for (std::uint64_t done = 0; done < totalFrames && ok;)
   {
-    const int n = static_cast<int>(std::min<std::uint64_t>(options.block, totalFrames - done));
+    const int n = static_cast<int>(std::min<std::uint64_t>(static_cast<std::uint64_t>(options.block), totalFrames - done));
+    events.Clear();
+    for (; nextNote < notes.size() && notes[nextNote].frame < done + n; ++nextNote)
     {
-      // One host process call: events of the block, then the block, under the lock.
-      IPlugLockGuard guard(synth.GetLock());
-      synth.transportPosition = options.position + static_cast<std::int64_t>(done);
-      for (; nextEvent < events.size() && events[nextEvent].frame < done + n; ++nextEvent)
-      {
-        IMidiEvent event = events[nextEvent].event;
-        event.offset = static_cast<std::int32_t>(events[nextEvent].frame - std::min(events[nextEvent].frame, done));
-        synth.HandleMidiEvent(event);
-      }
-      synth.AttachInputBuffers(0, 2, inputs, n);
-      synth.AttachOutputBuffers(0, 2, outputs);
-      synth.ProcessBuffers32(n);
+      const TimedNote& note = notes[nextNote];
+      const int32 offset = static_cast<int32>(note.frame - std::min(note.frame, done));
+      if (note.on)
+        events.NoteOn(offset, static_cast<int16>(note.pitch), note.velocity);
+      else
+        events.NoteOff(offset, static_cast<int16>(note.pitch));
     }
-    ok = wav.Write(left.data(), right.data(), n);
+    context = Transport(options.rate, options.position + static_cast<std::int64_t>(done));
+    ok = plugin.Process(n, nullptr, &events, &context) && Clean(plugin);
+    if (ok && sampleSize == kSample64)
+      ok = wav.Write(plugin.Channel64(kOutput, 0, 0), plugin.Channel64(kOutput, 0, 1), n);
+    else if (ok)
+      ok = wav.Write(plugin.Channel32(kOutput, 0, 0), plugin.Channel32(kOutput, 0, 1), n);
     done += static_cast<std::uint64_t>(n);
     const int percent = static_cast<int>(done * 100 / totalFrames);
     if (showProgress && percent != shownPercent)
@@ -250,8 +362,15 @@ int main(int argc, char** argv)
   if (!wav.Close() || !ok)
   {
     std::remove(options.output.c_str());
-    std::fprintf(stderr, "thrumwell-render: writing \"%s\" failed\n", options.output.c_str());
-    return kExitFailure;
+    return Fail("writing \"" + options.output + "\" failed");
   }
-  return 0;
+
+  if (!options.stateOut.empty())
+  {
+    std::vector<std::uint8_t> state;
+    if (!plugin.GetState(state) || !WriteBytes(options.stateOut, state))
+      return Fail("cannot save the state to \"" + options.stateOut + "\"");
+  }
+  plugin.Destroy();
+  return Clean(plugin) ? 0 : kExitFailure;
 }

@@ -73,7 +73,8 @@ const char* RenderUsage()
 {
   return "usage: thrumwell-render -o OUT.wav [--program N | --program \"NAME\"] [--param \"NAME=VALUE\"]...\n"
          "                        [--seconds S] [--rate HZ] [--block N] [--position SAMPLES]\n"
-         "                        [--note NOTE[:VELOCITY]@START[+LENGTH]]... [--list-programs] [--list-params]\n";
+         "                        [--note NOTE[:VELOCITY]@START[+LENGTH]]... [--list-programs] [--list-params]\n"
+         "                        [--plugin BUNDLE.vst3] [--sample-size 32|64] [--state-in FILE] [--state-out FILE]\n";
 }
 
 bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::string& error)
@@ -98,7 +99,8 @@ bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::stri
     }
     const bool takesValue = option == "-o" || option == "--program" || option == "--param" || option == "--seconds"
                             || option == "--rate" || option == "--block" || option == "--position"
-                            || option == "--note";
+                            || option == "--note" || option == "--plugin" || option == "--sample-size"
+                            || option == "--state-in" || option == "--state-out";
     if (!takesValue)
     {
       error = "unknown option \"" + option + "\"";
@@ -119,6 +121,24 @@ bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::stri
         return false;
       }
       options.output = value;
+    }
+    else if (option == "--plugin" || option == "--state-in" || option == "--state-out")
+    {
+      if (value.empty())
+      {
+        error = option + " needs a path";
+        return false;
+      }
+      (option == "--plugin" ? options.plugin : option == "--state-in" ? options.stateIn : options.stateOut) = value;
+    }
+    else if (option == "--sample-size")
+    {
+      if (value != "32" && value != "64")
+      {
+        error = "--sample-size \"" + value + "\" is neither 32 nor 64";
+        return false;
+      }
+      options.sampleBits = value == "64" ? 64 : 32;
     }
     else if (option == "--program")
     {

@@ -5,6 +5,11 @@
 //   thrumwell-render -o OUT.wav [--program N | --program "NAME"] [--param "NAME=VALUE"]...
 //                    [--seconds S] [--rate HZ] [--block N] [--position SAMPLES]
 //                    [--note NOTE[:VELOCITY]@START[+LENGTH]]... [--list-programs] [--list-params]
+//                    [--plugin BUNDLE.vst3] [--sample-size 32|64] [--state-in FILE] [--state-out FILE]
+//
+// The instrument is loaded from a VST3 bundle (by default the one built beside
+// the renderer) and played as a host plays it. --sample-size 64 processes
+// 64-bit samples and writes them to the WAV file at that width.
 
 #include <cstdint>
 #include <string>
@@ -28,6 +33,10 @@ struct RenderOptions
   int block = 512;
   std::int64_t position = 0;
   std::vector<RenderNote> notes;
+  std::string plugin;    // empty: the bundle built beside the renderer
+  int sampleBits = 32;   // 32 or 64
+  std::string stateIn;   // component state loaded before the program and parameters
+  std::string stateOut;  // component state saved after the render
   bool listPrograms = false;
   bool listParams = false;
   bool help = false;

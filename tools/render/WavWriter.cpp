@@ -6,7 +6,6 @@
 namespace {
 
 constexpr std::uint32_t kChannels = 2;
-constexpr std::uint32_t kBytesPerSample = 4;
 constexpr std::uint32_t kFormatIeeeFloat = 3;
 // RIFF header, "fmt " chunk with the extension size field, "fact" chunk and
 // the "data" chunk header.
@@ -14,9 +13,9 @@ constexpr std::uint32_t kHeaderBytes = 12 + 26 + 12 + 8;
 
 }  // namespace
 
-std::uint64_t WavWriter::MaxFrames()
+std::uint64_t WavWriter::MaxFrames(int bitsPerSample)
 {
-  return (0xFFFFFFFFu - kHeaderBytes) / (kChannels * kBytesPerSample);
+  return (0xFFFFFFFFu - kHeaderBytes) / (kChannels * static_cast<std::uint32_t>(bitsPerSample / 8));
 }
 
 WavWriter::~WavWriter()
@@ -45,17 +44,18 @@ bool WavWriter::PutU32(std::uint32_t v)
   return Put(b, 4);
 }
 
-bool WavWriter::Open(const char* path, std::uint32_t rate, std::uint64_t frames)
+bool WavWriter::Open(const char* path, std::uint32_t rate, std::uint64_t frames, int bitsPerSample)
 {
-  if (file || frames > MaxFrames())
+  if (file || (bitsPerSample != 32 && bitsPerSample != 64) || frames > MaxFrames(bitsPerSample))
     return false;
+  bytesPerSample = static_cast<std::uint32_t>(bitsPerSample / 8);
   file = std::fopen(path, "wb");
   if (!file)
     return false;
   announced = frames;
   written = 0;
   failed = false;
-  const std::uint32_t dataBytes = static_cast<std::uint32_t>(frames * kChannels * kBytesPerSample);
+  const std::uint32_t dataBytes = static_cast<std::uint32_t>(frames * kChannels * bytesPerSample);
   Put("RIFF", 4);
   PutU32(kHeaderBytes - 8 + dataBytes);
   Put("WAVE", 4);
@@ -64,9 +64,9 @@ bool WavWriter::Open(const char* path, std::uint32_t rate, std::uint64_t frames)
   PutU16(kFormatIeeeFloat);
   PutU16(kChannels);
   PutU32(rate);
-  PutU32(rate * kChannels * kBytesPerSample);
-  PutU16(kChannels * kBytesPerSample);
-  PutU16(kBytesPerSample * 8);
+  PutU32(rate * kChannels * bytesPerSample);
+  PutU16(kChannels * bytesPerSample);
+  PutU16(bytesPerSample * 8);
   PutU16(0);
   Put("fact", 4);
   PutU32(4);
@@ -75,23 +75,36 @@ bool WavWriter::Open(const char* path, std::uint32_t rate, std::uint64_t frames)
   return PutU32(dataBytes);
 }
 
-bool WavWriter::Write(const float* left, const float* right, int n)
+template <class Sample>
+bool WavWriter::WriteFrames(const Sample* left, const Sample* right, int n)
 {
   if (!file)
     return false;
-  // Interleaved little-endian frames, a few hundred at a time.
-  unsigned char chunk[512 * kChannels * kBytesPerSample];
+  // Interleaved little-endian frames, a few hundred at a time, each sample
+  // stored at the width the header announced.
+  unsigned char chunk[512 * kChannels * 8];
   std::size_t used = 0;
   for (int i = 0; i < n && !failed; ++i)
   {
-    for (const float* channel : {left, right})
+    for (const Sample* channel : {left, right})
     {
-      std::uint32_t bits;
-      std::memcpy(&bits, &channel[i], 4);
-      for (int b = 0; b < 4; ++b)
+      std::uint64_t bits = 0;
+      if (bytesPerSample == 8)
+      {
+        const double wide = static_cast<double>(channel[i]);
+        std::memcpy(&bits, &wide, 8);
+      }
+      else
+      {
+        const float narrow = static_cast<float>(channel[i]);
+        std::uint32_t narrowBits;
+        std::memcpy(&narrowBits, &narrow, 4);
+        bits = narrowBits;
+      }
+      for (std::uint32_t b = 0; b < bytesPerSample; ++b)
         chunk[used++] = static_cast<unsigned char>(bits >> (8 * b));
     }
-    if (used == sizeof chunk || i == n - 1)
+    if (used + kChannels * bytesPerSample > sizeof chunk || i == n - 1)
     {
       Put(chunk, used);
       used = 0;
@@ -100,6 +113,10 @@ bool WavWriter::Write(const float* left, const float* right, int n)
   written += static_cast<std::uint64_t>(n > 0 ? n : 0);
   return !failed;
 }
+
+bool WavWriter::Write(const float* left, const float* right, int n) { return WriteFrames(left, right, n); }
+
+bool WavWriter::Write(const double* left, const double* right, int n) { return WriteFrames(left, right, n); }
 
 bool WavWriter::Close()
 {

@@ -1,4 +1,4 @@
-#include "tests/synth/RunProgram.h"
+#include "tests/tools/RunProgram.h"
 
 #include <cstdlib>
 

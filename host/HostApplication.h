@@ -1,0 +1,31 @@
+#pragma once
+// The host context given to initialize: IHostApplication with our name, and
+// IPlugInterfaceSupport answering for the interfaces this host calls.
+
+#include <string>
+
+#include "host/HostObject.h"
+#include "vst3/sdk/IHostApplication.h"
+
+namespace ThrumwellHost
+{
+
+class HostApplication : public HostObject<Steinberg::Vst::IHostApplication, Steinberg::Vst::IPlugInterfaceSupport>
+{
+public:
+  explicit HostApplication(std::u16string hostName = u"Thrumwell Render");
+
+  Steinberg::tresult PLUGIN_API getName(Steinberg::Vst::String128 name) override;
+  // This host creates no messages or attribute lists.
+  Steinberg::tresult PLUGIN_API createInstance(Steinberg::TUID cid, Steinberg::TUID iid, void** obj) override;
+  Steinberg::tresult PLUGIN_API isPlugInterfaceSupported(const Steinberg::TUID iid) override;
+
+  // Times getName was called.
+  int NameRequests() const { return nameRequests; }
+
+private:
+  std::u16string name;
+  int nameRequests = 0;
+};
+
+}  // namespace ThrumwellHost

@@ -1,0 +1,109 @@
+#include "host/HostParameterList.h"
+
+#include "vst3/sdk/UString.h"
+
+namespace ThrumwellHost
+{
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace {
+
+// Largest step count whose texts are searched one by one.
+constexpr int32 kMaxSearchedSteps = 4096;
+
+std::string Utf8(const String128 text)
+{
+  String128 terminated = {};
+  strncpy16(terminated, text, 128);
+  return utf16ToUtf8(terminated);
+}
+
+}  // namespace
+
+HostParameterList::HostParameterList(IEditController* editController, IUnitInfo* unitInfo)
+    : controller(editController), units(unitInfo)
+{
+  Refresh();
+}
+
+void HostParameterList::Refresh()
+{
+  parameters.clear();
+  programNames.clear();
+  programListId = kNoProgramListId;
+  if (!controller)
+    return;
+  for (int32 i = 0; i < controller->getParameterCount(); ++i)
+  {
+    Parameter p{};
+    if (controller->getParameterInfo(i, p.info) != kResultOk)
+      continue;
+    p.title = Utf8(p.info.title);
+    p.units = Utf8(p.info.units);
+    parameters.push_back(p);
+  }
+  if (!units)
+    return;
+  for (int32 u = 0; u < units->getUnitCount(); ++u)
+  {
+    UnitInfo unit{};
+    if (units->getUnitInfo(u, unit) == kResultOk && unit.id == kRootUnitId)
+      programListId = unit.programListId;
+  }
+  for (int32 l = 0; l < units->getProgramListCount(); ++l)
+  {
+    ProgramListInfo list{};
+    if (units->getProgramListInfo(l, list) != kResultOk || list.id != programListId)
+      continue;
+    for (int32 p = 0; p < list.programCount; ++p)
+    {
+      String128 name = {};
+      programNames.push_back(units->getProgramName(list.id, p, name) == kResultOk ? Utf8(name) : std::string());
+    }
+  }
+}
+
+int HostParameterList::FindTitle(const std::string& title) const
+{
+  for (int i = 0; i < Count(); ++i)
+    if (At(i).title == title)
+      return i;
+  return -1;
+}
+
+int HostParameterList::FindProgramChange() const
+{
+  for (int i = 0; i < Count(); ++i)
+    if (At(i).info.flags & ParameterInfo::kIsProgramChange)
+      return i;
+  return -1;
+}
+
+std::string HostParameterList::Text(ParamID id, double normalized) const
+{
+  String128 text = {};
+  if (!controller || controller->getParamStringByValue(id, normalized, text) != kResultOk)
+    return std::string();
+  return Utf8(text);
+}
+
+bool HostParameterList::NormalizedForText(int index, const std::string& text, double& normalized) const
+{
+  const ParameterInfo& info = At(index).info;
+  if (info.stepCount <= 0 || info.stepCount > kMaxSearchedSteps)
+    return false;
+  for (int32 step = 0; step <= info.stepCount; ++step)
+  {
+    const double value = static_cast<double>(step) / info.stepCount;
+    if (Text(info.id, value) == text)
+    {
+      normalized = value;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace ThrumwellHost
