@@ -266,6 +266,10 @@ void CLS_THRUMWELL::RenderBlock(double** inputs, double** outputs, int nFrames)
   {
     tone.targetGain = GetTransportState() != 0 ? tone.volumeGain : 0.0;
   }
+  // Without a usable sample rate the oscillators stand still; rather than a
+  // constant offset, the tone fades out and the input passes through.
+  if (tone.sampleRate <= 0.0)
+    tone.targetGain = 0.0;
 
   const std::uint32_t now = ReadBlockClock();
   if (tone.resyncPhases || now - tone.lastBlockClock > 500u)

@@ -378,7 +378,7 @@ TEST(ToneGeneratorBadInput, ParameterValuesNeverReachTheOutputAsNaN)
   }
 }
 
-TEST(ToneGeneratorBadInput, UnusableSampleRatesGiveFiniteOutput)
+TEST(ToneGeneratorBadInput, UnusableSampleRatesGiveNoToneAndNoNaN)
 {
   for (double rate : {0.0, -48000.0, 1e-310, 0.5, 1e300, std::numeric_limits<double>::quiet_NaN(),
                       std::numeric_limits<double>::infinity()})
@@ -396,6 +396,11 @@ TEST(ToneGeneratorBadInput, UnusableSampleRatesGiveFiniteOutput)
       rig.Set(kParamMode, kModeGenerator);
       rig.Render(512);
       ASSERT_TRUE(AllFinite(rig.out0, 512) && AllFinite(rig.out1, 512)) << rate;
+      // No tone at all: the input passes through.
+      std::fill(rig.in0.begin(), rig.in0.end(), 0.125);
+      rig.Render(512);
+      ASSERT_EQ(rig.out0[0], 0.125) << rate;
+      ASSERT_EQ(rig.out1[511], 0.0) << rate;
     }
   }
 }
