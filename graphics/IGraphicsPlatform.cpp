@@ -13,6 +13,9 @@ IGraphicsPlatform::IGraphicsPlatform(IPlugBase* plugIn, int w, int h, int rate) 
 
 void IGraphicsPlatform::ResizeEditor(int w, int h)
 {
+  // The box's control is about to be destroyed with the others.
+  if (BoxOpen()) CloseBox();
+  boxState = BoxIdle;
   IGraphics::ResizeEditor(w, h);
   if (canvas) canvas->SetSize(w, h);
 }

@@ -41,7 +41,8 @@ public:
   void* ModuleInstance() const { return moduleInstance; }
 
   bool ShowRegion(const IBounds&) override { return true; }
-  //! The core's resize, then the canvas takes the new size.
+  //! Forgets an open box, resizes as the core does, then the canvas takes
+  //! the new size.
   void ResizeEditor(int width, int height) override;
   void AskText(IControl*) override {}
   //! Opens the typed-entry box for a parameter; ignored without control or

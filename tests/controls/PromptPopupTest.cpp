@@ -187,6 +187,29 @@ TEST_F(Popup, PressesThatChooseNothing)
   EXPECT_DOUBLE_EQ(other->GetValue(), 0.0);
 }
 
+TEST_F(Popup, OtherEventsWhileOpenLeaveItAlone)
+{
+  auto* other = new Opener(gui.plug.get(), kToggle, 150, 120, gui.g->FetchImage(kImgStripH, "strip.png", 2));
+  gui.g->AddControl(other);
+  Opener* opener = OpenAt(kWave, 80, 60);
+  ASSERT_NE(popup, nullptr);
+  gui.plug->edits.clear();
+  gui.g->PointerWheel(155, 125, IPointerMods(), 1);  // switches ignore the wheel
+  gui.g->KeyPressed(100, 70, 3);
+  gui.g->PointerDrag(100, 70, Left());  // nothing captured
+  gui.g->PointerDoubleClick(155, 125, Left());
+  gui.g->PointerUp(155, 125, Left());
+  gui.g->MirrorParameter(kWave, 1.0, true);
+  gui.g->PointerHover(100, 70, IPointerMods());
+  EXPECT_EQ(gui.g->OpenPopupControl(), popup);
+  EXPECT_TRUE(gui.g->PaintPass(IBounds(0, 0, 200, 150)));
+  EXPECT_DOUBLE_EQ(opener->GetValue(), 1.0);
+  EXPECT_EQ(gui.plug->Kinds(), "bbe");  // wheel and double click begin; their ends close them
+  for (int i = 0; i < 12; ++i) gui.g->Tick();
+  EXPECT_EQ(gui.plug->Kinds(), "bbee");
+  EXPECT_TRUE(opener->indices.empty());
+}
+
 TEST_F(Popup, HoverTracksTheCellUnderThePointer)
 {
   OpenAt(kWave, 80, 60);

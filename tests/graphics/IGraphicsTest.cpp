@@ -472,8 +472,20 @@ TEST(Editor, ResizeDestroysControlsAndAsksThePlugIn)
   Gui gui;
   gui.WithBackdrop();
   gui.g->AddControl(new Probe(gui.plug.get(), {0, 0, 5, 5}));
+  auto* knob = MakeKnob(gui.plug.get(), kVolume, 100, 75);
+  gui.g->AddControl(knob);
+  knob->AskValueForMe();
+  Probe owner(gui.plug.get(), {0, 0, 5, 5}, kWave);  // outside the list, outlives the editor's controls
+  gui.g->OpenPopup(&owner);
+  ASSERT_TRUE(gui.g->BoxOpen());
+  ASSERT_NE(gui.g->OpenPopupControl(), nullptr);
   gui.g->PointerDown(1, 1, Left());
   gui.g->ResizeEditor(300, 200);
+  EXPECT_FALSE(gui.g->BoxOpen());  // its control is gone
+  EXPECT_EQ(gui.g->OpenPopupControl(), nullptr);
+  gui.g->SetBoxState(IGraphicsPlatform::BoxCommit);
+  gui.g->Tick();
+  gui.g->ClosePopup(false);
   EXPECT_EQ(gui.g->NControls(), 0);
   EXPECT_EQ(gui.g->Width(), 300);
   EXPECT_EQ(gui.g->Canvas()->Width(), 300);
