@@ -65,7 +65,9 @@ const char* DirectionText(BusDirection dir) { return dir == kInput ? "input" : "
 
 }  // namespace
 
-HostPlugin::HostPlugin(HostModule& hostModule) : module(hostModule) {}
+HostPlugin::HostPlugin(HostModule& hostModule) : module(&hostModule) {}
+
+HostPlugin::HostPlugin() = default;
 
 HostPlugin::~HostPlugin() { Destroy(); }
 
@@ -92,16 +94,16 @@ bool HostPlugin::Create(int classIndex, bool withHandler)
 {
   Destroy();
   ClearViolations();
-  IPluginFactory* factory = module.Factory();
+  IPluginFactory* factory = module ? module->Factory() : nullptr;
   if (!factory)
   {
     Violation("no module loaded");
     return false;
   }
   if (classIndex < 0)
-    classIndex = module.FindClass(kVstAudioEffectClass);
+    classIndex = module->FindClass(kVstAudioEffectClass);
   HostClassInfo info;
-  if (classIndex < 0 || !module.GetClass(classIndex, info))
+  if (classIndex < 0 || !module->GetClass(classIndex, info))
   {
     Violation("the factory has no \"Audio Module Class\" class");
     return false;
@@ -112,6 +114,26 @@ bool HostPlugin::Create(int classIndex, bool withHandler)
   if (!Expect(created, kResultOk, "createInstance(IComponent)") || !answer)
     return false;
   component = static_cast<IComponent*>(answer);
+  return Connect(withHandler);
+}
+
+bool HostPlugin::Adopt(FUnknown* instance, bool withHandler)
+{
+  Destroy();
+  ClearViolations();
+  component = Query<IComponent>(instance);
+  if (instance)
+    instance->release();
+  if (!component)
+  {
+    Violation("the object does not answer IComponent");
+    return false;
+  }
+  return Connect(withHandler);
+}
+
+bool HostPlugin::Connect(bool withHandler)
+{
   if (!Initialize())
   {
     // A host releases an object whose initialize failed without terminate.

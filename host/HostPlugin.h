@@ -48,6 +48,8 @@ class HostPlugin
 {
 public:
   explicit HostPlugin(HostModule& module);
+  // A host without a module, for Adopt.
+  HostPlugin();
   ~HostPlugin();
   HostPlugin(const HostPlugin&) = delete;
   HostPlugin& operator=(const HostPlugin&) = delete;
@@ -56,6 +58,9 @@ public:
   // Class") and connects it. withHandler false leaves the component handler
   // unset, as the SDK's validator does.
   bool Create(int classIndex = -1, bool withHandler = true);
+  // The same for an object made in this process (benchmarks, fuzzing): takes
+  // over the caller's reference and connects it as Create does.
+  bool Adopt(Steinberg::FUnknown* instance, bool withHandler = true);
   // Tears down from whatever state the instance is in, then checks that every
   // reference is back.
   void Destroy();
@@ -129,6 +134,7 @@ private:
 
   template <class Interface>
   Interface* Query(Steinberg::FUnknown* object);
+  bool Connect(bool withHandler);
   void ReleaseAll();
   void ReadBuses();
   void SizeBuffers();
@@ -137,7 +143,7 @@ private:
   void CheckBusAnswers();
   void CheckHostObjects(const char* after);
 
-  HostModule& module;
+  HostModule* module = nullptr;
   HostApplication application;
   HostComponentHandler handler;
   Steinberg::Vst::IComponent* component = nullptr;

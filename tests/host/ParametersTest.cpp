@@ -1,0 +1,173 @@
+// The controller as a host sees it: the parameter list, the program list and
+// its unit, value texts and conversions, and the special IDs 'prst' and
+// 'bpas'.
+
+#include <cmath>
+
+#include "host/HostParameterList.h"
+#include "tests/host/HostTestSupport.h"
+#include "vst3/sdk/UString.h"
+
+namespace HostTest
+{
+namespace {
+
+class Parameters : public PluginTest
+{
+protected:
+  std::string Text(ParamID id, double normalized)
+  {
+    return HostParameterList(plugin->Controller(), plugin->Units()).Text(id, normalized);
+  }
+};
+
+TEST_F(Parameters, ListsPresetsThenTheTwelveParameters)
+{
+  struct Expected
+  {
+    ParamID id;
+    const char* title;
+    const char* units;
+    int32 stepCount;
+    double defaultNormalized;
+    int32 flags;
+  };
+  const Expected table[] = {
+    {kPresets, "Presets", "", 129, 0.0, ParameterInfo::kIsList | ParameterInfo::kIsProgramChange},
+    {kFrequency, "Frequency", "Hz", 0, std::sqrt(199.0 / 19999.0), ParameterInfo::kCanAutomate},
+    {kBinaural, "Binaural", "Hz", 0, 4.0 / 512.0, ParameterInfo::kCanAutomate},
+    {kTuningFreq, "Tuning Freq", "Hz", 0, std::sqrt(439.0 / 19999.0), ParameterInfo::kCanAutomate},
+    {kWave, "Wave", "", 3, 0.0, ParameterInfo::kCanAutomate},
+    {kBeats, "Beats", "", 1, 0.0, ParameterInfo::kCanAutomate},
+    {kPanReverse, "Pan Reverse", "", 1, 0.0, ParameterInfo::kCanAutomate},
+    {kAttack, "Attack", "ms", 8000, 0.1, ParameterInfo::kCanAutomate},
+    {kRelease, "Release", "ms", 8000, 500.0 / 8000.0, ParameterInfo::kCanAutomate},
+    {kFade, "Fade", "ms", 89999, 999.0 / 89999.0, ParameterInfo::kCanAutomate},
+    {kVolume, "Volume", "%", 100, 0.9, ParameterInfo::kCanAutomate},
+    {kMode, "Mode", "", 1, 1.0, ParameterInfo::kCanAutomate},
+    {kCenterFreq, "Center Freq", "", 1, 0.0, ParameterInfo::kCanAutomate},
+  };
+  const HostParameterList params(plugin->Controller(), plugin->Units());
+  ASSERT_EQ(params.Count(), 13);
+  for (int i = 0; i < 13; ++i)
+  {
+    SCOPED_TRACE(table[i].title);
+    const HostParameterList::Parameter& p = params.At(i);
+    EXPECT_EQ(p.info.id, table[i].id);
+    EXPECT_EQ(p.title, table[i].title);
+    EXPECT_EQ(p.info.shortTitle[0], 0);
+    EXPECT_EQ(p.units, table[i].units);
+    EXPECT_EQ(p.info.stepCount, table[i].stepCount);
+    EXPECT_NEAR(p.info.defaultNormalizedValue, table[i].defaultNormalized, 1e-15);
+    EXPECT_EQ(p.info.flags, table[i].flags);
+    EXPECT_EQ(p.info.unitId, kRootUnitId);
+  }
+  ParameterInfo info{};
+  EXPECT_NE(plugin->Controller()->getParameterInfo(13, info), kResultOk);
+  EXPECT_NE(plugin->Controller()->getParameterInfo(-1, info), kResultOk);
+}
+
+TEST_F(Parameters, OneRootUnitWithTheFactoryProgramList)
+{
+  IUnitInfo* units = plugin->Units();
+  ASSERT_NE(units, nullptr);
+  ASSERT_EQ(units->getUnitCount(), 1);
+  UnitInfo unit{};
+  ASSERT_EQ(units->getUnitInfo(0, unit), kResultOk);
+  EXPECT_EQ(unit.id, kRootUnitId);
+  EXPECT_EQ(unit.parentUnitId, kNoParentUnitId);
+  EXPECT_EQ(utf16ToUtf8(unit.name), "Root Unit");
+  EXPECT_EQ(unit.programListId, static_cast<ProgramListID>(kPresets));
+  EXPECT_EQ(units->getUnitInfo(1, unit), kResultFalse);
+  EXPECT_EQ(units->getSelectedUnit(), kRootUnitId);
+
+  ASSERT_EQ(units->getProgramListCount(), 1);
+  ProgramListInfo list{};
+  ASSERT_EQ(units->getProgramListInfo(0, list), kResultOk);
+  EXPECT_EQ(list.id, static_cast<ProgramListID>(kPresets));
+  EXPECT_EQ(utf16ToUtf8(list.name), "Factory Presets");
+  EXPECT_EQ(list.programCount, kPrograms);
+  EXPECT_EQ(units->getProgramListInfo(1, list), kResultFalse);
+
+  const HostParameterList params(plugin->Controller(), units);
+  const std::vector<std::string>& names = params.ProgramNames();
+  ASSERT_EQ(names.size(), static_cast<std::size_t>(kPrograms));
+  EXPECT_EQ(names[0], "---- default ----");
+  EXPECT_EQ(names[1], "Higher frequencies");
+  EXPECT_EQ(names[83], "Binaural - 7.83 (Schumann Resonance)");
+  for (const std::string& name : names)
+    EXPECT_FALSE(name.empty());
+  String128 name = {};
+  EXPECT_EQ(units->getProgramName(12345, 0, name), kResultFalse);
+}
+
+TEST_F(Parameters, ValueTexts)
+{
+  const struct
+  {
+    ParamID id;
+    double normalized;
+    const char* text;
+  } table[] = {
+    {kWave, 0.0, "Sine"},        {kWave, 1.0 / 3, "Triangle"}, {kWave, 1.0, "Square"},
+    {kBeats, 1.0, "Monaural"},   {kPanReverse, 1.0, "Yes"},    {kMode, 0.0, "Generator"},
+    {kMode, 1.0, "Synthesizer"}, {kCenterFreq, 0.0, "No"},     {kVolume, 0.905, "91"},
+    {kVolume, 0.0, "0"},         {kAttack, 0.5, "4000"},
+  };
+  for (const auto& row : table)
+    EXPECT_EQ(Text(row.id, row.normalized), row.text) << row.id << " at " << row.normalized;
+  String128 text = {};
+  EXPECT_EQ(plugin->Controller()->getParamStringByValue(99, 0.5, text), kResultFalse);
+  EXPECT_EQ(plugin->Controller()->getParamStringByValue(kBypass, 0.5, text), kResultFalse);
+}
+
+TEST_F(Parameters, ConversionsBetweenPlainAndNormalized)
+{
+  IEditController* c = plugin->Controller();
+  EXPECT_DOUBLE_EQ(c->plainParamToNormalized(kPresets, 129), 1.0);
+  EXPECT_DOUBLE_EQ(c->plainParamToNormalized(kPresets, 1), 1.0 / 129);
+  EXPECT_DOUBLE_EQ(c->plainParamToNormalized(kVolume, 50), 0.5);
+  EXPECT_DOUBLE_EQ(c->normalizedParamToPlain(kVolume, 0.5), 50);
+  EXPECT_DOUBLE_EQ(c->normalizedParamToPlain(kAttack, 1.0), 8000);
+  EXPECT_DOUBLE_EQ(c->plainParamToNormalized(4242, 0.3), 0.3);  // unknown: unchanged
+  std::u16string fifty = u"50";
+  ParamValue value = -1;
+  ASSERT_EQ(c->getParamValueByString(kVolume, &fifty[0], value), kResultOk);
+  EXPECT_DOUBLE_EQ(value, 0.5);
+}
+
+TEST_F(Parameters, SettingPresetsMovesTheSelectionWithoutLoadingIt)
+{
+  IEditController* c = plugin->Controller();
+  std::vector<double> before;
+  for (ParamID id = 0; id < 12; ++id)
+    before.push_back(c->getParamNormalized(id));
+  ASSERT_EQ(c->setParamNormalized(kPresets, 0.5), kResultOk);
+  EXPECT_DOUBLE_EQ(c->getParamNormalized(kPresets), 65.0 / 129);
+  for (ParamID id = 0; id < 12; ++id)
+    EXPECT_EQ(c->getParamNormalized(id), before[id]) << id;
+}
+
+TEST_F(Parameters, BypassIsUnderstoodThoughNotListed)
+{
+  IEditController* c = plugin->Controller();
+  EXPECT_EQ(c->getParamNormalized(kBypass), 0.0);
+  EXPECT_EQ(c->setParamNormalized(kBypass, 1.0), kResultOk);
+  EXPECT_EQ(c->getParamNormalized(kBypass), 1.0);
+  EXPECT_EQ(c->setParamNormalized(kBypass, 0.0), kResultOk);
+  EXPECT_EQ(c->getParamNormalized(kBypass), 0.0);
+  EXPECT_EQ(c->setParamNormalized(12, 0.5), kResultFalse);
+  EXPECT_EQ(c->getParamNormalized(12), 0.0);
+}
+
+TEST_F(Parameters, SetParamNormalizedStoresTheValue)
+{
+  IEditController* c = plugin->Controller();
+  ASSERT_EQ(c->setParamNormalized(kVolume, 0.25), kResultOk);
+  EXPECT_DOUBLE_EQ(c->getParamNormalized(kVolume), 0.25);
+  ASSERT_EQ(c->setParamNormalized(kWave, 1.0), kResultOk);
+  EXPECT_EQ(Text(kWave, c->getParamNormalized(kWave)), "Square");
+}
+
+}  // namespace
+}  // namespace HostTest

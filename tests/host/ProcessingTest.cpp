@@ -1,0 +1,253 @@
+// Processing as a host drives it: parameter changes by their last point, the
+// program and bypass IDs, note events, the transport, both sample sizes, and
+// blocks a careless host sends.
+
+#include <cmath>
+
+#include "host/HostEventList.h"
+#include "tests/host/HostTestSupport.h"
+
+namespace HostTest
+{
+namespace {
+
+ProcessContext Playing(double rate = 44100.0, std::int64_t position = 0)
+{
+  ProcessContext context{};
+  context.state = ProcessContext::kPlaying | ProcessContext::kTempoValid;
+  context.sampleRate = rate;
+  context.projectTimeSamples = position;
+  context.tempo = 120;
+  return context;
+}
+
+class Processing : public PluginTest
+{
+};
+
+// Two seconds of a Generator program from a fresh instance.
+std::vector<double> Tone(int size)
+{
+  HostPlugin plugin(SharedModule());
+  EXPECT_TRUE(plugin.Create());
+  plugin.ActivateDefaultBuses();
+  plugin.SetupProcessing(44100, 256, size);
+  plugin.SetActive(true);
+  HostParameterChanges changes;
+  changes.Add(kPresets, 0, 83.0 / 129);
+  plugin.Process(0, &changes);
+  std::vector<double> tone;
+  for (int block = 0; block < 8; ++block)
+  {
+    ProcessContext context = Playing(44100, block * 256);
+    plugin.Process(256, nullptr, nullptr, &context);
+    for (int i = 0; i < 256; ++i)
+      tone.push_back(size == kSample64 ? plugin.Channel64(kOutput, 0, 0)[i] : plugin.Channel32(kOutput, 0, 0)[i]);
+  }
+  plugin.Destroy();
+  EXPECT_TRUE(plugin.Violations().empty()) << Lines(plugin.Violations());
+  return tone;
+}
+
+TEST(SampleSizes, BothPlayTheSameTone)
+{
+  const std::vector<double> tone[2] = {Tone(kSample32), Tone(kSample64)};
+  double worst = 0, peak = 0;
+  for (std::size_t i = 0; i < tone[0].size(); ++i)
+  {
+    worst = std::max(worst, std::abs(tone[0][i] - tone[1][i]));
+    peak = std::max(peak, std::abs(tone[1][i]));
+  }
+  EXPECT_LT(worst, 1e-6);
+  EXPECT_GT(peak, 0.4);
+}
+
+TEST_F(Processing, GeneratorSoundsOnlyWhileTheTransportRuns)
+{
+  Start(kSample32, 512);
+  Apply({{kMode, 0.0}});
+  ProcessContext stopped = Playing();
+  stopped.state = 0;
+  for (int block = 0; block < 4; ++block)
+    ASSERT_TRUE(plugin->Process(512, nullptr, nullptr, &stopped));
+  EXPECT_EQ(Peak(0, 512), 0.0);
+  ProcessContext playing = Playing();
+  for (int block = 0; block < 4; ++block)
+    ASSERT_TRUE(plugin->Process(512, nullptr, nullptr, &playing));
+  EXPECT_GT(Peak(0, 512), 0.1);
+}
+
+TEST_F(Processing, OnlyTheLastPointOfAQueueCounts)
+{
+  Start();
+  HostParameterChanges changes;
+  changes.Add(kVolume, 0, 0.2);
+  changes.Add(kVolume, 200, 0.9);
+  changes.Add(kWave, 0, 1.0);
+  changes.Add(kWave, 10, 0.0);
+  changes.Add(kWave, 100, 2.0 / 3);
+  ASSERT_TRUE(plugin->Process(512, &changes));
+  EXPECT_DOUBLE_EQ(Normalized(kVolume), 0.9);
+  EXPECT_DOUBLE_EQ(Normalized(kWave), 2.0 / 3);
+}
+
+TEST_F(Processing, PresetsQueueSelectsAndLoadsThePrograms)
+{
+  Start();
+  const struct
+  {
+    double value;
+    double selected;  // normalized 'prst' afterwards
+  } table[] = {{1.0, 1.0}, {0.5, 65.0 / 129}, {83.0 / 129, 83.0 / 129}, {0.0, 0.0}};
+  for (const auto& row : table)
+  {
+    Apply({{kPresets, row.value}});
+    EXPECT_DOUBLE_EQ(Normalized(kPresets), row.selected) << row.value;
+  }
+  Apply({{kPresets, 83.0 / 129}});
+  EXPECT_NEAR(plugin->Controller()->normalizedParamToPlain(kBinaural, Normalized(kBinaural)), 7.83, 1e-12);
+  EXPECT_EQ(Normalized(kMode), 0.0);  // a Generator program
+}
+
+TEST_F(Processing, UnknownIdsAreIgnored)
+{
+  Start();
+  std::vector<double> before;
+  for (ParamID id = 0; id < 12; ++id)
+    before.push_back(Normalized(id));
+  Apply({{12, 0.5}, {999, 0.5}, {0x80000000u, 1.0}, {0xFFFFFFFFu, 0.0}});
+  for (ParamID id = 0; id < 12; ++id)
+    EXPECT_EQ(Normalized(id), before[id]) << id;
+}
+
+TEST_F(Processing, BypassCopiesTheInputInBothSampleSizes)
+{
+  for (int size : {kSample32, kSample64})
+  {
+    SCOPED_TRACE(size);
+    Start(size, 256);
+    Apply({{kMode, 0.0}, {kBypass, 1.0}});
+    EXPECT_EQ(Normalized(kBypass), 1.0);
+    for (int c = 0; c < 2; ++c)
+      for (int i = 0; i < 256; ++i)
+      {
+        const double value = (c + 1) * 0.001 * i - 0.1;
+        if (size == kSample64)
+          plugin->Channel64(kInput, 0, c)[i] = value;
+        else
+          plugin->Channel32(kInput, 0, c)[i] = static_cast<float>(value);
+      }
+    ProcessContext context = Playing();
+    ASSERT_TRUE(plugin->Process(256, nullptr, nullptr, &context));
+    for (int c = 0; c < 2; ++c)
+      for (int i = 0; i < 256; ++i)
+      {
+        const double in = size == kSample64 ? plugin->Channel64(kInput, 0, c)[i] : plugin->Channel32(kInput, 0, c)[i];
+        ASSERT_EQ(Sample(c, i), in) << c << " " << i;
+      }
+    Apply({{kBypass, 0.0}});
+    EXPECT_EQ(Normalized(kBypass), 0.0);
+    ASSERT_TRUE(plugin->SetProcessing(false));
+    ASSERT_TRUE(plugin->SetActive(false));
+  }
+}
+
+// The settled level of a square note played at an event velocity.
+double SquareLevel(float velocity)
+{
+  HostPlugin plugin(SharedModule());
+  EXPECT_TRUE(plugin.Create());
+  plugin.ActivateDefaultBuses();
+  plugin.SetupProcessing(44100, 512);
+  plugin.SetActive(true);
+  HostParameterChanges changes;
+  changes.Add(kAttack, 0, 0.0);
+  changes.Add(kWave, 0, 1.0);
+  changes.Add(kVolume, 0, 1.0);
+  HostEventList events;
+  events.NoteOn(0, 69, velocity);
+  ProcessContext context = Playing();
+  plugin.Process(512, &changes, &events, &context);
+  for (int block = 0; block < 8; ++block)
+    plugin.Process(512, nullptr, nullptr, &context);
+  double level = 0;
+  for (int i = 0; i < 512; ++i)
+    level = std::max(level, std::abs(static_cast<double>(plugin.Channel32(kOutput, 0, 0)[i])));
+  plugin.Destroy();
+  EXPECT_TRUE(plugin.Violations().empty()) << Lines(plugin.Violations());
+  return level;
+}
+
+TEST(NoteVelocity, IsScaledBy127AndTruncated)
+{
+  const double full = SquareLevel(1.0f);
+  ASSERT_GT(full, 0.5);
+  // 0.5 × 127 = 63.5 becomes 63, not 64.
+  EXPECT_NEAR(SquareLevel(0.5f) / full, 63.0 / 127, 1e-6);
+  EXPECT_NEAR(SquareLevel(0.1f) / full, 12.0 / 127, 1e-6);
+}
+
+TEST_F(Processing, NoteOffEndsTheNote)
+{
+  Start(kSample32, 512);
+  Apply({{kAttack, 0.0}, {kRelease, 0.0}, {kWave, 1.0}});
+  HostEventList events;
+  events.NoteOn(0, 60, 1.0f);
+  ProcessContext context = Playing();
+  ASSERT_TRUE(plugin->Process(512, nullptr, &events, &context));
+  ASSERT_TRUE(plugin->Process(512, nullptr, nullptr, &context));
+  EXPECT_GT(Peak(0, 512), 0.3);
+  events.Clear();
+  events.NoteOff(0, 60);
+  ASSERT_TRUE(plugin->Process(512, nullptr, &events, &context));
+  for (int block = 0; block < 4; ++block)
+    ASSERT_TRUE(plugin->Process(512, nullptr, nullptr, &context));
+  EXPECT_LT(Peak(0, 512), 1e-3);
+}
+
+TEST_F(Processing, BlocksLongerThanAnnouncedAreFullyWritten)
+{
+  Start(kSample32, 64);
+  Apply({{kMode, 0.0}});
+  ProcessContext context = Playing();
+  // The host checks that all 5000 samples were written, finite.
+  ASSERT_TRUE(plugin->Process(5000, nullptr, nullptr, &context));
+  EXPECT_GT(Peak(0, 5000), 0.0);
+}
+
+TEST_F(Processing, MissingBuffersAndNullPointersAreSurvived)
+{
+  Start(kSample32, 256);
+  ProcessContext context = Playing();
+  {
+    ProcessData& data = plugin->PrepareData(256, nullptr, nullptr, &context);
+    data.outputs[0].channelBuffers32 = nullptr;
+    data.inputs[0].channelBuffers32 = nullptr;
+    EXPECT_EQ(plugin->Processor()->process(data), kResultOk);
+  }
+  {
+    ProcessData& data = plugin->PrepareData(256, nullptr, nullptr, &context);
+    data.numInputs = 0;
+    data.inputs = nullptr;
+    data.numOutputs = 0;
+    data.outputs = nullptr;
+    EXPECT_EQ(plugin->Processor()->process(data), kResultOk);
+  }
+  {
+    ProcessData& data = plugin->PrepareData(256, nullptr, nullptr, &context);
+    float* channels[2] = {nullptr, plugin->Channel32(kOutput, 0, 1)};
+    data.outputs[0].channelBuffers32 = channels;
+    EXPECT_EQ(plugin->Processor()->process(data), kResultOk);
+  }
+  {
+    ProcessData& data = plugin->PrepareData(256, nullptr, nullptr, &context);
+    data.numSamples = -5;
+    const tresult result = plugin->Processor()->process(data);
+    EXPECT_TRUE(result == kResultOk || result == kResultFalse || result == kInvalidArgument) << result;
+  }
+  // Afterwards an ordinary block is as good as ever.
+  EXPECT_TRUE(plugin->Process(256, nullptr, nullptr, &context));
+}
+
+}  // namespace
+}  // namespace HostTest
