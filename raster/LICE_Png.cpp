@@ -18,22 +18,13 @@
 #include <new>
 #include <vector>
 
-#include "raster/LICE_PngPlatform.h"
+#include "raster/LICE_PngShared.h"
 
 namespace {
 
 const unsigned char pngSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
 
 std::atomic<LICE_ModuleHandle> defaultResourceModule{nullptr};
-
-// Decoder messages go nowhere: the plug-in writes no log. The error handler
-// must not return, so it jumps back to the current setjmp point.
-void SilentError(png_structp png, png_const_charp)
-{
-  png_longjmp(png, 1);
-}
-
-void SilentWarning(png_structp, png_const_charp) {}
 
 // Memory source: the unread rest of the caller's bytes. Reading past the end
 // is not an error of its own: the missing bytes read as zeros, which the
@@ -64,7 +55,7 @@ struct Decoder
 
   Decoder()
   {
-    png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, SilentError, SilentWarning);
+    png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, lice_png::SilentError, lice_png::SilentWarning);
     if (png) {
       info = png_create_info_struct(png);
     }
@@ -300,6 +291,13 @@ bool LICE_IsPngFileName(const char* path)
   }
   return true;
 }
+
+void lice_png::SilentError(png_structp png, png_const_charp)
+{
+  png_longjmp(png, 1);
+}
+
+void lice_png::SilentWarning(png_structp, png_const_charp) {}
 
 LICE_ImageFileReader* LICE_ImageFileReaders()
 {

@@ -11,16 +11,9 @@
 #include <new>
 #include <vector>
 
-#include "raster/LICE_PngPlatform.h"
+#include "raster/LICE_PngShared.h"
 
 namespace {
-
-void SilentError(png_structp png, png_const_charp)
-{
-  png_longjmp(png, 1);
-}
-
-void SilentWarning(png_structp, png_const_charp) {}
 
 struct Encoder
 {
@@ -81,7 +74,7 @@ bool LICE_WritePng(const char* path, LICE_IBitmap* bitmap, bool keepAlpha)
     return false;
   }
   Encoder e{nullptr, nullptr, bitmap, keepAlpha, row.data()};
-  e.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, SilentError, SilentWarning);
+  e.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, lice_png::SilentError, lice_png::SilentWarning);
   if (e.png) {
     e.info = png_create_info_struct(e.png);
   }

@@ -3,7 +3,7 @@
 
 #include "raster/LICE_EmbeddedPng.h"
 #include "raster/LICE_Png.h"
-#include "raster/LICE_PngPlatform.h"
+#include "raster/LICE_PngShared.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "raster/LICE_Png.h"
-#include "raster/LICE_PngPlatform.h"
+#include "raster/LICE_PngShared.h"
 
 LICE_IBitmap* LICE_DecodePngResource(LICE_ModuleHandle module, int number, LICE_IBitmap* target)
 {
