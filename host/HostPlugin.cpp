@@ -150,7 +150,6 @@ bool HostPlugin::Connect(bool withHandler)
     Violation("the component does not answer IAudioProcessor");
   if (withHandler && controller)
     handlerSet = Expect(controller->setComponentHandler(&handler), kResultOk, "setComponentHandler");
-  ReadBuses();
   return controller && processor;
 }
 
@@ -160,7 +159,7 @@ bool HostPlugin::Initialize()
   initialized = result == kResultOk;
   CheckHostObjects("initialize");
   if (initialized)
-    ReadBuses();
+    ReadBuses(true);
   return Expect(result, kResultOk, "initialize");
 }
 
@@ -248,23 +247,22 @@ bool HostPlugin::ActivateDefaultBuses()
   return ok;
 }
 
-void HostPlugin::ReadBuses()
+void HostPlugin::ReadBuses(bool fresh)
 {
   for (BusDirection dir : {kInput, kOutput})
   {
     std::vector<Bus>& list = buses[dir];
     const int count = component->getBusCount(kAudio, dir);
-    std::vector<bool> wasActive;
-    for (const Bus& bus : list)
-      wasActive.push_back(bus.active);
+    const std::vector<Bus> before = std::move(list);
     list.assign(static_cast<std::size_t>(count > 0 ? count : 0), Bus());
-    for (int i = 0; i < count; ++i)
+    for (std::size_t i = 0; i < list.size(); ++i)
     {
       BusInfo info{};
-      if (Expect(component->getBusInfo(kAudio, dir, i, info), kResultOk, "getBusInfo"))
-        list[static_cast<std::size_t>(i)].channels = info.channelCount;
-      if (static_cast<std::size_t>(i) < wasActive.size())
-        list[static_cast<std::size_t>(i)].active = wasActive[static_cast<std::size_t>(i)];
+      if (Expect(component->getBusInfo(kAudio, dir, static_cast<int32>(i), info), kResultOk, "getBusInfo"))
+        list[i].channels = info.channelCount;
+      // Buses start inactive: all of them after initialize, and a bus the
+      // plug-in replaced for a new arrangement (its channel count changed).
+      list[i].active = !fresh && i < before.size() && before[i].channels == list[i].channels && before[i].active;
     }
   }
   SizeBuffers();
@@ -302,7 +300,7 @@ bool HostPlugin::SetBusArrangements(std::vector<SpeakerArrangement> inputs, std:
                                                        outputs.data(), static_cast<int32>(outputs.size()));
   if (result != kResultTrue && result != kResultFalse)
     Violation("setBusArrangements returned " + ResultText(result));
-  ReadBuses();
+  ReadBuses(false);
   CheckBusAnswers();
   if (result == kResultTrue)
   {

@@ -136,7 +136,8 @@ private:
   Interface* Query(Steinberg::FUnknown* object);
   bool Connect(bool withHandler);
   void ReleaseAll();
-  void ReadBuses();
+  // fresh: the plug-in has just been initialized.
+  void ReadBuses(bool fresh);
   void SizeBuffers();
   void FillOutputs(int numSamples);
   void CheckOutputs(int numSamples);
