@@ -94,7 +94,10 @@ int IGraphics::AddControl(IControl* control)
 void IGraphics::AddBackdrop(int number, const char* fileName)
 {
   const IImage image = FetchImage(number, fileName, 1);
-  auto* backdrop = new IBitmapControl(plug, 0, 0, -1, image, IBlend(BlendOpaque, 1.0f), true);
+  // Without its picture the backdrop still spans the editor, so that
+  // RefreshAll keeps repainting everything.
+  const IBounds area = image.bitmap ? IBounds(0, 0, image.width, image.height) : IBounds(0, 0, width, height);
+  auto* backdrop = new IBitmapControl(plug, area, -1, image, IBlend(BlendOpaque, 1.0f), true);
   controls.insert(controls.begin(), backdrop);
 }
 
