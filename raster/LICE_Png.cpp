@@ -26,9 +26,11 @@ const unsigned char pngSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
 
 std::atomic<LICE_ModuleHandle> defaultResourceModule{nullptr};
 
-// Memory source: the unread rest of the caller's bytes. Reading past the end
-// is not an error of its own: the missing bytes read as zeros, which the
-// decoder then rejects as a bad chunk or CRC.
+// Memory source: the unread rest of the caller's bytes. A read that runs
+// over the end gets zeros for the missing bytes, which the decoder then
+// rejects as a bad chunk or CRC. A read that starts at the end is an error:
+// otherwise a chunk claiming up to 2 GiB, which libpng only warns about,
+// would be skipped by checksumming gigabytes of zeros.
 struct MemoryCursor
 {
   const unsigned char* next;
@@ -38,6 +40,9 @@ struct MemoryCursor
 void ReadFromCursor(png_structp png, png_bytep out, png_size_t wanted)
 {
   auto* cursor = static_cast<MemoryCursor*>(png_get_io_ptr(png));
+  if (cursor->remaining == 0 && wanted > 0) {
+    png_error(png, "read past the end of the data");
+  }
   std::memset(out, 0, wanted);
   const std::size_t n = wanted < cursor->remaining ? wanted : cursor->remaining;
   std::memcpy(out, cursor->next, n);

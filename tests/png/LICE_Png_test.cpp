@@ -218,6 +218,17 @@ TEST(PngDecode, CorruptCriticalChunksAreRefused)
   }
 }
 
+// libpng only warns about an ancillary chunk longer than it will store and
+// skips it; the skip must stop where the data stops, at once.
+TEST(PngDecode, AChunkClaimingGigabytesPastTheEndIsRefused)
+{
+  PngBytes png = EncodePng(Pattern(2, 2, false));
+  const std::size_t at = FindChunk(png, "IDAT");
+  const unsigned char chunk[] = {0x77, 0x77, 0x77, 0x77, 'w', 'w', 'w', 'w', 1, 2, 3};
+  png.insert(png.begin() + std::ptrdiff_t(at), chunk, chunk + sizeof chunk);
+  EXPECT_EQ(Decode(png), nullptr);
+}
+
 TEST(PngDecode, CorruptDataWithAValidCrcIsRefused)
 {
   // A deflate stream that breaks off: CRC right, image data wrong.
