@@ -134,6 +134,8 @@ IImage IGraphics::FetchImage(int number, const char* fileName, int frames)
 IImage IGraphics::SplitImage(IImage& image, float fraction)
 {
   if (!image.bitmap) return IImage();
+  if (!(fraction >= 0.0f)) fraction = 0.0f;  // NaN included
+  if (fraction > 1.0f) fraction = 1.0f;
   const int leftWidth = static_cast<int>(static_cast<float>(image.width) * fraction);
   const int rightWidth = static_cast<int>(static_cast<float>(image.width) * (1.0f - fraction));
   const int h = image.height;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 
 #include "controls/IBitmapControl.h"
 #include "controls/IKnobArc.h"
@@ -109,6 +110,10 @@ TEST(Images, SplitKeepsTheRightHalfNamingTheLeft)
   gui.g->SplitImage(again, 0.25f);
   EXPECT_EQ(again.width, 48);
   EXPECT_EQ(again.cacheId, knob.cacheId - 1);  // ids keep counting down, per process
+
+  IImage odd = gui.g->FetchImage(kImgKnob, "knob.png");
+  EXPECT_EQ(gui.g->SplitImage(odd, std::nanf("")).width, 0);  // fractions are held to 0..1
+  EXPECT_EQ(odd.width, 64);
 
   IImage broken;
   EXPECT_EQ(gui.g->SplitImage(broken, 0.5f).bitmap, nullptr);
