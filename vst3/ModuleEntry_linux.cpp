@@ -21,6 +21,7 @@ __attribute__((visibility("default"))) bool ModuleEntry(void* sharedLibraryHandl
 
 __attribute__((visibility("default"))) bool ModuleExit()
 {
+  PluginModule::ReleaseFactory();
   return true;
 }
 

@@ -35,6 +35,7 @@ __declspec(dllexport) bool InitDll()
 
 __declspec(dllexport) bool ExitDll()
 {
+  PluginModule::ReleaseFactory();
   return true;
 }
 

@@ -105,4 +105,12 @@ IPluginFactory* AcquireFactory()
   factory->addRef();
   return factory;
 }
+
+void ReleaseFactory()
+{
+  std::lock_guard<std::mutex> guard(factoryLock);
+  if (factory)
+    factory->release();
+  factory = nullptr;
+}
 }  // namespace PluginModule

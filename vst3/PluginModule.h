@@ -30,7 +30,10 @@ void SetModulePath(const std::string& path, char separator);
 std::string DirectoryOf(const std::string& path, char separator);
 
 // The module's single factory: created and filled on the first call, with a
-// reference kept by the module for its whole life; each call hands one more
+// reference kept by the module while it is loaded; each call hands one more
 // reference to the caller.
 Steinberg::IPluginFactory* AcquireFactory();
+// Drops the module's own reference when the host is about to unload the
+// module; a later AcquireFactory builds a new factory.
+void ReleaseFactory();
 }  // namespace PluginModule

@@ -46,6 +46,7 @@ TEST(PluginModule, FactoryStaysAliveWhenTheHostReleasesIt)
   IPluginFactory* second = PluginModule::AcquireFactory();
   EXPECT_EQ(second, first);
   EXPECT_EQ(second->countClasses(), 1);
-  second->release();
+  EXPECT_EQ(second->release(), 1u);
+  PluginModule::ReleaseFactory();
 }
 }  // namespace
