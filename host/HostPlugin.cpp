@@ -150,6 +150,8 @@ bool HostPlugin::Connect(bool withHandler)
     Violation("the component does not answer IAudioProcessor");
   if (withHandler && controller)
     handlerSet = Expect(controller->setComponentHandler(&handler), kResultOk, "setComponentHandler");
+  if (processor)
+    CheckBusAnswers();
   return controller && processor;
 }
 
