@@ -242,3 +242,19 @@ TEST(PromptPopupAlone, TextsAreCutAndSizesGrow)
   popup.PressAt(20, 25, Left());  // no editor, no owner: choosing only records the entry
   EXPECT_EQ(popup.CurrentEntry(), 0);
 }
+
+TEST(PromptPopupAlone, ColumnsAndCellsPastTheEntries)
+{
+  FakePlug plug;
+  PromptPopup popup(&plug, 10, 20, 70, 2);
+  for (const char* t : {"a", "b", "c", "d", "e"}) popup.AddItem(t);
+  EXPECT_EQ(popup.Bounds(), IBounds(10, 20, 10 + 2 * 70 + 4, 20 + 3 * 21));
+  popup.PointerEnter(30, 20 + 2 * 21 + 5, IPointerMods());
+  EXPECT_EQ(popup.HoveredCell(), 4);
+  popup.PointerEnter(92, 20 + 2 * 21 + 5, IPointerMods());
+  EXPECT_EQ(popup.HoveredCell(), -1);  // beside the last entry: nothing to choose
+  popup.PressAt(92, 20 + 2 * 21 + 5, Left());
+  EXPECT_EQ(popup.CurrentEntry(), -1);
+  popup.PressAt(92, 20 + 5, Left());
+  EXPECT_EQ(popup.CurrentEntry(), 1);
+}
