@@ -6,10 +6,11 @@
 
 include_guard(GLOBAL)
 
-set(THRUMWELL_IMAGE_LIST "${PROJECT_SOURCE_DIR}/resources/images.list")
-set(THRUMWELL_RESGEN_SCRIPT "${PROJECT_SOURCE_DIR}/tools/resgen/resgen.cmake")
-
 function(thrumwell_embed_resources target)
+  # Set here rather than beside the include guard, so that every folder that
+  # calls this sees them, not only the first one that included this file.
+  set(THRUMWELL_IMAGE_LIST "${PROJECT_SOURCE_DIR}/resources/images.list")
+  set(THRUMWELL_RESGEN_SCRIPT "${PROJECT_SOURCE_DIR}/tools/resgen/resgen.cmake")
   # The list is read here as well, to know which images the output depends on.
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${THRUMWELL_IMAGE_LIST}")
   file(STRINGS "${THRUMWELL_IMAGE_LIST}" lines REGEX "^[ \t]*[0-9]+[ \t]+[^ \t#]+")
