@@ -207,6 +207,29 @@ TEST_F(Module, PlaysAndKeepsItsStateLikeAHostSeesIt)
   EXPECT_EQ(component->terminate(), kResultOk);
 }
 
+TEST_F(Module, EditorViewReportsTheEditorSize)
+{
+  IPtr<IComponent> component = CreateComponent();
+  ASSERT_TRUE(component);
+  ASSERT_EQ(component->initialize(nullptr), kResultOk);
+  FUnknownPtr<IEditController> controller(component.get());
+  ASSERT_TRUE(controller);
+  auto view = IPtr<IPlugView>::adopt(controller->createView("editor"));
+  ASSERT_TRUE(view);
+  ViewRect rect;
+  ASSERT_EQ(view->getSize(&rect), kResultOk);
+  EXPECT_EQ(rect.left, 0);
+  EXPECT_EQ(rect.top, 0);
+  EXPECT_EQ(rect.getWidth(), 368);
+  EXPECT_EQ(rect.getHeight(), 370);
+  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultTrue);
+  EXPECT_EQ(view->isPlatformTypeSupported("HWND2"), kResultFalse);
+  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID), kResultFalse);
+  EXPECT_EQ(view->canResize(), kResultFalse);
+  view.reset();
+  EXPECT_EQ(component->terminate(), kResultOk);
+}
+
 TEST_F(Module, BundleCarriesModuleInfo)
 {
   std::ifstream file(BundlePath() + "/Contents/Resources/moduleinfo.json");
