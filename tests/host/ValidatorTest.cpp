@@ -176,7 +176,14 @@ TEST_F(Validator, SdkVersionAsksForNoProcessContextRequirements)
   EXPECT_EQ(c.sdkVersion.rfind("VST 3.6", 0), 0u) << c.sdkVersion;
 }
 
-TEST_P(ValidatorPrecision, ProcessAndSilenceFlags)
+TEST_F(Validator, NoMidiMappingToScan)
+{
+  // MIDI reaches the instrument only as note events.
+  void* obj = nullptr;
+  EXPECT_NE(plugin->Component()->queryInterface(IMidiMapping::iid, &obj), kResultOk);
+}
+
+TEST_P(ValidatorPrecision, ProcessSilenceFlagsAndSilenceProcessing)
 {
   ValidatorSetup(GetParam());
   ProcessTest(GetParam());
@@ -186,6 +193,14 @@ TEST_P(ValidatorPrecision, ProcessAndSilenceFlags)
     ProcessData& data = plugin->PrepareData(64);
     data.inputs[0].silenceFlags = flags;
     EXPECT_EQ(plugin->Processor()->process(data), kResultOk);
+  }
+  // Twenty seconds of silent input flagged as silent.
+  for (int block = 0; block < 13781; ++block)
+  {
+    ProcessData& data = plugin->PrepareData(64);
+    data.inputs[0].silenceFlags = 3;
+    data.outputs[0].silenceFlags = 3;
+    ASSERT_EQ(plugin->Processor()->process(data), kResultOk);
   }
 }
 
