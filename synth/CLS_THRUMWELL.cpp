@@ -36,6 +36,7 @@ CLS_THRUMWELL::CLS_THRUMWELL()
   std::memset(tone.appliedValues, 0x9B, sizeof tone.appliedValues);
   tone.parametersPending = kToneParameterCount;
   DefineParameters();
+  BuildEditor();
   NameDefaultPrograms(kDefaultProgramName, 1);
   StoreFactoryPrograms();
 }
@@ -183,8 +184,6 @@ void CLS_THRUMWELL::ApplyMode(bool synthMode)
   UpdateIncrements();
   tone.resyncPhases = true;
 }
-
-void CLS_THRUMWELL::ShowControlsForMode(bool) {}
 
 void CLS_THRUMWELL::UpdateIncrements()
 {

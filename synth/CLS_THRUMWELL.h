@@ -14,6 +14,9 @@
 #include "synth/ToneReadout.h"
 #include "synth/ToneState.h"
 
+class GRAPH;
+class IControl;
+
 class CLS_THRUMWELL : public ThrumwellBase
 {
 public:
@@ -22,6 +25,8 @@ public:
   static constexpr int kUniqueId = 0x337A626F;        // '3zbo'
   static constexpr int kManufacturerId = 0x5176726B;  // 'Qvrk'
   static constexpr const char* kDefaultProgramName = "---- default ----";
+  static constexpr int kEditorWidth = 368;
+  static constexpr int kEditorHeight = 370;
 
   CLS_THRUMWELL();
   ~CLS_THRUMWELL() override;
@@ -59,8 +64,10 @@ private:
   void StoreFactoryPrograms();
   void UpdateIncrements();
   void ApplyMode(bool synthMode);
+  // Builds the editor with all its controls and attaches it; the readout
+  // control takes over the readout values (ThrumwellEditor.cpp).
+  void BuildEditor();
   // The editor shows the controls of the active mode and hides the others.
-  // Nothing is shown yet, so there is nothing to switch.
   void ShowControlsForMode(bool synthMode);
   void AdvanceEnvelope(std::int32_t nFrames);
   void NoteOn(int note, int velocity);
@@ -69,4 +76,9 @@ private:
   ToneState tone;
   ToneReadout ownReadout;
   ToneReadout* readout = &ownReadout;
+  // Controls of the editor that the mode switch and the tone reach; the
+  // editor owns them.
+  GRAPH* readoutControl = nullptr;
+  IControl* labelControl = nullptr;
+  IControl* overlayControls[2] = {nullptr, nullptr};
 };

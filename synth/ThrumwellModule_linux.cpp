@@ -1,0 +1,6 @@
+#include "synth/ThrumwellModule.h"
+
+void* ThrumwellModuleInstance()
+{
+  return nullptr;
+}

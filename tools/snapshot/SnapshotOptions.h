@@ -1,0 +1,46 @@
+#pragma once
+// The snapshot tool's command line:
+//
+//   thrumwell-snapshot -o OUT.png [--program N|"NAME"] [--param "NAME=VALUE"]... [--note NOTE]
+//                      [--hover X,Y] [--press X,Y] [--drag X,Y] [--release X,Y]
+//                      [--wheel X,Y,STEPS] [--right X,Y]
+//
+// Pointer events are kept in the order given; every coordinate is in editor
+// pixels and may lie outside the editor.
+
+#include <string>
+#include <vector>
+
+struct SnapshotPointer
+{
+  enum Kind
+  {
+    kHover,
+    kPress,
+    kDrag,
+    kRelease,
+    kWheel,
+    kRight,
+  };
+  Kind kind = kHover;
+  int x = 0;
+  int y = 0;
+  int steps = 0;  // wheel only
+};
+
+struct SnapshotOptions
+{
+  std::string output;
+  std::string program;              // empty: the default program stays selected
+  std::vector<std::string> params;  // "NAME=VALUE", applied in order
+  int note = -1;                    // -1: no note
+  std::vector<SnapshotPointer> pointer;
+  bool help = false;
+};
+
+// Parses argv into options. On a malformed or out-of-range option, returns
+// false with one line of explanation in error. Program and parameter names are
+// checked against the instrument later.
+bool ParseSnapshotOptions(int argc, char** argv, SnapshotOptions& options, std::string& error);
+
+const char* SnapshotUsage();
