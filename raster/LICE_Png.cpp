@@ -88,6 +88,11 @@ bool ReadHeader(Decoder* d)
   if (setjmp(png_jmpbuf(d->png))) {
     return false;
   }
+  // Only the header, palette, tRNS and image data matter here. libpng reads
+  // every other chunk it knows into a buffer of the length the chunk claims
+  // (a warning, not an error, above its own limit), so a tiny file could make
+  // it allocate and clear gigabytes; skipped chunks only pass through the CRC.
+  png_set_keep_unknown_chunks(d->png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
   png_read_info(d->png, d->info);
 
   png_uint_32 width = 0, height = 0;
