@@ -31,15 +31,17 @@ endif()
 
 file(MAKE_DIRECTORY "${WORK}")
 # Generator programs of each family, and a played note in Synthesizer mode.
+# Each case's arguments are separated by "|".
 set(cases
-  "--program;1"
-  "--program;5"
-  "--program;83"
-  "--program;116"
-  "--program;8;--note;57:100@0.25+1")
+  "--program|1"
+  "--program|5"
+  "--program|83"
+  "--program|116"
+  "--program|8|--note|57:100@0.25+1")
 set(index 0)
 foreach(case IN LISTS cases)
-  set(render_args ${case} --seconds 2 --rate 44100 --block 333 --sample-size 64 --position 12345)
+  string(REPLACE "|" ";" case_args "${case}")
+  set(render_args ${case_args} --seconds 2 --rate 44100 --block 333 --sample-size 64 --position 12345)
   execute_process(COMMAND "${WINE_RUN}" "${WINDOWS_RENDER}" -o "win-${index}.wav" ${render_args}
                   WORKING_DIRECTORY "${WORK}" RESULT_VARIABLE windows_result ERROR_VARIABLE windows_errors)
   execute_process(COMMAND "${linux_render}" -o "linux-${index}.wav" ${render_args}
