@@ -136,13 +136,79 @@ void RasterisePlain(const CirclePen<Rule>& pen, float cx, float cy, float r, int
   }
 }
 
+// One round i of the antialiased rasteriser: the exact edge h = sqrt(r^2 - i^2)
+// at its integer part H with the fractional weight a; the rounds run while
+// i <= m = round(h). h is never negative, so its floor is its integer part.
+struct SmoothRound
+{
+  int H, a, m;
+};
+
+bool MakeSmoothRound(double r2, int i, int w, SmoothRound& out)
+{
+  const double h2 = r2 - double(i) * double(i);
+  if (h2 < 0)
+    return false;
+  const double h = std::sqrt(h2);
+  out.H = int(h);
+  out.a = int((h - double(out.H)) * w);
+  out.m = int(h + 0.5);
+  return i <= out.m;
+}
+
+// The rounds of one circle, worked out once for all the quarter pieces of an
+// arc; rounds beyond the table are worked out as they are drawn.
+struct SmoothRounds
+{
+  static constexpr int kCapacity = 512;
+  double r2 = 0;
+  int w = 0;
+  int count = 0;       // rounds held
+  bool ended = false;  // the last round is among them
+  SmoothRound rounds[kCapacity];
+
+  // Nothing is worked out for a circle drawn without antialiasing.
+  SmoothRounds(float r, int weight, bool antialias) : r2(double(r) * double(r)), w(weight)
+  {
+    while (antialias && count < kCapacity && MakeSmoothRound(r2, count + 1, w, rounds[count]))
+      ++count;
+    ended = !antialias || count < kCapacity;
+  }
+  bool Get(int i, SmoothRound& out) const
+  {
+    if (i <= count)
+    {
+      out = rounds[i - 1];
+      return true;
+    }
+    return !ended && MakeSmoothRound(r2, i, w, out);
+  }
+};
+
+// Which sides of the centre can hold pixels of the box. Every point of round
+// i lies at least min(i, H) from the centre on both axes, on the side of its
+// signs; a side further out than the box is skipped without changing which
+// pixels are drawn or in what order.
+struct Sides
+{
+  bool left, right, top, bottom;
+  Sides(const Box& box, int X, int Y, int reach)
+    : left(X - reach >= box.left), right(X + reach < box.right), top(Y - reach >= box.top),
+      bottom(Y + reach < box.bottom)
+  {
+  }
+  bool Any() const { return (left || right) && (top || bottom); }
+  bool X(int s) const { return s < 0 ? left : right; }
+};
+
 // One square root per row; the pixel just outside the exact edge takes the
 // fractional part of the weight, the edge pixel of an outline the rest.
 template <class Rule>
-void RasteriseSmooth(const CirclePen<Rule>& pen, float cx, float cy, float r, int w, bool filled)
+void RasteriseSmooth(const CirclePen<Rule>& pen, float cx, float cy, float r, int w, bool filled,
+                     const SmoothRounds& rounds)
 {
   const int X = RoundCoord(cx), Y = RoundCoord(cy), R = int(r);
-  const int a0 = int((double(r) - std::floor(double(r))) * w);
+  const int a0 = int((double(r) - double(R)) * w);
   pen.Put(X, Y - R - 1, a0);
   pen.Put(X, Y + R + 1, a0);
   pen.Put(X - R - 1, Y, a0);
@@ -158,44 +224,49 @@ void RasteriseSmooth(const CirclePen<Rule>& pen, float cx, float cy, float r, in
     pen.Put(X, Y + R, w - a0);
     pen.Put(X - R, Y, w - a0);
   }
-  const double r2 = double(r) * double(r);
-  for (int i = 1;; ++i)
+  SmoothRound round;
+  for (int i = 1; rounds.Get(i, round); ++i)
   {
-    const double h2 = r2 - double(i) * double(i);
-    if (h2 < 0)
-      break;
-    const double h = std::sqrt(h2);
-    const int H = int(h);
-    const int a = int((h - std::floor(h)) * w);
-    const int m = int(h + 0.5);
-    if (i > m)
-      break;
-    const bool last = i == m;
+    const int H = round.H, a = round.a;
+    const bool last = i == round.m;
+    const Sides side(pen.box, X, Y, std::min(i, H));
+    if (!side.Any())
+      continue;
     for (int s : {-1, 1})
     {
-      pen.Put(X + s * i, Y - H - 1, a);
-      pen.Put(X + s * i, Y + H + 1, a);
+      if (!side.X(s))
+        continue;
+      if (side.top)
+        pen.Put(X + s * i, Y - H - 1, a);
+      if (side.bottom)
+        pen.Put(X + s * i, Y + H + 1, a);
       if (!last)
       {
-        pen.Put(X + s * (H + 1), Y - i, a);
-        pen.Put(X + s * (H + 1), Y + i, a);
+        if (side.top)
+          pen.Put(X + s * (H + 1), Y - i, a);
+        if (side.bottom)
+          pen.Put(X + s * (H + 1), Y + i, a);
       }
     }
     if (filled)
     {
       FillRound(pen, X, Y, i, H, w);
+      continue;
     }
-    else
+    for (int s : {-1, 1})
     {
-      for (int s : {-1, 1})
-      {
+      if (!side.X(s))
+        continue;
+      if (side.top)
         pen.Put(X + s * H, Y - i, w - a);
+      if (side.bottom)
         pen.Put(X + s * i, Y + H, w - a);
-        if (!last)
-        {
+      if (!last)
+      {
+        if (side.top)
           pen.Put(X + s * i, Y - H, w - a);
+        if (side.bottom)
           pen.Put(X + s * H, Y + i, w - a);
-        }
       }
     }
   }
@@ -203,11 +274,11 @@ void RasteriseSmooth(const CirclePen<Rule>& pen, float cx, float cy, float r, in
 
 template <class Rule>
 void Rasterise(const Surface& s, const Box& box, Px colour, float cx, float cy, float r, int w, bool filled,
-               bool antialias)
+               bool antialias, const SmoothRounds& rounds)
 {
   const CirclePen<Rule> pen{s, box, colour};
   if (antialias)
-    RasteriseSmooth(pen, cx, cy, r, w, filled);
+    RasteriseSmooth(pen, cx, cy, r, w, filled, rounds);
   else
     RasterisePlain(pen, cx, cy, r, w, filled);
 }
@@ -247,8 +318,9 @@ void WholeCircle(LICE_IBitmap* dest, float cx, float cy, float r, Px colour, flo
     }
   }
   const Box box = {0, 0, s.width, s.height};
+  const SmoothRounds rounds(r, w, antialias);
   WithSolidRule(mode, [&](auto rule) {
-    Rasterise<decltype(rule)>(s, box, colour, cx, cy, r, w, filled, antialias);
+    Rasterise<decltype(rule)>(s, box, colour, cx, cy, r, w, filled, antialias, rounds);
   });
 }
 
@@ -288,6 +360,7 @@ void ArcPieces(LICE_IBitmap* dest, float cx, float cy, float r, float from, floa
     x = int(double(cx) + double(r) * std::sin(double(angle)) + 0.5);
     y = int(double(cy) - double(r) * std::cos(double(angle)) + 0.5);
   };
+  const SmoothRounds rounds(r, w, antialias);
   WithSolidRule(mode, [&](auto rule) {
     float a = from;
     // A range below a full turn has at most five quarter pieces.
@@ -324,7 +397,7 @@ void ArcPieces(LICE_IBitmap* dest, float cx, float cy, float r, float from, floa
       box.right = std::min(box.right, s.width);
       box.bottom = std::min(box.bottom, s.height);
       if (box.left < box.right && box.top < box.bottom)
-        Rasterise<decltype(rule)>(s, box, colour, cx, cy, r, w, filled, antialias);
+        Rasterise<decltype(rule)>(s, box, colour, cx, cy, r, w, filled, antialias, rounds);
       a = end;
     }
   });

@@ -4,8 +4,17 @@
 
 #include "raster/LICE_Bitmap.h"
 
+#include <cstddef>
+#include <cstdint>
+
 //! Copy with source alpha at full weight.
 void LICE_CopySourceAlphaRow(LICE_PixelWord* dst, const LICE_PixelWord* src, int count);
 
 //! Solid-colour copy at weight 1..255 on all four channels.
 void LICE_FillCopyRow(LICE_PixelWord* dst, int count, LICE_PixelWord colour, int weight);
+
+//! Bilinear samples of `count` destination pixels stepping (s, t) in 16.16 by
+//! (dsdx, dtdx) from `origin`, the window's corner; every sample must have its
+//! right and lower neighbours inside the window.
+void LICE_BilinearInteriorRun(LICE_PixelWord* out, const LICE_PixelWord* origin, std::ptrdiff_t stride,
+                              std::int64_t s, std::int64_t t, std::int64_t dsdx, std::int64_t dtdx, int count);
