@@ -47,6 +47,10 @@ public:
   // Lock held by the caller; takes effect at the start of the next block.
   void HandleMidiEvent(const IMidiEvent& event) override;
 
+  // A replaced or removed editor takes the readout and the mode's controls
+  // with it: the readout values go back to the instrument first.
+  void AttachEditor(IEditor* newEditor) override;
+
   // Where the readout values live. Null returns them to the instrument's own
   // object; the editor's readout control takes over with its own.
   void SetToneReadout(ToneReadout* newReadout);

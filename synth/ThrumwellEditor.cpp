@@ -54,8 +54,8 @@ void CLS_THRUMWELL::BuildEditor()
   IGraphicsPlatform* g = MakePlatformGraphics(this, kEditorWidth, kEditorHeight, 0, ThrumwellModuleInstance());
   g->AddBackdrop(100, "img/bg.png");
 
-  readoutControl = new GRAPH(this, IBounds(246, 125, 348, 197), kReadoutStyle);
-  g->AddControl(readoutControl);
+  auto* readoutGraph = new GRAPH(this, IBounds(246, 125, 348, 197), kReadoutStyle);
+  g->AddControl(readoutGraph);
   // "v2.30" without its last character.
   char version[32];
   GetVersionText(GetVersion(), version);
@@ -72,9 +72,9 @@ void CLS_THRUMWELL::BuildEditor()
   g->AddControl(MakeKnob(this, kParamTuningFreq, 77, 133, kLargeBlue, largeFace));
   g->SetControlsHidden(kParamFrequency, true);
 
-  labelControl = new IBitmapControl(this, 20, 178, -1, g->FetchImage(107, "img/label.png", 1));
-  g->AddControl(labelControl);
-  labelControl->SetHidden(true);
+  IControl* label = new IBitmapControl(this, 20, 178, -1, g->FetchImage(107, "img/label.png", 1));
+  g->AddControl(label);
+  label->SetHidden(true);
 
   g->AddControl(MakeKnob(this, kParamBinaural, 181, 133, kLargeCyan, largeFace));
   g->AddControl(new IButton(this, kParamPanReverse, 42, 206, g->FetchImage(104, "img/btn.png", 1), 0.0f));
@@ -91,17 +91,37 @@ void CLS_THRUMWELL::BuildEditor()
                                kSwitchLabelStyle, false, 78, 0.2f));
   g->SetControlsHidden(kParamCenterFreq, true);
 
+  IControl* overlays[2];
   for (int i = 0; i < 2; ++i)
   {
-    overlayControls[i] = new IBitmapControl(this, 104 + 80 * i, 261, -1, g->FetchImage(108, "img/disable.png", 1));
-    g->AddControl(overlayControls[i]);
-    overlayControls[i]->SetHidden(true);
+    overlays[i] = new IBitmapControl(this, 104 + 80 * i, 261, -1, g->FetchImage(108, "img/disable.png", 1));
+    g->AddControl(overlays[i]);
+    overlays[i]->SetHidden(true);
   }
 
+  IPlugLockGuard guard(GetLock());
   AttachEditor(g);
   g->EnableHover(true);
-  SetToneReadout(readoutControl);
+  readoutControl = readoutGraph;
+  labelControl = label;
+  overlayControls[0] = overlays[0];
+  overlayControls[1] = overlays[1];
+  SetToneReadout(readoutGraph);
 }
+
+void CLS_THRUMWELL::AttachEditor(IEditor* newEditor)
+{
+  IPlugLockGuard guard(GetLock());
+  if (newEditor != GetEditor())
+  {
+    SetToneReadout(nullptr);
+    readoutControl = nullptr;
+    labelControl = nullptr;
+    overlayControls[0] = overlayControls[1] = nullptr;
+  }
+  ThrumwellBase::AttachEditor(newEditor);
+}
+
 
 void CLS_THRUMWELL::ShowControlsForMode(bool synthMode)
 {

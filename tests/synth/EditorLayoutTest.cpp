@@ -288,6 +288,20 @@ TEST_F(EditorLayoutTest, PointerFarOutsideChangesNothing)
   EXPECT_TRUE(Edits().empty());
 }
 
+TEST_F(EditorLayoutTest, RemovedEditorLeavesTheReadoutToTheInstrument)
+{
+  session.QueueNoteOn(69);
+  ASSERT_TRUE(session.ProcessBlock());
+  session.Synth().AttachEditor(nullptr);
+  ASSERT_EQ(session.Synth().GetEditor(), nullptr);
+  EXPECT_FLOAT_EQ(session.Synth().GetToneReadout().noteFrequency.load(), 440.0f);
+  // The tone and the mode switch no longer reach the editor's controls.
+  session.QueueNoteOn(81);
+  ASSERT_TRUE(session.ProcessBlock());
+  SetMode(kModeGenerator);
+  EXPECT_FLOAT_EQ(session.Synth().GetToneReadout().noteFrequency.load(), 880.0f);
+}
+
 // Point on a knob's arc track at an angle (degrees, 0 up, clockwise).
 void ArcPoint(int cx, int cy, double radius, double degrees, int& x, int& y)
 {
