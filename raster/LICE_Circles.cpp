@@ -7,6 +7,7 @@
 #include "raster/LICE_CombineRules.h"
 #include "raster/LICE_Compose.h"
 #include "raster/LICE_SmallDiscMasks.h"
+#include "raster/LICE_TowardSource_sse2.h"
 
 #include <algorithm>
 #include <cmath>
@@ -28,6 +29,18 @@ struct Box
   int left, top, right, bottom;  // right and bottom exclusive
 };
 
+// The solid rule per pixel; a copy at partial weight in vector registers.
+template <class Rule>
+Px Blend(Px d, Px c, int w)
+{
+  return Rule::Apply(d, c, w);
+}
+template <>
+Px Blend<SolidCopy>(Px d, Px c, int w)
+{
+  return w >= 256 ? c : w <= 0 ? d : LICE_TowardColour(d, c, w);
+}
+
 template <class Rule>
 struct CirclePen
 {
@@ -41,7 +54,7 @@ struct CirclePen
     if (w != 0 && Inside(x, y))
     {
       Px* p = surface.At(x, y);
-      *p = Rule::Apply(*p, colour, w);
+      *p = Blend<Rule>(*p, colour, w);
     }
   }
   // Inclusive runs, cut to the box.
@@ -53,7 +66,7 @@ struct CirclePen
     x1 = std::min(x1, box.right - 1);
     Px* p = surface.Row(y);
     for (int x = x0; x <= x1; ++x)
-      p[x] = Rule::Apply(p[x], colour, w);
+      p[x] = Blend<Rule>(p[x], colour, w);
   }
   void Column(int x, int y0, int y1, int w) const
   {
@@ -64,7 +77,7 @@ struct CirclePen
     for (int y = y0; y <= y1; ++y)
     {
       Px* p = surface.At(x, y);
-      *p = Rule::Apply(*p, colour, w);
+      *p = Blend<Rule>(*p, colour, w);
     }
   }
 };

@@ -1,30 +1,9 @@
-// Row loops four pixels at a time with SSE2 (part of every x86-64 processor).
-// Both rest on one step: the copy rule d = s + (d - s) * keep / 256, truncated
-// toward zero, is s +- (|d - s| * keep) >> 8 in every byte.
+// Row loops four pixels at a time with SSE2 (part of every x86-64 processor),
+// both resting on the copy rule of LICE_TowardSource.
 #include "raster/LICE_ComposeRows.h"
 
 #include "raster/LICE_CombineRules.h"
-
-#include <emmintrin.h>
-
-namespace {
-
-// keep is 0..255 in every byte.
-inline __m128i TowardSource(__m128i d, __m128i s, __m128i keep)
-{
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i above = _mm_subs_epu8(d, s);  // d - s where d > s
-  const __m128i below = _mm_subs_epu8(s, d);  // s - d where s > d
-  const __m128i distance = _mm_or_si128(above, below);
-  const __m128i lo =
-    _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(distance, zero), _mm_unpacklo_epi8(keep, zero)), 8);
-  const __m128i hi =
-    _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(distance, zero), _mm_unpackhi_epi8(keep, zero)), 8);
-  const __m128i step = _mm_packus_epi16(lo, hi);
-  return _mm_subs_epu8(_mm_adds_epu8(s, _mm_min_epu8(step, above)), _mm_min_epu8(step, below));
-}
-
-}  // namespace
+#include "raster/LICE_TowardSource_sse2.h"
 
 // Per colour channel keep = 255 - sa; alpha = min(255, d + sa); sa = 0 keeps d.
 void LICE_CopySourceAlphaRow(LICE_PixelWord* dst, const LICE_PixelWord* src, int count)
@@ -53,7 +32,7 @@ void LICE_CopySourceAlphaRow(LICE_PixelWord* dst, const LICE_PixelWord* src, int
     sa = _mm_or_si128(sa, _mm_slli_epi32(sa, 16));
     const __m128i keep = _mm_xor_si128(sa, _mm_set1_epi32(-1));
 
-    __m128i out = TowardSource(d, s, keep);
+    __m128i out = LICE_TowardSource(d, s, keep);
     out = _mm_or_si128(_mm_andnot_si128(alphaBytes, out), _mm_and_si128(alphaBytes, _mm_adds_epu8(d, s)));
     const __m128i transparent = _mm_cmpeq_epi32(alpha, zero);
     out = _mm_or_si128(_mm_and_si128(transparent, d), _mm_andnot_si128(transparent, out));
@@ -72,7 +51,7 @@ void LICE_FillCopyRow(LICE_PixelWord* dst, int count, LICE_PixelWord colour, int
   for (; i + 4 <= count; i += 4)
   {
     const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), TowardSource(d, s, keep));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), LICE_TowardSource(d, s, keep));
   }
   for (; i < count; ++i)
     dst[i] = lice_detail::SolidCopy::Apply(dst[i], colour, weight);
