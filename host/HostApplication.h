@@ -10,7 +10,7 @@
 namespace ThrumwellHost
 {
 
-class HostApplication : public HostObject<Steinberg::Vst::IHostApplication, Steinberg::Vst::IPlugInterfaceSupport>
+class HostApplication final : public HostObject<Steinberg::Vst::IHostApplication, Steinberg::Vst::IPlugInterfaceSupport>
 {
 public:
   explicit HostApplication(std::u16string hostName = u"Thrumwell Render");

@@ -12,7 +12,7 @@
 namespace ThrumwellHost
 {
 
-class HostComponentHandler : public HostObject<Steinberg::Vst::IComponentHandler>
+class HostComponentHandler final : public HostObject<Steinberg::Vst::IComponentHandler>
 {
 public:
   struct Edit

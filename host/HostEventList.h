@@ -9,7 +9,7 @@
 namespace ThrumwellHost
 {
 
-class HostEventList : public HostObject<Steinberg::Vst::IEventList>
+class HostEventList final : public HostObject<Steinberg::Vst::IEventList>
 {
 public:
   static constexpr int kMaxEvents = 1024;

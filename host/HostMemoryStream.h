@@ -13,7 +13,7 @@
 namespace ThrumwellHost
 {
 
-class HostMemoryStream : public HostObject<Steinberg::IBStream>
+class HostMemoryStream final : public HostObject<Steinberg::IBStream>
 {
 public:
   HostMemoryStream() = default;

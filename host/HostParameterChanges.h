@@ -13,7 +13,7 @@
 namespace ThrumwellHost
 {
 
-class HostParamValueQueue : public HostObject<Steinberg::Vst::IParamValueQueue>
+class HostParamValueQueue final : public HostObject<Steinberg::Vst::IParamValueQueue>
 {
 public:
   struct Point
@@ -42,7 +42,7 @@ private:
   int pointsRead = 0;
 };
 
-class HostParameterChanges : public HostObject<Steinberg::Vst::IParameterChanges>
+class HostParameterChanges final : public HostObject<Steinberg::Vst::IParameterChanges>
 {
 public:
   static constexpr int kMaxQueues = 64;
