@@ -6,14 +6,11 @@
 // "allocs" counts heap allocations per repaint once the first full repaint
 // has filled the image and glyph caches; it must be 0.
 
-#include <benchmark/benchmark.h>
-
-#include <atomic>
-#include <ctime>
 #include <cstddef>
 #include <cstring>
 #include <vector>
 
+#include "bench/graphics/AgainstMemcpy.h"
 #include "controls/IBitmapControl.h"
 #include "controls/IButton.h"
 #include "controls/IKnobArcImg.h"
@@ -22,20 +19,6 @@
 #include "controls/ISwitchLbl.h"
 #include "controls/ITextControl.h"
 #include "tests/graphics/GuiTestSupport.h"
-
-// Every heap allocation, operator new's included, goes through malloc; this
-// one counts them and lets glibc do the work.
-extern "C" void* __libc_malloc(size_t);
-namespace
-{
-std::atomic<bool> gCounting{false};
-std::atomic<long> gAllocations{0};
-}  // namespace
-extern "C" void* malloc(size_t n)
-{
-  if (gCounting.load(std::memory_order_relaxed)) gAllocations.fetch_add(1, std::memory_order_relaxed);
-  return __libc_malloc(n);
-}
 
 namespace
 {
@@ -110,51 +93,9 @@ struct Editor
   }
 };
 
-// Processor time of this thread: the machine is shared, and wall-clock time
-// would measure the other processes as much as the painting.
-double ThreadMicroseconds()
-{
-  timespec t;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return double(t.tv_sec) * 1e6 + double(t.tv_nsec) / 1e3;
-}
-
-double MemcpyMicroseconds()
-{
-  std::vector<unsigned char> from(kCanvasBytes, 1), to(kCanvasBytes, 2);
-  const int rounds = 400;
-  const double start = ThreadMicroseconds();
-  for (int i = 0; i < rounds; ++i)
-  {
-    std::memcpy(to.data(), from.data(), kCanvasBytes);
-    benchmark::DoNotOptimize(to.data());
-    benchmark::ClobberMemory();
-  }
-  return (ThreadMicroseconds() - start) / rounds;
-}
-
-template <typename Body> void AgainstMemcpy(benchmark::State& state, Body body)
-{
-  const double baseline = MemcpyMicroseconds();
-  gAllocations = 0;
-  gCounting = true;
-  const double start = ThreadMicroseconds();
-  for (auto _ : state)
-  {
-    body();
-    benchmark::ClobberMemory();
-  }
-  const double us = (ThreadMicroseconds() - start) / double(state.iterations());
-  gCounting = false;
-  state.counters["op_us"] = us;
-  state.counters["memcpy_us"] = baseline;
-  state.counters["x_memcpy"] = us / baseline;
-  state.counters["allocs"] = double(gAllocations.load()) / double(state.iterations());
-}
-
 void BM_Memcpy(benchmark::State& state)
 {
-  AgainstMemcpy(state, [] {
+  AgainstMemcpy(state, kCanvasBytes, [] {
     static std::vector<unsigned char> from(kCanvasBytes, 1), to(kCanvasBytes, 2);
     std::memcpy(to.data(), from.data(), kCanvasBytes);
     benchmark::DoNotOptimize(to.data());
@@ -164,7 +105,7 @@ void BM_Memcpy(benchmark::State& state)
 void BM_FullRepaint(benchmark::State& state)
 {
   Editor editor;
-  AgainstMemcpy(state, [&] { editor.FullRepaint(); });
+  AgainstMemcpy(state, kCanvasBytes, [&] { editor.FullRepaint(); });
 }
 
 // One timer tick after a host change of one knob: its two passes alternate
@@ -173,7 +114,7 @@ void BM_KnobRepaint(benchmark::State& state)
 {
   Editor editor;
   double v = 0.25;
-  AgainstMemcpy(state, [&] {
+  AgainstMemcpy(state, kCanvasBytes, [&] {
     v = v > 0.5 ? 0.25 : 0.75;
     editor.knob->ValueFromHost(v);
     editor.editor->Tick();
