@@ -59,7 +59,7 @@ void Process(HostPlugin& plugin, Bytes& in)
   static HostEventList events;
   changes.Clear();
   events.Clear();
-  const int frames = in.U16() % 4097;
+  const int frames = in.U16() % 1025;
   static const ParamID ids[] = {0x70727374, 0x62706173, 0, 3, 9, 10, 12, 0x7FFFFFFF};
   for (int q = in.U8() % 4; q > 0; --q)
   {
@@ -137,7 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Fail(plugin);
   plugin.ActivateDefaultBuses();
   Bytes in(data, size);
-  for (int steps = 0; in.More() && steps < 64; ++steps)
+  for (int steps = 0; in.More() && steps < 32; ++steps)
   {
     Step(plugin, in);
     if (!plugin.Violations().empty())
