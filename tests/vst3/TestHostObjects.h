@@ -38,7 +38,7 @@ public:
   uint32 refs = 1;
 };
 
-class MemoryStream : public Unowned<IBStream>
+class MemoryStream final : public Unowned<IBStream>
 {
 public:
   MemoryStream() = default;
@@ -93,7 +93,7 @@ public:
   bool failPastEnd = false;
 };
 
-class ValueQueue : public Unowned<IParamValueQueue>
+class ValueQueue final : public Unowned<IParamValueQueue>
 {
 public:
   explicit ValueQueue(ParamID paramId) : id(paramId) {}
@@ -119,7 +119,7 @@ public:
   bool unreadable = false;
 };
 
-class ParameterChanges : public Unowned<IParameterChanges>
+class ParameterChanges final : public Unowned<IParameterChanges>
 {
 public:
   int32 PLUGIN_API getParameterCount() override { return static_cast<int32>(queues.size()); }
@@ -144,7 +144,7 @@ public:
   std::vector<ValueQueue> queues;
 };
 
-class EventList : public Unowned<IEventList>
+class EventList final : public Unowned<IEventList>
 {
 public:
   int32 PLUGIN_API getEventCount() override { return static_cast<int32>(events.size()); }
@@ -185,7 +185,7 @@ public:
   std::vector<Event> events;
 };
 
-class HostApplication : public Unowned<IHostApplication>
+class HostApplication final : public Unowned<IHostApplication>
 {
 public:
   explicit HostApplication(const char16_t* hostName) : name(hostName) {}
@@ -203,7 +203,7 @@ public:
 };
 
 // Records every call as text.
-class ComponentHandler : public Unowned<IComponentHandler, IComponentHandler3>
+class ComponentHandler final : public Unowned<IComponentHandler, IComponentHandler3>
 {
 public:
   tresult PLUGIN_API beginEdit(ParamID id) override { return Log("begin " + std::to_string(id)); }
