@@ -1,21 +1,25 @@
 // Bilinear samples along a row of the rotated copy with SSE2, the weights of
-// four pixels worked out together. The scalar rule sums channel x weight over the four neighbours, with
-// weights up to 65536; _mm_madd_epi16 multiplies signed 16-bit pairs, so each
-// weight is split into w >> 8 (0..256) and w & 255, and the two sums are put
-// back together as (high << 8) + low. Every sum stays below 2^24, so the
-// result is the scalar one bit for bit.
+// four pixels worked out together. The scalar rule sums channel x weight over
+// the four neighbours, with weights up to 65536; _mm_madd_epi16 multiplies
+// signed 16-bit pairs, so each weight is split into w >> 8 (0..256) and
+// w & 255, and the two sums are put back together as (high << 8) + low. Every
+// sum stays below 2^24, so the result is the scalar one bit for bit.
 #include "raster/LICE_ComposeRows.h"
 
 #include <emmintrin.h>
 
 namespace {
 
-// Neighbours a and b interleaved per channel as 16-bit values:
-// a.blue, b.blue, a.green, b.green, ... a.alpha, b.alpha.
-inline __m128i Interleave(const LICE_PixelWord* pair)
+inline __m128i LoadPair(const LICE_PixelWord* pair)
 {
-  const __m128i both = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pair));
-  return _mm_unpacklo_epi8(_mm_unpacklo_epi8(both, _mm_srli_si128(both, 4)), _mm_setzero_si128());
+  return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pair));
+}
+
+// Neighbours a and b (loaded as one pair) interleaved per channel as 16-bit
+// values: a.blue, b.blue, a.green, b.green, ... a.alpha, b.alpha.
+inline __m128i Interleave(__m128i pair)
+{
+  return _mm_unpacklo_epi8(_mm_unpacklo_epi8(pair, _mm_srli_si128(pair, 4)), _mm_setzero_si128());
 }
 
 // Two weights of each of four pixels as 16-bit pairs (a in the low half).
@@ -24,11 +28,11 @@ inline __m128i Pairs(__m128i a, __m128i b) { return _mm_or_si128(a, _mm_slli_epi
 // The four channel sums of one pixel, >> 16; `lane` picks the pixel's
 // weights out of the pair vectors.
 template <int Lane>
-inline __m128i Sample(const LICE_PixelWord* p, std::ptrdiff_t stride, __m128i topHigh, __m128i bottomHigh,
-                      __m128i topLow, __m128i bottomLow)
+inline __m128i Sample(__m128i topPair, __m128i bottomPair, __m128i topHigh, __m128i bottomHigh, __m128i topLow,
+                      __m128i bottomLow)
 {
   constexpr int pick = Lane * 0x55;
-  const __m128i top = Interleave(p), bottom = Interleave(p + stride);
+  const __m128i top = Interleave(topPair), bottom = Interleave(bottomPair);
   const __m128i high = _mm_add_epi32(_mm_madd_epi16(top, _mm_shuffle_epi32(topHigh, pick)),
                                      _mm_madd_epi16(bottom, _mm_shuffle_epi32(bottomHigh, pick)));
   const __m128i low = _mm_add_epi32(_mm_madd_epi16(top, _mm_shuffle_epi32(topLow, pick)),
@@ -44,13 +48,31 @@ inline const LICE_PixelWord* At(const LICE_PixelWord* origin, std::ptrdiff_t str
 }  // namespace
 
 void LICE_BilinearInteriorRun(LICE_PixelWord* out, const LICE_PixelWord* origin, std::ptrdiff_t stride,
-                              std::int64_t s, std::int64_t t, std::int64_t dsdx, std::int64_t dtdx, int count)
+                              std::int64_t s, std::int64_t t, std::int64_t dsdx, std::int64_t dtdx, int count,
+                              bool skipTransparent)
 {
   const __m128i fraction = _mm_set1_epi32(0xFFFF), lowByte = _mm_set1_epi32(0xFF);
-  const __m128i one = _mm_set1_epi32(65536);
+  const __m128i one = _mm_set1_epi32(65536), alphas = _mm_set1_epi32(int(0xFF000000u));
   int i = 0;
   for (; i + 4 <= count; i += 4, s += 4 * dsdx, t += 4 * dtdx)
   {
+    __m128i top[4], bottom[4];
+    __m128i any = _mm_setzero_si128();
+    for (int k = 0; k < 4; ++k)
+    {
+      const LICE_PixelWord* p = At(origin, stride, s + k * dsdx, t + k * dtdx);
+      top[k] = LoadPair(p);
+      bottom[k] = LoadPair(p + stride);
+      any = _mm_or_si128(any, _mm_or_si128(top[k], bottom[k]));
+    }
+    // Four transparent neighbours give a transparent sample, which is all
+    // such a rule looks at.
+    const __m128i anyAlpha = _mm_and_si128(any, alphas);
+    if (skipTransparent && _mm_movemask_epi8(_mm_cmpeq_epi32(anyAlpha, _mm_setzero_si128())) == 0xFFFF)
+    {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_setzero_si128());
+      continue;
+    }
     // Weights of four pixels at once, in 32-bit lanes; fx * fy >> 16 is the
     // high half of the 16-bit product.
     const __m128i fx = _mm_and_si128(
@@ -65,13 +87,10 @@ void LICE_BilinearInteriorRun(LICE_PixelWord* out, const LICE_PixelWord* origin,
     const __m128i topLow = Pairs(_mm_and_si128(wtl, lowByte), _mm_and_si128(wtr, lowByte));
     const __m128i bottomLow = Pairs(_mm_and_si128(wbl, lowByte), _mm_and_si128(wbr, lowByte));
 
-    const __m128i p0 = Sample<0>(At(origin, stride, s, t), stride, topHigh, bottomHigh, topLow, bottomLow);
-    const __m128i p1 =
-      Sample<1>(At(origin, stride, s + dsdx, t + dtdx), stride, topHigh, bottomHigh, topLow, bottomLow);
-    const __m128i p2 =
-      Sample<2>(At(origin, stride, s + 2 * dsdx, t + 2 * dtdx), stride, topHigh, bottomHigh, topLow, bottomLow);
-    const __m128i p3 =
-      Sample<3>(At(origin, stride, s + 3 * dsdx, t + 3 * dtdx), stride, topHigh, bottomHigh, topLow, bottomLow);
+    const __m128i p0 = Sample<0>(top[0], bottom[0], topHigh, bottomHigh, topLow, bottomLow);
+    const __m128i p1 = Sample<1>(top[1], bottom[1], topHigh, bottomHigh, topLow, bottomLow);
+    const __m128i p2 = Sample<2>(top[2], bottom[2], topHigh, bottomHigh, topLow, bottomLow);
+    const __m128i p3 = Sample<3>(top[3], bottom[3], topHigh, bottomHigh, topLow, bottomLow);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
                      _mm_packus_epi16(_mm_packs_epi32(p0, p1), _mm_packs_epi32(p2, p3)));
   }
@@ -86,7 +105,8 @@ void LICE_BilinearInteriorRun(LICE_PixelWord* out, const LICE_PixelWord* origin,
     const __m128i bottomHigh = _mm_srli_si128(topHigh, 8);
     const __m128i topLow = Pairs(low, _mm_srli_si128(low, 4));
     const __m128i bottomLow = _mm_srli_si128(topLow, 8);
-    const __m128i sum = Sample<0>(At(origin, stride, s, t), stride, topHigh, bottomHigh, topLow, bottomLow);
+    const LICE_PixelWord* p = At(origin, stride, s, t);
+    const __m128i sum = Sample<0>(LoadPair(p), LoadPair(p + stride), topHigh, bottomHigh, topLow, bottomLow);
     const __m128i words = _mm_packs_epi32(sum, sum);
     out[i] = LICE_PixelWord(_mm_cvtsi128_si32(_mm_packus_epi16(words, words)));
   }

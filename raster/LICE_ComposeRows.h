@@ -15,6 +15,9 @@ void LICE_FillCopyRow(LICE_PixelWord* dst, int count, LICE_PixelWord colour, int
 
 //! Bilinear samples of `count` destination pixels stepping (s, t) in 16.16 by
 //! (dsdx, dtdx) from `origin`, the window's corner; every sample must have its
-//! right and lower neighbours inside the window.
+//! right and lower neighbours inside the window. With `skipTransparent`, for
+//! rules that leave the destination alone under a transparent source pixel,
+//! samples whose alpha is 0 may come out as 0 in all four channels.
 void LICE_BilinearInteriorRun(LICE_PixelWord* out, const LICE_PixelWord* origin, std::ptrdiff_t stride,
-                              std::int64_t s, std::int64_t t, std::int64_t dsdx, std::int64_t dtdx, int count);
+                              std::int64_t s, std::int64_t t, std::int64_t dsdx, std::int64_t dtdx, int count,
+                              bool skipTransparent);

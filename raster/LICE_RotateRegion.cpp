@@ -62,6 +62,17 @@ inline Px EdgeSample(const Px* p, std::ptrdiff_t stride, bool lastCol, bool last
   return BlendFour(p[0], p[1], *(p + stride), *(p + stride + 1), fx, fy);
 }
 
+// Rules that leave the destination alone under a source pixel of alpha 0,
+// whatever its colour.
+template <class Op>
+constexpr bool kIgnoresTransparent = false;
+template <>
+constexpr bool kIgnoresTransparent<PixCopySourceAlphaFull> = true;
+template <>
+constexpr bool kIgnoresTransparent<PixCopySourceAlpha> = true;
+template <>
+constexpr bool kIgnoresTransparent<PixAddSourceAlpha> = true;
+
 // The rule applied to a run of samples; copy with source alpha at full
 // weight, the knobs' own case, has a vector loop.
 template <class Op>
@@ -124,7 +135,8 @@ void RotateRows(const Surface& dst, int dx, int dy, int dw, int dh, const Surfac
               es += dsdx;
               et += dtdx;
             }
-            LICE_BilinearInteriorRun(samples + (i - chunk), origin, src.stride, s, t, dsdx, dtdx, end - i);
+            LICE_BilinearInteriorRun(samples + (i - chunk), origin, src.stride, s, t, dsdx, dtdx, end - i,
+                                     kIgnoresTransparent<Op>);
             i = end;
             s = es;
             t = et;
