@@ -3,7 +3,10 @@
 // attachment and, for 32-bit hosts, the sample conversions) against
 // RenderBlock alone on the same object. Each benchmark reports vs_render,
 // its time per block divided by RenderBlock's time for a block of the same
-// length, both measured in this run in this thread's processor time.
+// length, both measured alternately in this run in this thread's processor
+// time (process_ns and render_ns are the two per-block times).
+// Process64Quiet sends no parameter changes or notes: what remains is the
+// binding's own plumbing, without the instrument's handlers.
 //
 //   build/<preset>/bench/vst3/vst3_process_bench
 
@@ -71,6 +74,12 @@ struct Session
     binaural = &changes.queues[1];
     events.NoteOn(0, 69, 0.8f);
     events.NoteOff(n / 2, 69);
+    for (auto& buffer : renderBuffers)
+      buffer.assign(static_cast<size_t>(n), 0.0);
+    renderIns[0] = renderBuffers[0].data();
+    renderIns[1] = renderBuffers[1].data();
+    renderOuts[0] = renderBuffers[2].data();
+    renderOuts[1] = renderBuffers[3].data();
   }
   ~Session()
   {
@@ -82,32 +91,24 @@ struct Session
   {
     volume->points[0].second = block & 1 ? 0.9 : 0.91;
     binaural->points[0].second = block & 1 ? 0.1 : 0.11;
-    data.inputParameterChanges = &changes;
-    data.inputEvents = &events;
+    data.inputParameterChanges = quiet ? nullptr : &changes;
+    data.inputEvents = quiet ? nullptr : &events;
     static_cast<IAudioProcessor*>(plug)->process(data);
     context.projectTimeSamples += frames;
   }
 
-  // Seconds per RenderBlock of this session's length, on the same object.
-  double RenderSeconds()
+  // One RenderBlock of this session's length on the same object, with the
+  // lock held as process holds it.
+  void Render()
   {
-    Process(0);
-    std::vector<double> in0(static_cast<size_t>(frames)), in1(in0), o0(in0), o1(in0);
-    double* ins[2] = {in0.data(), in1.data()};
-    double* outs[2] = {o0.data(), o1.data()};
     IPlugLockGuard guard(plug->GetLock());
-    const int reps = 4000000 / frames;
-    const double start = ThreadSeconds();
-    for (int r = 0; r < reps; ++r)
-    {
-      plug->RenderBlock(ins, outs, frames);
-      benchmark::DoNotOptimize(o0.data());
-      benchmark::ClobberMemory();
-    }
-    return (ThreadSeconds() - start) / reps;
+    plug->RenderBlock(renderIns, renderOuts, frames);
+    benchmark::DoNotOptimize(renderOuts[0]);
   }
 
   int frames;
+  // Blocks without parameter changes or notes: the plumbing alone.
+  bool quiet = false;
   CLS_THRUMWELL* plug;
   ProcessContext context{};
   std::vector<float> out32[2];
@@ -120,37 +121,43 @@ struct Session
   TestHost::EventList events;
   TestHost::ValueQueue* volume;
   TestHost::ValueQueue* binaural;
+  std::vector<double> renderBuffers[4];
+  double* renderIns[2];
+  double* renderOuts[2];
 };
 
 void RenderBlockAlone(benchmark::State& state)
 {
   Session session(static_cast<int>(state.range(0)), kSample64);
   session.Process(0);
-  std::vector<double> in0(static_cast<size_t>(session.frames)), in1(in0), o0(in0), o1(in0);
-  double* ins[2] = {in0.data(), in1.data()};
-  double* outs[2] = {o0.data(), o1.data()};
-  IPlugLockGuard guard(session.plug->GetLock());
   for (auto _ : state)
-  {
-    session.plug->RenderBlock(ins, outs, session.frames);
-    benchmark::DoNotOptimize(o0.data());
-    benchmark::ClobberMemory();
-  }
+    session.Render();
 }
 
-void ProcessCall(benchmark::State& state, int32 sampleSize)
+// Each iteration times kChunk process calls and then kChunk RenderBlock
+// calls, so both see the same machine load; the ratio is of the sums.
+void ProcessCall(benchmark::State& state, int32 sampleSize, bool quiet = false)
 {
+  constexpr int kChunk = 64;
   Session session(static_cast<int>(state.range(0)), sampleSize);
-  const double render = session.RenderSeconds();
+  session.quiet = quiet;
+  double processSeconds = 0.0, renderSeconds = 0.0;
   int block = 0;
-  const double start = ThreadSeconds();
   for (auto _ : state)
   {
-    session.Process(++block);
-    benchmark::ClobberMemory();
+    const double start = ThreadSeconds();
+    for (int i = 0; i < kChunk; ++i)
+      session.Process(++block);
+    const double middle = ThreadSeconds();
+    for (int i = 0; i < kChunk; ++i)
+      session.Render();
+    renderSeconds += ThreadSeconds() - middle;
+    processSeconds += middle - start;
   }
-  const double perBlock = (ThreadSeconds() - start) / static_cast<double>(state.iterations());
-  state.counters["vs_render"] = perBlock / render;
+  const double blocks = static_cast<double>(state.iterations()) * kChunk;
+  state.counters["process_ns"] = processSeconds / blocks * 1e9;
+  state.counters["render_ns"] = renderSeconds / blocks * 1e9;
+  state.counters["vs_render"] = processSeconds / renderSeconds;
 }
 
 void Process32(benchmark::State& state)
@@ -162,8 +169,13 @@ void Process64(benchmark::State& state)
 {
   ProcessCall(state, kSample64);
 }
+void Process64Quiet(benchmark::State& state)
+{
+  ProcessCall(state, kSample64, true);
+}
 }  // namespace
 
 BENCHMARK(RenderBlockAlone)->Arg(32)->Arg(512);
 BENCHMARK(Process32)->Arg(32)->Arg(512);
 BENCHMARK(Process64)->Arg(32)->Arg(512);
+BENCHMARK(Process64Quiet)->Arg(32)->Arg(512);
