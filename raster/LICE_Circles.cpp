@@ -376,15 +376,16 @@ void ArcPieces(LICE_IBitmap* dest, float cx, float cy, float r, float from, floa
   const SmoothRounds rounds(r, w, antialias);
   WithSolidRule(mode, [&](auto rule) {
     float a = from;
+    // Each piece starts where the previous one ended, at the same point.
+    int x1, y1, x2, y2;
+    point(a, x1, y1);
     // A range below a full turn has at most five quarter pieces.
-    for (int piece = 0; piece < 6 && a < to; ++piece)
+    for (int piece = 0; piece < 6 && a < to; ++piece, x1 = x2, y1 = y2)
     {
       float next = (std::floor(a / kHalfPi) + 1.0f) * kHalfPi;
       if (!(next > a))
         next = (std::floor(a / kHalfPi) + 2.0f) * kHalfPi;
       const float end = std::min(next, to);
-      int x1, y1, x2, y2;
-      point(a, x1, y1);
       point(end, x2, y2);
       const int maxX = std::max(x1, x2), maxY = std::max(y1, y2);
       Box box = {std::min(x1, x2), std::min(y1, y2), maxX + (maxX != X ? 2 : 1), maxY + (maxY != Y ? 2 : 1)};
