@@ -117,6 +117,12 @@ void LICE_CopyRegion(LICE_IBitmap* dest, LICE_IBitmap* src, int dstX, int dstY,
       LICE_CopySourceAlphaRow(d.At(x, y + row), s.At(sxi, syi + row), w);
     return;
   }
+  if ((mode & (ComposeSourceAlpha | ComposeCodeMask)) == (ComposeSourceAlpha | ComposeAdd) && weight > 0)
+  {
+    for (int row = 0; row < h; ++row)
+      LICE_AddSourceAlphaRow(d.At(x, y + row), s.At(sxi, syi + row), w, weight);
+    return;
+  }
   WithPixelRule(mode, weight, [&](auto op) { ComposeRows(d, x, y, s, sxi, syi, w, h, op); });
 }
 

@@ -10,6 +10,9 @@
 //! Copy with source alpha at full weight.
 void LICE_CopySourceAlphaRow(LICE_PixelWord* dst, const LICE_PixelWord* src, int count);
 
+//! Add with source alpha at weight 1..256.
+void LICE_AddSourceAlphaRow(LICE_PixelWord* dst, const LICE_PixelWord* src, int count, int weight);
+
 //! Solid-colour copy at weight 1..255 on all four channels.
 void LICE_FillCopyRow(LICE_PixelWord* dst, int count, LICE_PixelWord colour, int weight);
 

@@ -1,4 +1,4 @@
-// The tuned rotation and arc loops against the slow versions in
+// The tuned region copy, rotation and arc loops against the slow versions in
 // ReferenceRaster.h, every pixel compared, over many angles, scales, radii,
 // opacities and modes, on backgrounds that show any difference in any byte.
 #include "raster/LICE_Compose.h"
@@ -108,6 +108,33 @@ TEST(ReferenceMatch, RotatedCopyIntoBottomUpRowsAndFromOnePixel)
                             ComposeSourceAlpha | ComposeBilinear);
     EXPECT_TRUE(SamePixels(gotOne, wantOne)) << angle;
   }
+}
+
+TEST(ReferenceMatch, RegionCopyInEveryModeAndOpacity)
+{
+  // Odd widths mix the vector loops with their tails.
+  ExactBitmap src(37, 9);
+  Scatter(src, 11);
+  for (LICE_ComposeMode mode : kSourceModes)
+    for (float alpha : {1.0f, 0.999f, 0.6f, 0.2f, 0.004f, -0.3f})
+    {
+      ExactBitmap got(41, 12), want(41, 12);
+      Scatter(got, 13);
+      Scatter(want, 13);
+      LICE_CopyRegion(&got, &src, 3, 2, nullptr, alpha, mode);
+      const int w = reference::WeightOf(alpha);
+      const int code = int(mode & ComposeCodeMask);
+      const bool plainCopyAt = !(mode & ComposeSourceAlpha) && code == 0 && (alpha == 1.0f || alpha == 0.5f);
+      if (w != 0 && !plainCopyAt && !(code == 0 && w < 0))
+        for (int y = 0; y < 9; ++y)
+          for (int x = 0; x < 37; ++x)
+            want.Set(x + 3, y + 2, reference::FromSource(mode, want.At(x + 3, y + 2), src.At(x, y), w));
+      if (plainCopyAt && alpha == 1.0f)
+        for (int y = 0; y < 9; ++y)
+          for (int x = 0; x < 37; ++x)
+            want.Set(x + 3, y + 2, src.At(x, y));
+      ASSERT_TRUE(SamePixels(got, want)) << "mode " << mode << " alpha " << alpha;
+    }
 }
 
 TEST(ReferenceMatch, ArcsAndSectorsAtManyRadiiAnglesAndWeights)
