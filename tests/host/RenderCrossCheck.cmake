@@ -1,32 +1,31 @@
 # Renders the same two seconds of several programs with the Windows renderer
 # and module (under Wine) and with the Linux ones, and requires every sample
 # of the two outputs to agree within 1e-9. Runs on the Linux side as a CTest
-# script of the Windows build tree; builds the Linux renderer when its tree
-# lacks it, and reports SKIPPED when there is no Linux tree to build in.
+# script of the Windows build tree; brings the Linux tree's renderer up to
+# date first, and reports SKIPPED when there is no Linux tree to build in.
 #
 #   cmake -DWINDOWS_RENDER=... -DWINE_RUN=... -DLINUX_BUILD=... -DSOURCE_DIR=... -DWORK=... -P RenderCrossCheck.cmake
 
 set(linux_render "${LINUX_BUILD}/tools/render/thrumwell-render")
 set(linux_diff "${LINUX_BUILD}/tools/render/thrumwell-wavdiff")
 
-if(NOT EXISTS "${linux_render}" OR NOT EXISTS "${linux_diff}")
-  if(NOT EXISTS "${LINUX_BUILD}/CMakeCache.txt")
-    if(LINUX_BUILD STREQUAL "${SOURCE_DIR}/build/linux")
-      execute_process(COMMAND "${CMAKE_COMMAND}" --preset linux WORKING_DIRECTORY "${SOURCE_DIR}"
-                      RESULT_VARIABLE configured OUTPUT_QUIET)
-    else()
-      set(configured 1)
-    endif()
-    if(NOT configured EQUAL 0)
-      message("SKIPPED: no Linux build tree at ${LINUX_BUILD}")
-      return()
-    endif()
+if(NOT EXISTS "${LINUX_BUILD}/CMakeCache.txt")
+  if(LINUX_BUILD STREQUAL "${SOURCE_DIR}/build/linux")
+    execute_process(COMMAND "${CMAKE_COMMAND}" --preset linux WORKING_DIRECTORY "${SOURCE_DIR}"
+                    RESULT_VARIABLE configured OUTPUT_QUIET)
+  else()
+    set(configured 1)
   endif()
-  execute_process(COMMAND "${CMAKE_COMMAND}" --build "${LINUX_BUILD}" --target thrumwell-render thrumwell-wavdiff
-                  RESULT_VARIABLE built)
-  if(NOT built EQUAL 0)
-    message(FATAL_ERROR "building the Linux renderer in ${LINUX_BUILD} failed")
+  if(NOT configured EQUAL 0)
+    message("SKIPPED: no Linux build tree at ${LINUX_BUILD}")
+    return()
   endif()
+endif()
+# Brings the Linux renderer up to date with these sources (quick when it is).
+execute_process(COMMAND "${CMAKE_COMMAND}" --build "${LINUX_BUILD}" --target thrumwell-render thrumwell-wavdiff
+                RESULT_VARIABLE built OUTPUT_QUIET)
+if(NOT built EQUAL 0)
+  message(FATAL_ERROR "building the Linux renderer in ${LINUX_BUILD} failed")
 endif()
 
 file(MAKE_DIRECTORY "${WORK}")
