@@ -77,6 +77,35 @@ TEST_F(Processing, GeneratorSoundsOnlyWhileTheTransportRuns)
   EXPECT_GT(Peak(0, 512), 0.1);
 }
 
+// The first block of a Generator program started with the transport at a
+// song position, from a fresh instance.
+std::vector<float> StartAt(std::int64_t position)
+{
+  HostPlugin plugin(SharedModule());
+  EXPECT_TRUE(plugin.Create());
+  plugin.ActivateDefaultBuses();
+  plugin.SetupProcessing(44100, 512);
+  plugin.SetActive(true);
+  HostParameterChanges changes;
+  changes.Add(kPresets, 0, 1.0 / 129);
+  changes.Add(kFade, 0, 0.0);
+  plugin.Process(0, &changes);
+  ProcessContext context = Playing(44100, position);
+  plugin.Process(512, nullptr, nullptr, &context);
+  const float* left = plugin.Channel32(kOutput, 0, 0);
+  std::vector<float> block(left, left + 512);
+  plugin.Destroy();
+  EXPECT_TRUE(plugin.Violations().empty()) << Lines(plugin.Violations());
+  return block;
+}
+
+TEST(SongPosition, TheSamePositionGivesTheSameWaveform)
+{
+  const std::vector<float> first = StartAt(123456);
+  EXPECT_EQ(StartAt(123456), first);
+  EXPECT_NE(StartAt(123456 + 37), first);
+}
+
 TEST_F(Processing, OnlyTheLastPointOfAQueueCounts)
 {
   Start();
