@@ -16,6 +16,7 @@ __attribute__((visibility("default"))) bool ModuleEntry(void* sharedLibraryHandl
   Dl_info info{};
   if (dladdr(reinterpret_cast<void*>(&ModuleEntry), &info) && info.dli_fname)
     PluginModule::SetModulePath(info.dli_fname, '/');
+  PluginModule::EnterModule();
   return true;
 }
 

@@ -30,6 +30,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 __declspec(dllexport) bool InitDll()
 {
   PluginModule::SetResourceHandle(PluginModule::ModuleHandle());
+  PluginModule::EnterModule();
   return true;
 }
 

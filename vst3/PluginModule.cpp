@@ -21,6 +21,10 @@ void* moduleHandle = nullptr;
 void* resourceHandle = nullptr;
 std::string moduleDirectory;
 CPluginFactory* factory = nullptr;
+// Module entries not yet matched by an exit. A process may load the module
+// more than once (each load calls the entry, each unload the exit, but the
+// system maps it once), so the factory stays until the last exit.
+int openEntries = 0;
 std::mutex factoryLock;
 
 // Instances are constructed one at a time, whichever thread asks.
@@ -106,9 +110,17 @@ IPluginFactory* AcquireFactory()
   return factory;
 }
 
+void EnterModule()
+{
+  std::lock_guard<std::mutex> guard(factoryLock);
+  ++openEntries;
+}
+
 void ReleaseFactory()
 {
   std::lock_guard<std::mutex> guard(factoryLock);
+  if (openEntries > 0 && --openEntries > 0)
+    return;
   if (factory)
     factory->release();
   factory = nullptr;

@@ -33,7 +33,11 @@ std::string DirectoryOf(const std::string& path, char separator);
 // reference kept by the module while it is loaded; each call hands one more
 // reference to the caller.
 Steinberg::IPluginFactory* AcquireFactory();
-// Drops the module's own reference when the host is about to unload the
-// module; a later AcquireFactory builds a new factory.
+// Counts one module entry (InitDll, ModuleEntry).
+void EnterModule();
+// Called by the module exit: drops the module's own reference once every
+// entry has had its exit (or when the host exits without having entered), so
+// a second load of the module in the same process keeps the first load's
+// factory alive; a later AcquireFactory builds a new factory.
 void ReleaseFactory();
 }  // namespace PluginModule

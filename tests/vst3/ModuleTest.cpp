@@ -240,3 +240,25 @@ TEST_F(Module, BundleCarriesModuleInfo)
   EXPECT_NE(text.str().find("\"Sub Categories\": [\"Instrument\"]"), std::string::npos);
 }
 }  // namespace
+
+// A second load of the module in the same process, entered and exited on its
+// own, must leave the first load's factory working.
+TEST_F(Module, SecondLoadAndUnloadKeepsTheFirstFactory)
+{
+  {
+    ModuleLibrary second{BundlePath()};
+    ASSERT_TRUE(second.IsLoaded());
+    ASSERT_TRUE(second.Enter());
+    auto secondFactory = IPtr<IPluginFactory>::adopt(second.GetFactory());
+    ASSERT_TRUE(secondFactory);
+  }
+  PFactoryInfo info{};
+  EXPECT_EQ(factory->getFactoryInfo(&info), kResultOk);
+  EXPECT_STREQ(info.vendor, "Quorvik");
+  EXPECT_EQ(factory->countClasses(), 1);
+  auto component = CreateComponent();
+  EXPECT_TRUE(component);
+  // Still the one factory of this module, not a new one.
+  auto again = IPtr<IPluginFactory>::adopt(library.GetFactory());
+  EXPECT_EQ(again.get(), factory.get());
+}
