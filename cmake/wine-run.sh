@@ -5,9 +5,18 @@ export WINEPREFIX="${THRUMWELL_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/thrum
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 wine=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
-if [ ! -d "$WINEPREFIX" ]; then
-  mkdir -p "$WINEPREFIX"
-  "$wine" wineboot --init >/dev/null 2>&1 || true
-  wineserver -w 2>/dev/null || true
+# The first run creates the prefix; tests start in parallel, so the others
+# wait for it under a lock instead of racing into a half-made prefix.
+if [ ! -f "$WINEPREFIX/.thrumwell-ready" ]; then
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    flock 9
+    if [ ! -f "$WINEPREFIX/.thrumwell-ready" ]; then
+      mkdir -p "$WINEPREFIX"
+      "$wine" wineboot --init >/dev/null 2>&1 || true
+      wineserver -w 2>/dev/null || true
+      touch "$WINEPREFIX/.thrumwell-ready"
+    fi
+  ) 9>"$WINEPREFIX.lock"
 fi
 exec "$wine" "$@"
