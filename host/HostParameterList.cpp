@@ -1,5 +1,8 @@
 #include "host/HostParameterList.h"
 
+#include <cmath>
+#include <cstdlib>
+
 #include "vst3/sdk/UString.h"
 
 namespace ThrumwellHost
@@ -73,6 +76,17 @@ int HostParameterList::FindTitle(const std::string& title) const
   return -1;
 }
 
+bool HostParameterList::IsUserParameter(const Parameter& parameter)
+{
+  return !(parameter.info.flags & (ParameterInfo::kIsProgramChange | ParameterInfo::kIsHidden));
+}
+
+int HostParameterList::FindUserParameter(const std::string& title) const
+{
+  const int index = FindTitle(title);
+  return index >= 0 && IsUserParameter(At(index)) ? index : -1;
+}
+
 int HostParameterList::FindProgramChange() const
 {
   for (int i = 0; i < Count(); ++i)
@@ -104,6 +118,38 @@ bool HostParameterList::NormalizedForText(int index, const std::string& text, do
     }
   }
   return false;
+}
+
+bool HostParameterList::NormalizedForValue(int index, const std::string& value, double& normalized) const
+{
+  if (NormalizedForText(index, value, normalized))
+    return true;
+  char* end = nullptr;
+  const double plain = std::strtod(value.c_str(), &end);
+  if (value.empty() || *end != '\0' || !std::isfinite(plain) || !controller)
+    return false;
+  normalized = controller->plainParamToNormalized(At(index).info.id, plain);
+  return true;
+}
+
+int HostParameterList::FindProgram(const std::string& wanted) const
+{
+  const int count = static_cast<int>(programNames.size());
+  int index = -1;
+  if (!wanted.empty() && wanted.find_first_not_of("0123456789") == std::string::npos)
+  {
+    // Numbers of more than four digits name no program.
+    const long number = wanted.size() <= 4 ? std::strtol(wanted.c_str(), nullptr, 10) : -1;
+    if (number >= 0 && number < count)
+      index = static_cast<int>(number);
+  }
+  else
+  {
+    for (int i = 0; i < count && index < 0; ++i)
+      if (programNames[static_cast<std::size_t>(i)] == wanted)
+        index = i;
+  }
+  return index >= 0 && !programNames[static_cast<std::size_t>(index)].empty() ? index : -1;
 }
 
 }  // namespace ThrumwellHost

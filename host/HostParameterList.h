@@ -30,6 +30,11 @@ public:
   const Parameter& At(int index) const { return parameters[static_cast<std::size_t>(index)]; }
   // Index of the parameter with this title, or -1.
   int FindTitle(const std::string& title) const;
+  // Whether a user sets this parameter by its title: all but the program
+  // change and hidden ones.
+  static bool IsUserParameter(const Parameter& parameter);
+  // Index of the user parameter with this title, or -1.
+  int FindUserParameter(const std::string& title) const;
   // Index of the parameter flagged kIsProgramChange, or -1.
   int FindProgramChange() const;
 
@@ -38,10 +43,16 @@ public:
   // Normalized value whose text is exactly text, among the steps of a
   // discrete parameter; false when none has it.
   bool NormalizedForText(int index, const std::string& text, double& normalized) const;
+  // Normalized value for a value as a user writes it: one of the
+  // parameter's value texts, else a real number in its units. False when it
+  // is neither.
+  bool NormalizedForValue(int index, const std::string& value, double& normalized) const;
 
   // Program names of the root unit's program list; empty without one.
   const std::vector<std::string>& ProgramNames() const { return programNames; }
   Steinberg::Vst::ProgramListID ProgramListId() const { return programListId; }
+  // Index of a named program given by its number or its exact name, or -1.
+  int FindProgram(const std::string& wanted) const;
 
 private:
   Steinberg::Vst::IEditController* controller;

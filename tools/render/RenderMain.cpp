@@ -73,56 +73,25 @@ std::string DefaultBundle()
 #endif
 }
 
-// A program by number, or by its name in the program list.
-int FindProgram(const std::vector<std::string>& names, const std::string& wanted)
-{
-  const int count = static_cast<int>(names.size());
-  const bool numeric = !wanted.empty() && wanted.find_first_not_of("0123456789") == std::string::npos;
-  if (numeric)
-  {
-    const long number = wanted.size() <= 4 ? std::strtol(wanted.c_str(), nullptr, 10) : -1;
-    return number >= 0 && number < count && !names[static_cast<std::size_t>(number)].empty()
-             ? static_cast<int>(number)
-             : -1;
-  }
-  for (int i = 0; i < count; ++i)
-    if (!names[static_cast<std::size_t>(i)].empty() && wanted == names[static_cast<std::size_t>(i)])
-      return i;
-  return -1;
-}
-
-// Parameters a user sets by title: all but the program change.
-bool IsUserParameter(const HostParameterList::Parameter& p)
-{
-  return !(p.info.flags & (ParameterInfo::kIsProgramChange | ParameterInfo::kIsHidden));
-}
-
 // Resolves "NAME=VALUE" to a parameter ID and a normalized value. VALUE is one
 // of the parameter's value texts or a number in its units.
-bool ResolveParam(const HostParameterList& params, IEditController* controller, const std::string& assignment,
-                  ParamID& id, double& normalized, std::string& error)
+bool ResolveParam(const HostParameterList& params, const std::string& assignment, ParamID& id, double& normalized,
+                  std::string& error)
 {
   const std::size_t equals = assignment.find('=');
   const std::string name = assignment.substr(0, equals);
   const std::string text = assignment.substr(equals + 1);
-  const int index = params.FindTitle(name);
-  if (index < 0 || !IsUserParameter(params.At(index)))
+  const int index = params.FindUserParameter(name);
+  if (index < 0)
   {
     error = "unknown parameter \"" + name + "\" (see --list-params)";
     return false;
   }
   id = params.At(index).info.id;
-  if (params.NormalizedForText(index, text, normalized))
+  if (params.NormalizedForValue(index, text, normalized))
     return true;
-  char* end = nullptr;
-  const double value = std::strtod(text.c_str(), &end);
-  if (text.empty() || *end != '\0' || !std::isfinite(value))
-  {
-    error = "value \"" + text + "\" of \"" + name + "\" is neither a number nor one of its texts";
-    return false;
-  }
-  normalized = controller->plainParamToNormalized(id, value);
-  return true;
+  error = "value \"" + text + "\" of \"" + name + "\" is neither a number nor one of its texts";
+  return false;
 }
 
 void ListPrograms(const HostParameterList& params)
@@ -158,7 +127,7 @@ void ListParams(const HostParameterList& params, IEditController* controller)
   for (int i = 0; i < params.Count(); ++i)
   {
     const HostParameterList::Parameter& p = params.At(i);
-    if (!IsUserParameter(p))
+    if (!HostParameterList::IsUserParameter(p))
       continue;
     const ParamID id = p.info.id;
     const double normalizedDefault = p.info.defaultNormalizedValue;
@@ -279,7 +248,7 @@ int main(int argc, char** argv)
   const int programParam = params.FindProgramChange();
   if (!options.program.empty())
   {
-    program = FindProgram(params.ProgramNames(), options.program);
+    program = params.FindProgram(options.program);
     if (program < 0 || programParam < 0)
       return Refuse("unknown program \"" + options.program + "\" (see --list-programs)");
   }
@@ -294,7 +263,7 @@ int main(int argc, char** argv)
   {
     ParamID id = 0;
     double normalized = 0.0;
-    if (!ResolveParam(params, controller, assignment, id, normalized, error))
+    if (!ResolveParam(params, assignment, id, normalized, error))
       return Refuse(error);
     changes.Add(id, 0, normalized);
   }

@@ -1,22 +1,11 @@
 #include "tools/snapshot/EditorSession.h"
 
-#include <cmath>
-#include <cstdlib>
-
 #include "graphics/IGraphicsPlatform.h"
 #include "synth/CLS_THRUMWELL.h"
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 using ThrumwellHost::HostParameterList;
-
-namespace
-{
-bool IsUserParameter(const HostParameterList::Parameter& p)
-{
-  return !(p.info.flags & (ParameterInfo::kIsProgramChange | ParameterInfo::kIsHidden));
-}
-}  // namespace
 
 EditorSession::EditorSession()
 {
@@ -43,27 +32,13 @@ IGraphicsPlatform& EditorSession::Editor()
 bool EditorSession::QueueProgram(const std::string& program, std::string& error)
 {
   const int programParam = params ? params->FindProgramChange() : -1;
-  const std::vector<std::string> none;
-  const std::vector<std::string>& names = params ? params->ProgramNames() : none;
-  const int count = static_cast<int>(names.size());
-  int index = -1;
-  if (!program.empty() && program.find_first_not_of("0123456789") == std::string::npos)
-  {
-    const long number = program.size() <= 4 ? std::strtol(program.c_str(), nullptr, 10) : -1;
-    if (number >= 0 && number < count)
-      index = static_cast<int>(number);
-  }
-  else
-  {
-    for (int i = 0; i < count && index < 0; ++i)
-      if (!names[static_cast<std::size_t>(i)].empty() && names[static_cast<std::size_t>(i)] == program)
-        index = i;
-  }
-  if (index < 0 || programParam < 0 || names[static_cast<std::size_t>(index)].empty())
+  const int index = params ? params->FindProgram(program) : -1;
+  if (index < 0 || programParam < 0)
   {
     error = "unknown program \"" + program + "\"";
     return false;
   }
+  const int count = static_cast<int>(params->ProgramNames().size());
   const double last = count > 1 ? count - 1 : 1;
   changes.Add(params->At(programParam).info.id, 0, index / last);
   return true;
@@ -74,26 +49,19 @@ bool EditorSession::QueueParam(const std::string& assignment, std::string& error
   const std::size_t equals = assignment.find('=');
   const std::string name = assignment.substr(0, equals);
   const std::string text = equals == std::string::npos ? std::string() : assignment.substr(equals + 1);
-  const int index = params ? params->FindTitle(name) : -1;
-  if (index < 0 || !IsUserParameter(params->At(index)))
+  const int index = params ? params->FindUserParameter(name) : -1;
+  if (index < 0)
   {
     error = "unknown parameter \"" + name + "\"";
     return false;
   }
-  const ParamID id = params->At(index).info.id;
   double normalized = 0.0;
-  if (!params->NormalizedForText(index, text, normalized))
+  if (!params->NormalizedForValue(index, text, normalized))
   {
-    char* end = nullptr;
-    const double value = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0' || !std::isfinite(value))
-    {
-      error = "value \"" + text + "\" of \"" + name + "\" is neither a number nor one of its texts";
-      return false;
-    }
-    normalized = host.Controller()->plainParamToNormalized(id, value);
+    error = "value \"" + text + "\" of \"" + name + "\" is neither a number nor one of its texts";
+    return false;
   }
-  changes.Add(id, 0, normalized);
+  changes.Add(params->At(index).info.id, 0, normalized);
   return true;
 }
 
