@@ -185,13 +185,13 @@ TEST_F(Controller, TerminateAndInitializeAgainRebuildsOnce)
   for (int cycle = 0; cycle < 3; ++cycle)
   {
     ASSERT_EQ(component->terminate(), kResultOk);
-    ASSERT_EQ(component->initialize(&host), kResultOk);
+    ASSERT_EQ(component->initialize(Context()), kResultOk);
     EXPECT_EQ(controller->getParameterCount(), 4);
     EXPECT_EQ(component->getBusCount(kAudio, kOutput), 1);
     EXPECT_EQ(component->getBusCount(kEvent, kInput), 1);
   }
   // A second initialize without terminate adds nothing.
-  EXPECT_EQ(controller->initialize(&host), kResultFalse);
+  EXPECT_EQ(controller->initialize(Context()), kResultFalse);
   EXPECT_EQ(controller->getParameterCount(), 4);
   EXPECT_EQ(component->getBusCount(kAudio, kInput), 1);
 }

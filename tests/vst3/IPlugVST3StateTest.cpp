@@ -4,10 +4,12 @@
 #include <cmath>
 #include <limits>
 
+#include "host/HostMemoryStream.h"
 #include "tests/vst3/BindingFixture.h"
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
+using ThrumwellHost::HostMemoryStream;
 
 namespace
 {
@@ -16,9 +18,9 @@ class State : public BindingFixture
 protected:
   std::vector<unsigned char> Saved()
   {
-    TestHost::MemoryStream stream;
+    HostMemoryStream stream;
     EXPECT_EQ(component->getState(&stream), kResultOk);
-    return stream.bytes;
+    return stream.Bytes();
   }
   static std::vector<unsigned char> Doubles(std::initializer_list<double> values)
   {
@@ -43,8 +45,8 @@ TEST_F(State, RoundTripsBitForBit)
 
   controller->setParamNormalized(0, 1.0);
   controller->setParamNormalized(2, 0.0);
-  TestHost::MemoryStream stream(saved);
-  stream.failPastEnd = true;  // the trailing read fails: no failure for that
+  HostMemoryStream stream(saved);
+  stream.SetFailPastEnd(true);  // the trailing read fails: no failure for that
   EXPECT_EQ(component->setState(&stream), kResultOk);
   EXPECT_EQ(Saved(), saved);
 }
@@ -72,7 +74,7 @@ TEST_F(State, ShortAndGarbageStreams)
   for (const Row& row : rows)
   {
     synth->GetParam(0)->SetValue(50.0);
-    TestHost::MemoryStream stream(row.bytes);
+    HostMemoryStream stream(row.bytes);
     EXPECT_EQ(component->setState(&stream), row.expected) << row.what;
     EXPECT_EQ(synth->GetParam(0)->GetValue(), row.volume) << row.what;
     for (int i = 0; i < 3; ++i)
@@ -89,24 +91,26 @@ TEST_F(State, ReadsAndWritesFromTheStreamPosition)
   const auto ours = Doubles({20.0, 3.0, 500.0});
   file.insert(file.end(), ours.begin(), ours.end());
   file.insert(file.end(), 4, 0);
-  TestHost::MemoryStream stream(file);
-  stream.cursor = 48;
+  HostMemoryStream stream(file);
+  ASSERT_EQ(stream.seek(48, IBStream::kIBSeekSet, nullptr), kResultOk);
   ASSERT_EQ(component->setState(&stream), kResultOk);
   EXPECT_EQ(synth->GetParam(0)->GetValue(), 20.0);
   EXPECT_EQ(synth->GetParam(2)->GetValue(), 500.0);
-  EXPECT_EQ(stream.cursor, 48 + 24 + 4);
+  int64 position = 0;
+  stream.tell(&position);
+  EXPECT_EQ(position, 48 + 24 + 4);
 
-  TestHost::MemoryStream out(std::vector<unsigned char>(48, 0xEE));
-  out.cursor = 48;
+  HostMemoryStream out(std::vector<unsigned char>(48, 0xEE));
+  ASSERT_EQ(out.seek(48, IBStream::kIBSeekSet, nullptr), kResultOk);
   ASSERT_EQ(component->getState(&out), kResultOk);
-  EXPECT_EQ(std::vector<unsigned char>(out.bytes.begin() + 48, out.bytes.end()), ours);
+  EXPECT_EQ(std::vector<unsigned char>(out.Bytes().begin() + 48, out.Bytes().end()), ours);
 }
 
 TEST_F(State, ControllerStateIsEmpty)
 {
-  TestHost::MemoryStream stream;
+  HostMemoryStream stream;
   EXPECT_EQ(controller->getState(&stream), kResultOk);
-  EXPECT_TRUE(stream.bytes.empty());
+  EXPECT_TRUE(stream.Bytes().empty());
   EXPECT_EQ(controller->setState(&stream), kResultOk);
   EXPECT_EQ(controller->setComponentState(&stream), kNotImplemented);
 }

@@ -78,7 +78,7 @@ TEST_F(View, TerminateForgetsTheViews)
   ASSERT_EQ(synth->NViews(), 1);
   component->terminate();
   EXPECT_EQ(synth->NViews(), 0);
-  component->initialize(&host);
+  component->initialize(Context());
 }
 
 TEST_F(View, ContextMenuGoesToTheFirstView)

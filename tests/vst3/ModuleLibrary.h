@@ -1,7 +1,8 @@
 #pragma once
 // Loads a built plug-in bundle the way hosts do on this platform: the binary
 // inside the bundle, its entry function (InitDll / ModuleEntry), the factory,
-// and on destruction the exit function and the unload.
+// and on destruction the exit function and the unload. Unlike HostModule it
+// lets the test see the raw exports and call the entry points one by one.
 
 #include <string>
 #include <vector>

@@ -12,9 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include "host/HostApplication.h"
+#include "host/HostMemoryStream.h"
 #include "tests/vst3/ModuleLibrary.h"
-#include "tests/vst3/TestHostObjects.h"
 #include "vst3/sdk/IAudioProcessor.h"
+#include "vst3/sdk/IEditController.h"
 #include "vst3/sdk/IPtr.h"
 #include "vst3/sdk/IPlugView.h"
 #include "vst3/sdk/IUnits.h"
@@ -139,8 +141,8 @@ TEST_F(Module, PlaysAndKeepsItsStateLikeAHostSeesIt)
 {
   IPtr<IComponent> component = CreateComponent();
   ASSERT_TRUE(component);
-  TestHost::HostApplication host(u"Thrumwell Render");
-  ASSERT_EQ(component->initialize(&host), kResultOk);
+  ThrumwellHost::HostApplication host(u"Thrumwell Render");
+  ASSERT_EQ(component->initialize(static_cast<IHostApplication*>(&host)), kResultOk);
   FUnknownPtr<IEditController> controller(component.get());
   FUnknownPtr<IAudioProcessor> processor(component.get());
   FUnknownPtr<IUnitInfo> units(component.get());
@@ -155,15 +157,15 @@ TEST_F(Module, PlaysAndKeepsItsStateLikeAHostSeesIt)
   ASSERT_EQ(units->getProgramListInfo(0, list), kResultOk);
   EXPECT_EQ(list.programCount, 130);
 
-  TestHost::MemoryStream state;
+  ThrumwellHost::HostMemoryStream state;
   ASSERT_EQ(component->getState(&state), kResultOk);
-  ASSERT_EQ(state.bytes.size(), 96u);
-  state.cursor = 0;
-  state.failPastEnd = true;
+  ASSERT_EQ(state.Bytes().size(), 96u);
+  state.Rewind();
+  state.SetFailPastEnd(true);
   EXPECT_EQ(component->setState(&state), kResultOk);
-  TestHost::MemoryStream again;
+  ThrumwellHost::HostMemoryStream again;
   component->getState(&again);
-  EXPECT_EQ(again.bytes, state.bytes);
+  EXPECT_EQ(again.Bytes(), state.Bytes());
 
   for (int32 size : {int32(kSample32), int32(kSample64)})
   {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "synth/CLS_THRUMWELL.h"
-#include "tests/vst3/TestHostObjects.h"
+#include "host/HostMemoryStream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -20,9 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   }();
   Steinberg::Vst::IComponent* component = plug;
 
-  TestHost::MemoryStream stream(std::vector<unsigned char>(data, data + size));
+  ThrumwellHost::HostMemoryStream stream(std::vector<unsigned char>(data, data + size));
   // The first byte picks how the host reports a short read.
-  stream.failPastEnd = size > 0 && (data[0] & 1);
+  stream.SetFailPastEnd(size > 0 && (data[0] & 1));
   component->setState(&stream);
 
   for (int i = 0; i < plug->NParams(); ++i)
@@ -32,13 +32,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!std::isfinite(value) || value < param->GetMin() || value > param->GetMax())
       std::abort();
   }
-  TestHost::MemoryStream out;
-  if (component->getState(&out) != Steinberg::kResultOk || out.bytes.size() != 96)
+  ThrumwellHost::HostMemoryStream out;
+  if (component->getState(&out) != Steinberg::kResultOk || out.Bytes().size() != 96)
     std::abort();
-  for (size_t at = 0; at < out.bytes.size(); at += 8)
+  for (size_t at = 0; at < out.Bytes().size(); at += 8)
   {
     double value;
-    std::memcpy(&value, out.bytes.data() + at, 8);
+    std::memcpy(&value, out.Bytes().data() + at, 8);
     if (!std::isfinite(value))
       std::abort();
   }

@@ -1,20 +1,17 @@
 #pragma once
-// Small host-side objects for driving the binding in tests: a memory stream,
-// parameter change queues, an event list, a host application and a component
-// handler. They live on the stack of a test; reference counts are tracked but
-// never delete.
+// Host-side objects for driving the binding in tests where host/'s objects
+// would hide the fault under test: parameter changes that may repeat an ID or
+// refuse to be read, an event list with any channel and raw events, and a
+// component handler that also records context menus. They live on the stack
+// of a test; reference counts are tracked but never delete.
 
-#include <cstring>
 #include <string>
 #include <vector>
 
-#include "vst3/sdk/IBStream.h"
 #include "vst3/sdk/IContextMenu.h"
 #include "vst3/sdk/IEditController.h"
 #include "vst3/sdk/IEvents.h"
-#include "vst3/sdk/IHostApplication.h"
 #include "vst3/sdk/IParameterChanges.h"
-#include "vst3/sdk/UString.h"
 
 namespace TestHost
 {
@@ -38,61 +35,8 @@ public:
   uint32 refs = 1;
 };
 
-class MemoryStream final : public Unowned<IBStream>
-{
-public:
-  MemoryStream() = default;
-  explicit MemoryStream(std::vector<unsigned char> content) : bytes(std::move(content)) {}
-
-  tresult PLUGIN_API read(void* buffer, int32 numBytes, int32* numBytesRead) override
-  {
-    const int64 available = static_cast<int64>(bytes.size()) - cursor;
-    const int32 n = numBytes <= 0 || available <= 0 ? 0 : static_cast<int32>(std::min<int64>(numBytes, available));
-    if (n > 0)
-      std::memcpy(buffer, bytes.data() + cursor, static_cast<size_t>(n));
-    cursor += n;
-    if (numBytesRead)
-      *numBytesRead = n;
-    // Some hosts report reading past the end as an error.
-    return failPastEnd && n < numBytes ? kResultFalse : kResultOk;
-  }
-  tresult PLUGIN_API write(void* buffer, int32 numBytes, int32* numBytesWritten) override
-  {
-    if (!buffer || numBytes < 0)
-      return kInvalidArgument;
-    if (cursor + numBytes > static_cast<int64>(bytes.size()))
-      bytes.resize(static_cast<size_t>(cursor + numBytes));
-    std::memcpy(bytes.data() + cursor, buffer, static_cast<size_t>(numBytes));
-    cursor += numBytes;
-    if (numBytesWritten)
-      *numBytesWritten = numBytes;
-    return kResultOk;
-  }
-  tresult PLUGIN_API seek(int64 pos, int32 mode, int64* result) override
-  {
-    if (mode == kIBSeekSet)
-      cursor = pos;
-    else if (mode == kIBSeekCur)
-      cursor += pos;
-    else if (mode == kIBSeekEnd)
-      cursor = static_cast<int64>(bytes.size()) + pos;
-    if (result)
-      *result = cursor;
-    return kResultOk;
-  }
-  tresult PLUGIN_API tell(int64* pos) override
-  {
-    if (!pos)
-      return kInvalidArgument;
-    *pos = cursor;
-    return kResultOk;
-  }
-
-  std::vector<unsigned char> bytes;
-  int64 cursor = 0;
-  bool failPastEnd = false;
-};
-
+// Unlike HostParamValueQueue, its points are open to the test and it can
+// refuse every read.
 class ValueQueue final : public Unowned<IParamValueQueue>
 {
 public:
@@ -119,6 +63,8 @@ public:
   bool unreadable = false;
 };
 
+// Unlike HostParameterChanges, every Add opens a new queue, even for an ID
+// that has one.
 class ParameterChanges final : public Unowned<IParameterChanges>
 {
 public:
@@ -144,6 +90,7 @@ public:
   std::vector<ValueQueue> queues;
 };
 
+// Unlike HostEventList, notes take any channel and events are open to the test.
 class EventList final : public Unowned<IEventList>
 {
 public:
@@ -185,24 +132,8 @@ public:
   std::vector<Event> events;
 };
 
-class HostApplication final : public Unowned<IHostApplication>
-{
-public:
-  explicit HostApplication(const char16_t* hostName) : name(hostName) {}
-  tresult PLUGIN_API getName(String128 out) override
-  {
-    strncpy16(out, name.c_str(), 128);
-    return kResultOk;
-  }
-  tresult PLUGIN_API createInstance(TUID, TUID, void** obj) override
-  {
-    *obj = nullptr;
-    return kResultFalse;
-  }
-  std::u16string name;
-};
-
-// Records every call as text.
+// Records every call as text, context menus of IComponentHandler3 included,
+// which HostComponentHandler does not answer.
 class ComponentHandler final : public Unowned<IComponentHandler, IComponentHandler3>
 {
 public:
