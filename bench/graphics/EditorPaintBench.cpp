@@ -10,7 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#include "bench/graphics/AgainstMemcpy.h"
+#include "bench/AgainstMemcpy.h"
 #include "controls/IBitmapControl.h"
 #include "controls/IButton.h"
 #include "controls/IKnobArcImg.h"

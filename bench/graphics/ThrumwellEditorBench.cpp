@@ -7,7 +7,7 @@
 
 #include <cstddef>
 
-#include "bench/graphics/AgainstMemcpy.h"
+#include "bench/AgainstMemcpy.h"
 #include "controls/IControl.h"
 #include "graphics/IGraphicsPlatform.h"
 #include "synth/CLS_THRUMWELL.h"

@@ -9,42 +9,9 @@
 #include "raster/LICE_Compose.h"
 #include "raster/LICE_Lines.h"
 
-#include <benchmark/benchmark.h>
-
-#include <atomic>
-#include <ctime>
-#include <algorithm>
-#include <cstdlib>
-#include <cstring>
 #include <vector>
 
-// Heap allocations made while an operation is timed. glibc's own entry points
-// do the work; these only count.
-extern "C" void* __libc_malloc(size_t);
-extern "C" void* __libc_calloc(size_t, size_t);
-extern "C" void* __libc_realloc(void*, size_t);
-namespace {
-std::atomic<bool> gCounting{false};
-std::atomic<long> gAllocations{0};
-}  // namespace
-extern "C" void* malloc(size_t n)
-{
-  if (gCounting.load(std::memory_order_relaxed))
-    gAllocations.fetch_add(1, std::memory_order_relaxed);
-  return __libc_malloc(n);
-}
-extern "C" void* calloc(size_t n, size_t size)
-{
-  if (gCounting.load(std::memory_order_relaxed))
-    gAllocations.fetch_add(1, std::memory_order_relaxed);
-  return __libc_calloc(n, size);
-}
-extern "C" void* realloc(void* p, size_t n)
-{
-  if (gCounting.load(std::memory_order_relaxed))
-    gAllocations.fetch_add(1, std::memory_order_relaxed);
-  return __libc_realloc(p, n);
-}
+#include "bench/AgainstMemcpy.h"
 
 namespace {
 
@@ -66,50 +33,6 @@ void Paint(LICE_IBitmap& b)
     }
 }
 
-// Processor time of this thread: the machine is shared, so wall-clock time
-// would measure the other processes as much as the code.
-double ThreadMicroseconds()
-{
-  timespec t;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return double(t.tv_sec) * 1e6 + double(t.tv_nsec) / 1e3;
-}
-
-// Microseconds per memcpy of `bytes`, the baseline of every ratio.
-double MemcpyMicroseconds(size_t bytes)
-{
-  std::vector<unsigned char> from(bytes, 1), to(bytes, 2);
-  const int rounds = int(std::max<size_t>(20, (size_t(200) << 20) / bytes));
-  const double start = ThreadMicroseconds();
-  for (int i = 0; i < rounds; ++i)
-  {
-    std::memcpy(to.data(), from.data(), bytes);
-    benchmark::DoNotOptimize(to.data());
-    benchmark::ClobberMemory();
-  }
-  return (ThreadMicroseconds() - start) / rounds;
-}
-
-template <typename Body>
-void RunAgainstMemcpy(benchmark::State& state, size_t bytes, Body body)
-{
-  const double baseline = MemcpyMicroseconds(bytes);
-  gAllocations = 0;
-  gCounting = true;
-  const double start = ThreadMicroseconds();
-  for (auto _ : state)
-  {
-    body();
-    benchmark::ClobberMemory();
-  }
-  const double op = (ThreadMicroseconds() - start) / double(state.iterations());
-  gCounting = false;
-  state.counters["op_us"] = op;
-  state.counters["memcpy_us"] = baseline;
-  state.counters["x_memcpy"] = op / baseline;
-  state.counters["allocs"] = double(gAllocations.load()) / double(state.iterations());
-}
-
 struct Surfaces
 {
   LICE_SysBitmap dest{kEditorWidth, kEditorHeight};
@@ -126,7 +49,7 @@ constexpr size_t kEditorBytes = size_t(kEditorWidth) * kEditorHeight * 4;
 void CopyRegion(benchmark::State& state, LICE_ComposeMode mode)
 {
   Surfaces s;
-  RunAgainstMemcpy(state, kEditorBytes,
+  AgainstMemcpy(state, kEditorBytes,
                    [&] { LICE_CopyRegion(&s.dest, &s.picture, 0, 0, nullptr, 1.0f, mode); });
 }
 void BM_CopyRegion_Copy(benchmark::State& state) { CopyRegion(state, ComposeCopy); }
@@ -138,7 +61,7 @@ void BM_FillArea(benchmark::State& state)
 {
   Surfaces s;
   const float alpha = float(state.range(0)) / 100.0f;
-  RunAgainstMemcpy(state, kEditorBytes, [&] {
+  AgainstMemcpy(state, kEditorBytes, [&] {
     LICE_FillArea(&s.dest, 0, 0, kEditorWidth, kEditorHeight, 0xFF8090A0, alpha, ComposeCopy);
   });
 }
@@ -148,7 +71,7 @@ void BM_RotateBilinear84(benchmark::State& state)
   LICE_MemBitmap knob(84, 84, 4), dest(84, 84, 4);
   Paint(knob);
   float angle = 0.0f;
-  RunAgainstMemcpy(state, size_t(84) * 84 * 4, [&] {
+  AgainstMemcpy(state, size_t(84) * 84 * 4, [&] {
     angle += 0.01f;
     LICE_RotateRegion(&dest, &knob, 0, 0, 84, 84, 0, 0, 84, 84, angle, true, 1.0f,
                       ComposeCopy | ComposeSourceAlpha | ComposeBilinear);
@@ -160,7 +83,7 @@ void BM_RotateBilinear84(benchmark::State& state)
 void BM_KnobArcRing(benchmark::State& state)
 {
   LICE_MemBitmap dest(84, 84, 4);
-  RunAgainstMemcpy(state, size_t(84) * 84 * 4, [&] {
+  AgainstMemcpy(state, size_t(84) * 84 * 4, [&] {
     for (int i = 0; i < 22; ++i)
       LICE_PlotArc(&dest, 42.0f, 42.0f, 33.0f + float(i) * 0.3f, -150.0f * kPi / 180.0f, 150.0f * kPi / 180.0f,
                    0xFFFFB030, 0.8f, ComposeCopy, true);
@@ -183,7 +106,7 @@ void BM_Lines1000(benchmark::State& state)
   };
   for (int i = 0; i < 1000; ++i)
     lines.push_back({next(kEditorWidth), next(kEditorHeight), next(kEditorWidth), next(kEditorHeight)});
-  RunAgainstMemcpy(state, kEditorBytes, [&] {
+  AgainstMemcpy(state, kEditorBytes, [&] {
     for (const Segment& l : lines)
       LICE_PlotSmoothLine(&s.dest, l.x1, l.y1, l.x2, l.y2, 0xFFFFFFFF, 1.0f, ComposeCopy, true);
   });

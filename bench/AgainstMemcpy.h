@@ -1,15 +1,17 @@
 #pragma once
-// Timing a repaint against memcpy of the same number of bytes in the same
+// Timing an operation against memcpy of the same number of bytes in the same
 // run, in this thread's processor time (the machine is shared, and wall-clock
-// time would measure the other processes as much as the painting), with a
-// count of heap allocations per repaint.
+// time would measure the other processes as much as the operation), with a
+// count of heap allocations per operation.
 //
-// Every heap allocation, operator new's included, goes through malloc; the
-// one defined here counts them and lets glibc do the work. It is a definition,
-// so exactly one source file of a benchmark program includes this header.
+// Every heap allocation, operator new's included, goes through malloc, calloc
+// or realloc; the ones defined here count them and let glibc do the work.
+// They are definitions, so exactly one source file of a benchmark program
+// includes this header.
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <cstring>
@@ -17,6 +19,8 @@
 #include <vector>
 
 extern "C" void* __libc_malloc(size_t);
+extern "C" void* __libc_calloc(size_t, size_t);
+extern "C" void* __libc_realloc(void*, size_t);
 namespace benchalloc
 {
 inline std::atomic<bool> counting{false};
@@ -28,6 +32,18 @@ extern "C" void* malloc(size_t n)
     benchalloc::allocations.fetch_add(1, std::memory_order_relaxed);
   return __libc_malloc(n);
 }
+extern "C" void* calloc(size_t n, size_t size)
+{
+  if (benchalloc::counting.load(std::memory_order_relaxed))
+    benchalloc::allocations.fetch_add(1, std::memory_order_relaxed);
+  return __libc_calloc(n, size);
+}
+extern "C" void* realloc(void* p, size_t n)
+{
+  if (benchalloc::counting.load(std::memory_order_relaxed))
+    benchalloc::allocations.fetch_add(1, std::memory_order_relaxed);
+  return __libc_realloc(p, n);
+}
 
 inline double ThreadMicroseconds()
 {
@@ -36,10 +52,12 @@ inline double ThreadMicroseconds()
   return double(t.tv_sec) * 1e6 + double(t.tv_nsec) / 1e3;
 }
 
+// Microseconds per memcpy of `bytes`, the baseline of every ratio; about
+// 200 MiB are copied, so small copies are not lost in the clock's resolution.
 inline double MemcpyMicroseconds(std::size_t bytes)
 {
   std::vector<unsigned char> from(bytes, 1), to(bytes, 2);
-  const int rounds = 400;
+  const int rounds = int(std::max<std::size_t>(20, (std::size_t(200) << 20) / std::max<std::size_t>(bytes, 1)));
   const double start = ThreadMicroseconds();
   for (int i = 0; i < rounds; ++i)
   {
