@@ -121,6 +121,39 @@ TEST_F(Parameters, ValueTexts)
   EXPECT_EQ(plugin->Controller()->getParamStringByValue(kBypass, 0.5, text), kResultFalse);
 }
 
+// What the tools accept for --program and --param: programs by number or
+// exact name, user parameters by title, values as texts or plain numbers.
+TEST_F(Parameters, FindsWhatAUserNames)
+{
+  const HostParameterList params(plugin->Controller(), plugin->Units());
+  const struct
+  {
+    const char* wanted;
+    int program;
+  } programs[] = {
+    {"83", 83}, {"0083", 83}, {"Binaural - 7.83 (Schumann Resonance)", 83}, {"0", 0},
+    {"00083", -1}, {"130", -1}, {"", -1}, {"binaural - 7.83 (schumann resonance)", -1}, {"-1", -1},
+  };
+  for (const auto& row : programs)
+    EXPECT_EQ(params.FindProgram(row.wanted), row.program) << '"' << row.wanted << '"';
+
+  EXPECT_EQ(params.FindUserParameter("Wave"), params.FindTitle("Wave"));
+  EXPECT_GE(params.FindUserParameter("Wave"), 0);
+  EXPECT_EQ(params.FindUserParameter("Presets"), -1);
+  EXPECT_EQ(params.FindUserParameter("wave"), -1);
+
+  const int wave = params.FindUserParameter("Wave");
+  const int frequency = params.FindUserParameter("Frequency");
+  double normalized = -1.0;
+  ASSERT_TRUE(params.NormalizedForValue(wave, "Square", normalized));
+  EXPECT_EQ(normalized, 1.0);
+  ASSERT_TRUE(params.NormalizedForValue(frequency, "440", normalized));
+  EXPECT_EQ(normalized, plugin->Controller()->plainParamToNormalized(kFrequency, 440.0));
+  for (const char* refused : {"", "Sqare", "440Hz", "nan", "inf", "1e999"})
+    EXPECT_FALSE(params.NormalizedForValue(frequency, refused, normalized)) << '"' << refused << '"';
+  EXPECT_FALSE(params.NormalizedForValue(wave, "Sqare", normalized));
+}
+
 TEST_F(Parameters, ConversionsBetweenPlainAndNormalized)
 {
   IEditController* c = plugin->Controller();
