@@ -49,7 +49,9 @@ function(thrumwell_add_gtest name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
-  set_tests_properties(${name} PROPERTIES
+  # A hung test (a Windows program waiting on Wine, say) fails after five
+  # minutes instead of holding the whole run.
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300
     ENVIRONMENT "THRUMWELL_SOURCE_DIR=${PROJECT_SOURCE_DIR};THRUMWELL_BINARY_DIR=${PROJECT_BINARY_DIR};${ARG_ENV}")
 endfunction()
 

@@ -7,15 +7,20 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 wine=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
 # The first run creates the prefix; tests start in parallel, so the others
 # wait for it under a lock instead of racing into a half-made prefix.
-if [ ! -f "$WINEPREFIX/.thrumwell-ready" ]; then
+if [ ! -f "$WINEPREFIX/.thrumwell-ready-2" ]; then
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
-    if [ ! -f "$WINEPREFIX/.thrumwell-ready" ]; then
+    if [ ! -f "$WINEPREFIX/.thrumwell-ready-2" ]; then
       mkdir -p "$WINEPREFIX"
       "$wine" wineboot --init >/dev/null 2>&1 || true
+      # A crashing test must fail, not wait for a debugger: without the
+      # AeDebug entry Wine ends the crashed process instead of attaching
+      # winedbg, which can wait forever without a screen.
+      "$wine" reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f \
+        >/dev/null 2>&1 || true
       wineserver -w 2>/dev/null || true
-      touch "$WINEPREFIX/.thrumwell-ready"
+      touch "$WINEPREFIX/.thrumwell-ready-2"
     fi
   ) 9>"$WINEPREFIX.lock"
 fi
