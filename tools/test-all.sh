@@ -19,19 +19,36 @@ if [ -z "${DISPLAY:-}" ]; then
   done
   Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
-  trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
   export DISPLAY=":$n"
   sleep 1
 fi
 
 status=0
+passed=0
+failed=0
+log=$(mktemp)
+trap 'rm -f "$log"; [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true' EXIT
 for p in "${presets[@]}"; do
   echo "=== preset $p"
   start=$(date +%s)
-  if ! cmake --workflow --preset "$p"; then
+  ok=1
+  if ! cmake --workflow --preset "$p" 2>&1 | tee "$log"; then
     echo "=== preset $p FAILED"
     status=1
+    ok=0
+  fi
+  # CTest's summary: "N% tests passed, F tests failed out of T".
+  if summary=$(grep -Eo '[0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1); then
+    f=$(echo "$summary" | awk '{print $1}')
+    t=$(echo "$summary" | awk '{print $NF}')
+    passed=$((passed + t - f))
+    failed=$((failed + f))
+    # A preset that failed with every test passing failed to build or run.
+    [ "$ok" = 0 ] && [ "$f" = 0 ] && failed=$((failed + 1))
+  elif [ "$ok" = 0 ]; then
+    failed=$((failed + 1))
   fi
   echo "=== preset $p took $(( $(date +%s) - start )) s"
 done
+echo "tests: $passed passed, $failed failed"
 exit $status
