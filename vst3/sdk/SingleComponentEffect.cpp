@@ -21,7 +21,7 @@ tresult PLUGIN_API SingleComponentEffect::initialize(FUnknown* context) {
 }
 
 tresult PLUGIN_API SingleComponentEffect::terminate() {
-  parameters.removeAll();
+  // The parameters are removed by EditController::terminate.
   removeAllBusses();
   return EditController::terminate();
 }
