@@ -3,6 +3,15 @@
 
 include_guard(GLOBAL)
 
+# Rebuilds of unchanged sources come from ccache when it is installed (it is
+# one of the dependencies); THRUMWELL_CCACHE=OFF turns it off.
+option(THRUMWELL_CCACHE "Compile through ccache when it is found" ON)
+find_program(THRUMWELL_CCACHE_PROGRAM ccache)
+if(THRUMWELL_CCACHE AND THRUMWELL_CCACHE_PROGRAM AND NOT CMAKE_CXX_COMPILER_LAUNCHER)
+  set(CMAKE_C_COMPILER_LAUNCHER ${THRUMWELL_CCACHE_PROGRAM})
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${THRUMWELL_CCACHE_PROGRAM})
+endif()
+
 # Warnings stay on and the build stays warning-free in every preset.
 add_compile_options(-Wall -Wextra)
 

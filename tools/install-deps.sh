@@ -13,7 +13,7 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 libz-mingw-w64-dev
   wine wine64 xvfb xauth
-  dpkg-dev imagemagick sox librsvg2-bin
+  dpkg-dev imagemagick sox librsvg2-bin ccache
 )
 
 sudo=""
