@@ -1,0 +1,74 @@
+#pragma once
+// HostRunLoop: the Linux run loop a host offers its plug-ins (through the
+// editor's frame and the factory's host context). One thread drives it:
+// RunFor/RunOnce wait on the registered descriptors with poll() and call
+// the handlers whose descriptor became readable and the timers that are due,
+// all on the calling thread, as a host's user-interface thread does.
+//
+// Strict as the rest of the host: registering a handler twice, unregistering
+// one that is not registered, or a null handler is answered kInvalidArgument
+// and counted as a complaint. Handlers may unregister themselves (or others)
+// from inside their callback.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "host/HostObject.h"
+#include "vst3/sdk/IPlugView.h"
+
+namespace ThrumwellHost
+{
+
+class HostRunLoop final : public HostObject<Steinberg::Linux::IRunLoop>
+{
+public:
+  HostRunLoop();
+  ~HostRunLoop();
+  HostRunLoop(const HostRunLoop&) = delete;
+  HostRunLoop& operator=(const HostRunLoop&) = delete;
+
+  Steinberg::tresult PLUGIN_API registerEventHandler(Steinberg::Linux::IEventHandler* handler,
+                                                     Steinberg::Linux::FileDescriptor fd) override;
+  Steinberg::tresult PLUGIN_API unregisterEventHandler(Steinberg::Linux::IEventHandler* handler) override;
+  Steinberg::tresult PLUGIN_API registerTimer(Steinberg::Linux::ITimerHandler* handler,
+                                              Steinberg::Linux::TimerInterval milliseconds) override;
+  Steinberg::tresult PLUGIN_API unregisterTimer(Steinberg::Linux::ITimerHandler* handler) override;
+
+  // Waits at most timeoutMs (0: only what is ready now) for a readable
+  // descriptor or a due timer and makes the calls that are due. Returns the
+  // number of callbacks made.
+  int RunOnce(int timeoutMs);
+  // Keeps running for the given wall-clock time.
+  void RunFor(int milliseconds);
+
+  // Delivery faults a real host may show, for tests: timers fire only every
+  // `lateMs` beyond their due time, and all calls that fell due meanwhile come
+  // in one burst (a timer that is due several times fires once per interval
+  // missed, back to back).
+  void SetLateness(int lateMs) { lateness = lateMs; }
+
+  std::size_t EventHandlerCount() const { return fds.size(); }
+  std::size_t TimerCount() const { return timers.size(); }
+  const std::vector<std::string>& Complaints() const { return complaints; }
+
+private:
+  struct FdEntry
+  {
+    Steinberg::Linux::IEventHandler* handler;
+    int fd;
+  };
+  struct TimerEntry
+  {
+    Steinberg::Linux::ITimerHandler* handler;
+    std::int64_t interval;
+    std::int64_t due;  // monotonic ms
+  };
+
+  std::vector<FdEntry> fds;
+  std::vector<TimerEntry> timers;
+  std::vector<std::string> complaints;
+  int lateness = 0;
+};
+
+}  // namespace ThrumwellHost

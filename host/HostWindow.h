@@ -1,0 +1,75 @@
+#pragma once
+// HostWindow: a host's top-level window that holds a plug-in's editor, with
+// the means a test needs to use it as a person would: real input delivered
+// through the window system (window messages on Windows, X events on Linux),
+// the event loop pumped on the calling thread, and the window's pixels read
+// back. One implementation per platform (HostWindow_win.cpp,
+// HostWindow_linux.cpp); everything else in host/ is shared.
+//
+// All calls come on the thread that created the window (the host's
+// user-interface thread).
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Steinberg::Linux
+{
+class IRunLoop;
+}
+
+namespace ThrumwellHost
+{
+
+class HostRunLoop;
+
+class HostWindow
+{
+public:
+  // Pointer buttons and key modifiers for the input calls.
+  enum Button { kLeft = 0, kRight = 1 };
+  enum Modifier { kShift = 1, kControl = 2, kAlt = 4 };
+
+  // Opens a top-level window with a client area of width × height; null when
+  // the window system is not reachable (no display). Not shown until Show.
+  static std::unique_ptr<HostWindow> Create(int width, int height, const char* title);
+  virtual ~HostWindow() = default;
+
+  // The parent handle for IPlugView::attached: an HWND on Windows, an X11
+  // window id (cast to a pointer) on Linux.
+  virtual void* ParentHandle() const = 0;
+  // The platform type string for that handle: "HWND" or "X11EmbedWindowID".
+  virtual const char* PlatformType() const = 0;
+  // The run loop a Linux plug-in finds on our frame; null on Windows.
+  virtual Steinberg::Linux::IRunLoop* RunLoop() { return nullptr; }
+
+  virtual void Show() = 0;
+  // Resizes the client area (what IPlugFrame::resizeView asks for).
+  virtual bool Resize(int width, int height) = 0;
+  // Delivers what is pending and keeps the loop running for the given time,
+  // so the editor's timer fires and paints.
+  virtual void Pump(int milliseconds) = 0;
+
+  // Real input at client coordinates of this window (the editor sits at 0,0).
+  virtual void MoveTo(int x, int y, int modifiers = 0) = 0;
+  virtual void Press(int x, int y, Button button = kLeft, int modifiers = 0) = 0;
+  virtual void Release(int x, int y, Button button = kLeft, int modifiers = 0) = 0;
+  virtual void DoubleClick(int x, int y, int modifiers = 0) = 0;
+  // Wheel in raw units of 120 per step, as Windows reports them (Linux turns
+  // whole steps into button 4/5 presses).
+  virtual void Wheel(int x, int y, int delta, int modifiers = 0) = 0;
+  // Typed text (characters) and single keys by name ("Return", "Escape",
+  // "BackSpace", "Up", "Down", "Left", "Right", "Tab", ...).
+  virtual void Type(const std::string& text) = 0;
+  virtual void Key(const std::string& name, int modifiers = 0) = 0;
+
+  // The client area's pixels as 0xAARRGGBB words, row by row (alpha 255);
+  // false when they cannot be read.
+  virtual bool Capture(std::vector<std::uint32_t>& pixels, int& width, int& height) = 0;
+  // Number of child windows under this one (an open editor is one; its
+  // typed-entry box adds one on Windows).
+  virtual int ChildCount() const = 0;
+};
+
+}  // namespace ThrumwellHost
