@@ -99,6 +99,9 @@ function(thrumwell_add_fuzzer name)
     set(work ${CMAKE_CURRENT_BINARY_DIR}/${name}_work)
     file(MAKE_DIRECTORY ${work})
     add_test(NAME ${name} COMMAND ${name} -runs=${ARG_RUNS} -max_len=65536 ${work} ${ARG_CORPUS})
+    # Where tools/fuzz-campaign.sh finds the target's binary and corpus.
+    file(GENERATE OUTPUT ${PROJECT_BINARY_DIR}/fuzz-targets/${name}
+      CONTENT "$<TARGET_FILE:${name}>\n${ARG_CORPUS}\n")
   elseif(THRUMWELL_TESTS)
     add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/fuzz_replay_main.cpp)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS})

@@ -34,6 +34,10 @@ double Sentinel64()
   return value;
 }
 
+// No instrument output is meant to come near this; beyond it a sample is a
+// fault (a runaway filter, a wrong gain) that would hurt ears and speakers.
+constexpr double kLoudest = 4.0;
+
 bool IsSentinel(float value)
 {
   std::uint32_t bits;
@@ -447,7 +451,7 @@ void HostPlugin::CheckOutputs(int numSamples)
     const Bus& bus = buses[kOutput][b];
     for (int c = 0; c < bus.channels; ++c)
     {
-      int unwritten = 0, nonFinite = 0, touched = 0;
+      int unwritten = 0, nonFinite = 0, touched = 0, loud = 0, subnormal = 0;
       for (int i = 0; i < numSamples; ++i)
       {
         const double value = wide ? bus.samples64[static_cast<std::size_t>(c)][static_cast<std::size_t>(i)]
@@ -460,12 +464,21 @@ void HostPlugin::CheckOutputs(int numSamples)
           ++unwritten;
         else if (!std::isfinite(value))
           ++nonFinite;
+        else if (std::abs(value) > kLoudest)
+          ++loud;
+        else if (wide ? std::fpclassify(value) == FP_SUBNORMAL
+                      : std::fpclassify(static_cast<float>(value)) == FP_SUBNORMAL)
+          ++subnormal;
       }
       const std::string where = "output bus " + std::to_string(b) + " channel " + std::to_string(c);
       if (unwritten)
         Violation("process left " + std::to_string(unwritten) + " samples of " + where + " unwritten");
       if (nonFinite)
         Violation("process wrote " + std::to_string(nonFinite) + " NaN or infinite samples to " + where);
+      if (loud)
+        Violation("process wrote " + std::to_string(loud) + " samples beyond +-4 to " + where);
+      if (subnormal)
+        Violation("process wrote " + std::to_string(subnormal) + " subnormal samples to " + where);
       if (touched)
         Violation("process changed " + std::to_string(touched) + " samples of inactive " + where);
     }
@@ -482,7 +495,11 @@ bool HostPlugin::Process(int numSamples, IParameterChanges* changes, IEventList*
   }
   FillOutputs(numSamples);
   ProcessData& block = PrepareData(numSamples, changes, events, context);
+  if (processHook)
+    processHook(true);
   const tresult result = processor->process(block);
+  if (processHook)
+    processHook(false);
   const bool ok = Expect(result, kResultOk, "process(" + std::to_string(numSamples) + " samples)");
   CheckOutputs(numSamples);
   CheckHostObjects("process");

@@ -8,10 +8,10 @@
 // - a result other than the one the interfaces prescribe (kResultOk for
 //   initialize, terminate, setupProcessing of a supported setup, setActive,
 //   process, activateBus of an existing bus, getState);
-// - an active output channel holding anything but finite samples after
-//   process (every output is filled with NaN before the call, so a channel the
-//   plug-in left unwritten shows up as well), or the arrays of an inactive
-//   output bus changed;
+// - an active output channel holding anything but finite samples within
+//   +-4 that are not subnormal after process (every output is filled with NaN
+//   before the call, so a channel the plug-in left unwritten shows up as
+//   well), or the arrays of an inactive output bus changed;
 // - host objects (context, handler, streams, parameter changes, events) still
 //   referenced after the call that lent them ends, or released once too often;
 // - a plug-in object still referenced after the host released its last
@@ -101,6 +101,12 @@ public:
                                            Steinberg::Vst::IEventList* events = nullptr,
                                            Steinberg::Vst::ProcessContext* context = nullptr);
 
+  // Called with true right before the plug-in's process and with false right
+  // after it, on the processing thread (e.g. to count its allocations); null:
+  // none.
+  using ProcessHook = void (*)(bool entering);
+  void SetProcessHook(ProcessHook hook) { processHook = hook; }
+
   int NBuses(Steinberg::Vst::BusDirection dir) const;
   int NChannels(Steinberg::Vst::BusDirection dir, int bus) const;
   float* Channel32(Steinberg::Vst::BusDirection dir, int bus, int channel);
@@ -161,6 +167,7 @@ private:
   std::vector<Steinberg::Vst::AudioBusBuffers> busBuffers[2];
   Steinberg::Vst::ProcessData data{};
   int capacity = 0;  // frames per buffer, at least the announced block size
+  ProcessHook processHook = nullptr;
   std::vector<std::string> violations;
 };
 

@@ -4,12 +4,15 @@
 #include <cmath>
 #include <cstring>
 
-#include "tests/host/HostTestSupport.h"
+#include "tools/validate/checks/CheckSupport.h"
 #include "vst3/sdk/UString.h"
 
 namespace HostTest
 {
 namespace {
+
+// Groups about our instrument's own design; they skip other bundles.
+[[maybe_unused]] const bool kRegistered = RegisterGroup("Buses", 1, true);
 
 class Buses : public PluginTest
 {

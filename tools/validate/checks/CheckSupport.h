@@ -1,8 +1,8 @@
 #pragma once
-// What every host-level test shares: the built bundle loaded once per test
-// program, and a fixture with one fresh instance per test, created and torn
-// down as a host does. A test fails whenever the host saw the plug-in
-// misbehave, even where the test itself checks something else.
+// What every check shares: the bundle under test loaded once per process, and
+// a fixture with one fresh instance per test, created and torn down as a host
+// does. A check fails whenever the host saw the plug-in misbehave, even where
+// the check itself looks at something else.
 
 #include <gtest/gtest.h>
 
@@ -14,6 +14,7 @@
 #include "host/HostModule.h"
 #include "host/HostParameterChanges.h"
 #include "host/HostPlugin.h"
+#include "tools/validate/checks/CheckGroups.h"
 
 namespace HostTest
 {
@@ -41,13 +42,6 @@ enum ParamIds : ParamID
 };
 constexpr int kPrograms = 130;
 
-// The bundle this build tree made (THRUMWELL_BUNDLE, set by the test's CMake).
-inline std::string BundlePath()
-{
-  const char* path = std::getenv("THRUMWELL_BUNDLE");
-  return path ? path : "";
-}
-
 inline HostModule& SharedModule()
 {
   static HostModule module;
@@ -69,12 +63,15 @@ class PluginTest : public ::testing::Test
 protected:
   void SetUp() override
   {
+    THRUMWELL_CHECK_GATE();
     ASSERT_TRUE(SharedModule().IsLoaded()) << SharedModule().Error();
     plugin = std::make_unique<HostPlugin>(SharedModule());
     ASSERT_TRUE(plugin->Create()) << Lines(plugin->Violations());
   }
   void TearDown() override
   {
+    if (!plugin)
+      return;
     plugin->Destroy();
     EXPECT_TRUE(plugin->Violations().empty()) << Lines(plugin->Violations());
   }

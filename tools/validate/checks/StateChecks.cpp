@@ -4,11 +4,14 @@
 #include <cmath>
 #include <cstring>
 
-#include "tests/host/HostTestSupport.h"
+#include "tools/validate/checks/CheckSupport.h"
 
 namespace HostTest
 {
 namespace {
+
+// Groups about our instrument's own design; they skip other bundles.
+[[maybe_unused]] const bool kRegistered = RegisterGroup("State", 1, true);
 
 class State : public PluginTest
 {

@@ -5,12 +5,15 @@
 #include <cmath>
 
 #include "host/HostParameterList.h"
-#include "tests/host/HostTestSupport.h"
+#include "tools/validate/checks/CheckSupport.h"
 #include "vst3/sdk/UString.h"
 
 namespace HostTest
 {
 namespace {
+
+// Groups about our instrument's own design; they skip other bundles.
+[[maybe_unused]] const bool kRegistered = RegisterGroup("Parameters", 1, true);
 
 class Parameters : public PluginTest
 {
