@@ -20,6 +20,13 @@ if(THRUMWELL_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# ThreadSanitizer: the tests where a host's threads meet the plug-in run
+# under it (the linux-tsan preset).
+if(THRUMWELL_TSAN)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+
 if(THRUMWELL_FUZZ)
   # Libraries are instrumented for coverage; only fuzz targets link the driver.
   add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)

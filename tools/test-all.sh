@@ -8,7 +8,7 @@ tools/install-deps.sh
 
 presets=("$@")
 if [ ${#presets[@]} -eq 0 ]; then
-  presets=(linux linux-asan win64 linux-fuzz)
+  presets=(linux linux-asan linux-tsan win64 linux-fuzz)
 fi
 
 # One virtual screen for every test that needs a display (editor windows,

@@ -25,6 +25,11 @@ struct ChildOutcome
 ChildOutcome RunChild(const std::string& program, const std::vector<std::string>& args, const std::string& logPath,
                       int timeoutSeconds);
 
+// Called first in a child: a crash must end it at once with a status that
+// tells the crash (on Windows an unhandled exception ends the process with
+// its code instead of calling a debugger or showing a dialog).
+void PrepareChildProcess();
+
 // The running program's own path.
 std::string SelfPath();
 

@@ -73,6 +73,8 @@ ChildOutcome RunChild(const std::string& program, const std::vector<std::string>
   return outcome;
 }
 
+void PrepareChildProcess() {}
+
 std::string SelfPath()
 {
   char path[4096];

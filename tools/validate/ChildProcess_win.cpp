@@ -38,7 +38,19 @@ std::wstring Quoted(const std::wstring& arg)
   return out + L"\"";
 }
 
+LONG WINAPI EndOnCrash(EXCEPTION_POINTERS* exception)
+{
+  TerminateProcess(GetCurrentProcess(), exception->ExceptionRecord->ExceptionCode);
+  return EXCEPTION_EXECUTE_HANDLER;
+}
+
 }  // namespace
+
+void PrepareChildProcess()
+{
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+  SetUnhandledExceptionFilter(EndOnCrash);
+}
 
 ChildOutcome RunChild(const std::string& program, const std::vector<std::string>& args, const std::string& logPath,
                       int timeoutSeconds)
@@ -49,7 +61,7 @@ ChildOutcome RunChild(const std::string& program, const std::vector<std::string>
     commandLine += L" " + Quoted(Wide(arg));
 
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  HANDLE log = CreateFileW(Wide(logPath).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+  HANDLE log = CreateFileW(Wide(logPath).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (log == INVALID_HANDLE_VALUE)
   {

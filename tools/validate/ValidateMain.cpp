@@ -49,10 +49,10 @@ void Usage()
                "                          [--only GROUP] [--timeout SECONDS] [--list]\n");
 }
 
-bool Number(const char* text, long low, long high, long& value)
+bool Number(const char* text, long long low, long long high, long long& value)
 {
   char* end = nullptr;
-  value = std::strtol(text, &end, 10);
+  value = std::strtoll(text, &end, 10);
   return end != text && *end == 0 && value >= low && value <= high;
 }
 
@@ -63,12 +63,12 @@ bool Parse(int argc, char** argv, Options& options)
   {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
-    long value = 0;
+    long long value = 0;
     if (arg == "--list")
       options.list = true;
     else if (arg == "--strictness" && hasValue && Number(argv[i + 1], 1, 10, value))
       options.strictness = static_cast<int>(value), ++i;
-    else if (arg == "--seed" && hasValue && Number(argv[i + 1], 0, 0xFFFFFFFFL, value))
+    else if (arg == "--seed" && hasValue && Number(argv[i + 1], 0, 0xFFFFFFFFLL, value))
       options.seed = static_cast<std::uint32_t>(value), options.seedGiven = true, ++i;
     else if (arg == "--repeat" && hasValue && Number(argv[i + 1], 1, 100000, value))
       options.repeat = static_cast<int>(value), ++i;
@@ -125,6 +125,7 @@ private:
 
 int RunAsChild(int argc, char** argv, const char* resultPath)
 {
+  PrepareChildProcess();
   ::testing::InitGoogleTest(&argc, argv);
   ::testing::UnitTest::GetInstance()->listeners().Append(new ResultWriter(resultPath));
   return RUN_ALL_TESTS();
@@ -140,6 +141,11 @@ std::vector<std::string> Groups()
     if (std::find(groups.begin(), groups.end(), group) == groups.end())
       groups.push_back(group);
   }
+  // The same order on every platform: quick groups first, then by name.
+  std::sort(groups.begin(), groups.end(), [](const std::string& a, const std::string& b) {
+    const int sa = HostTest::FindGroup(a).strictness, sb = HostTest::FindGroup(b).strictness;
+    return sa != sb ? sa < sb : a < b;
+  });
   return groups;
 }
 
@@ -214,11 +220,10 @@ int main(int argc, char** argv)
   const std::string stem = (scratch / ("thrumwell-validate-" + std::to_string(options.seed) + "-" +
                                        std::to_string(std::chrono::steady_clock::now().time_since_epoch().count())))
                              .string();
-  const std::string logPath = stem + ".log", resultPath = stem + ".result";
   std::printf("validating %s at strictness %d, seed %u\n", options.bundle.c_str(), options.strictness, options.seed);
   std::fflush(stdout);
 
-  int passed = 0, failed = 0;
+  int passed = 0, failed = 0, children = 0;
   for (int round = 0; round < options.repeat; ++round)
   {
     const std::uint32_t seed = options.seed + static_cast<std::uint32_t>(round);
@@ -226,6 +231,10 @@ int main(int argc, char** argv)
     {
       if (HostTest::FindGroup(group).strictness > options.strictness)
         continue;
+      // Files of their own for each child: a system may close the last
+      // child's handles a moment after it ended.
+      const std::string logPath = stem + "-" + std::to_string(++children) + ".log";
+      const std::string resultPath = stem + "-" + std::to_string(children) + ".result";
       SetEnvironment("THRUMWELL_SEED", std::to_string(seed));
       SetEnvironment(kChildVariable, resultPath);
       std::filesystem::remove(resultPath, error);
@@ -244,6 +253,9 @@ int main(int argc, char** argv)
       std::getline(result, reason);
       std::getline(result, reason);
       const bool ok = outcome.kind == ChildOutcome::kExited && outcome.code == 0 && reported && checksFailed == 0;
+      const std::string log = ReadFile(logPath);
+      std::filesystem::remove(logPath, error);
+      std::filesystem::remove(resultPath, error);
       if (ok && ran == 0)
       {
         std::printf("SKIP  %-28s %s\n", group.c_str(), reason.c_str());
@@ -261,15 +273,13 @@ int main(int argc, char** argv)
                     outcome.kind == ChildOutcome::kExited && reported
                       ? (std::to_string(checksFailed) + " of " + std::to_string(ran) + " checks failed").c_str()
                       : outcome.what.c_str());
-        PrintLog(ReadFile(logPath));
+        PrintLog(log);
         std::printf("      replay: thrumwell-validate %s --strictness %d --seed %u --only %s\n",
                     options.bundle.c_str(), options.strictness, seed, group.c_str());
       }
       std::fflush(stdout);
     }
   }
-  std::filesystem::remove(logPath, error);
-  std::filesystem::remove(resultPath, error);
   std::printf("%d passed, %d failed\n", passed, failed);
   return failed ? 1 : 0;
 }
