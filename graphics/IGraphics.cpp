@@ -53,6 +53,8 @@ int ClampedDelta(int to, int from)
 IGraphics::IGraphics(IPlugBase* plugIn, int w, int h, int rate)
   : plug(plugIn), width(w), height(h), frameRate(rate > 0 ? rate : 24)
 {
+  nMirrored = plug ? std::max(plug->NParams(), 0) : 0;
+  mirrored = std::make_unique<MirroredValue[]>(static_cast<std::size_t>(nMirrored));
 }
 
 IGraphics::~IGraphics()
@@ -182,8 +184,32 @@ void IGraphics::MirrorParameter(int paramIdx, double value, bool normalized)
     if (!param) return;
     value = param->ToNormalized(value);
   }
+  if (!OnEditorThread())
+  {
+    // Another thread never touches the controls: the value waits for the
+    // editor's thread. Storing it allocates nothing and takes no lock.
+    if (paramIdx < 0 || paramIdx >= nMirrored) return;
+    MirroredValue& slot = mirrored[static_cast<std::size_t>(paramIdx)];
+    slot.normalized.store(value, std::memory_order_relaxed);
+    slot.waiting.store(true, std::memory_order_release);
+    anyMirrored.store(true, std::memory_order_release);
+    return;
+  }
   for (IControl* c : controls)
     if (c->ParamIdx() == paramIdx) c->ValueFromHost(value);
+}
+
+void IGraphics::TakeMirroredValues()
+{
+  if (!anyMirrored.exchange(false, std::memory_order_acq_rel)) return;
+  for (int i = 0; i < nMirrored; ++i)
+  {
+    MirroredValue& slot = mirrored[static_cast<std::size_t>(i)];
+    if (!slot.waiting.exchange(false, std::memory_order_acquire)) continue;
+    const double value = slot.normalized.load(std::memory_order_relaxed);
+    for (IControl* c : controls)
+      if (c->ParamIdx() == i) c->ValueFromHost(value);
+  }
 }
 
 void IGraphics::SetControlsHidden(int paramIdx, bool hide)
@@ -260,6 +286,8 @@ void IGraphics::ForgetPointer()
 
 void IGraphics::PointerDown(int x, int y, const IPointerMods& mods)
 {
+  // A gesture starts from the values the host sent last.
+  TakeMirroredValues();
   captureIndex = -1;
   releaseIndex = -1;
   lastX = lastY = -1;

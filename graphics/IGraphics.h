@@ -6,9 +6,11 @@
 //!
 //! Everything here runs on the editor's user-interface thread, except
 //! MirrorParameter, which the plug-in base may call with its lock held from
-//! another thread: it only stores values and raises redraw flags.
+//! another thread: it then only stores the value for the editor's thread.
 
+#include <atomic>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "graphics/IGraphicsTypes.h"
@@ -82,9 +84,18 @@ public:
 
   // ---- Parameters and redraw. ----
 
-  //! Pushes a parameter value to every control bound to it. Safe to call
-  //! under the plug-in lock from any thread: it only stores and flags.
+  //! Pushes a parameter value to every control bound to it. On the editor's
+  //! own thread at once; from any other (the audio thread, under the plug-in
+  //! lock) the value waits, normalized, in a slot of its own that the
+  //! editor's thread takes on its next tick or press, so the controls are
+  //! only ever touched by that thread.
   void MirrorParameter(int paramIdx, double value, bool normalized) override;
+  //! The editor's thread: gives the controls the values mirrored from other
+  //! threads since the last call.
+  void TakeMirroredValues();
+  //! Whether the caller runs on the thread that made the editor (the host's
+  //! user-interface thread).
+  bool OnEditorThread() const { return std::this_thread::get_id() == editorThread; }
   void SetControlsHidden(int paramIdx, bool hide);
   void RefreshAll();
   //! Union of the bounds of every control that needs drawing.
@@ -177,8 +188,20 @@ protected:
   PromptPopup* openPopup = nullptr;
   std::unique_ptr<PromptPopup> closedPopup;
   bool pressClosedPopup = false;
+  //! A value mirrored from another thread, waiting for the editor's thread.
+  struct MirroredValue
+  {
+    std::atomic<double> normalized{0.0};
+    std::atomic<bool> waiting{false};
+  };
+
   std::vector<IControl*> controls;  // owned
   IPlugBase* plug = nullptr;
+  std::thread::id editorThread = std::this_thread::get_id();
+  //! One slot per parameter of the plug-in, made with the editor.
+  std::unique_ptr<MirroredValue[]> mirrored;
+  int nMirrored = 0;
+  std::atomic<bool> anyMirrored{false};
   IBounds paintedRegion;
   std::unique_ptr<LICE_SysBitmap> canvas;
   int width = 0;

@@ -80,6 +80,7 @@ void IGraphicsPlatform::CloseNative()
 
 void IGraphicsPlatform::Tick()
 {
+  TakeMirroredValues();
   if (BoxOpen() && boxState != BoxIdle)
   {
     if (boxState == BoxCommit) ApplyTypedValue(boxControl, boxParam, box.text.c_str());

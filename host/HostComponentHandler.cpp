@@ -19,8 +19,21 @@ void HostComponentHandler::CheckThread(const char* call)
     complaints.push_back(std::string(call) + " called off the user-interface thread");
 }
 
+std::vector<HostComponentHandler::Edit> HostComponentHandler::Edits() const
+{
+  std::lock_guard<std::mutex> guard(lock);
+  return edits;
+}
+
+std::vector<std::string> HostComponentHandler::Complaints() const
+{
+  std::lock_guard<std::mutex> guard(lock);
+  return complaints;
+}
+
 std::vector<int32> HostComponentHandler::Restarts() const
 {
+  std::lock_guard<std::mutex> guard(lock);
   std::vector<int32> flags;
   for (const Edit& e : edits)
     if (e.kind == Edit::kRestart)
@@ -30,6 +43,7 @@ std::vector<int32> HostComponentHandler::Restarts() const
 
 tresult PLUGIN_API HostComponentHandler::beginEdit(Vst::ParamID id)
 {
+  std::lock_guard<std::mutex> guard(lock);
   CheckThread("beginEdit");
   edits.push_back({Edit::kBegin, id, 0.0});
   if (IsOpen(id))
@@ -41,6 +55,7 @@ tresult PLUGIN_API HostComponentHandler::beginEdit(Vst::ParamID id)
 
 tresult PLUGIN_API HostComponentHandler::performEdit(Vst::ParamID id, Vst::ParamValue value)
 {
+  std::lock_guard<std::mutex> guard(lock);
   CheckThread("performEdit");
   edits.push_back({Edit::kPerform, id, value});
   if (!IsOpen(id))
@@ -53,6 +68,7 @@ tresult PLUGIN_API HostComponentHandler::performEdit(Vst::ParamID id, Vst::Param
 
 tresult PLUGIN_API HostComponentHandler::endEdit(Vst::ParamID id)
 {
+  std::lock_guard<std::mutex> guard(lock);
   CheckThread("endEdit");
   edits.push_back({Edit::kEnd, id, 0.0});
   const auto it = std::find(open.begin(), open.end(), id);
@@ -65,6 +81,7 @@ tresult PLUGIN_API HostComponentHandler::endEdit(Vst::ParamID id)
 
 tresult PLUGIN_API HostComponentHandler::restartComponent(int32 flags)
 {
+  std::lock_guard<std::mutex> guard(lock);
   CheckThread("restartComponent");
   edits.push_back({Edit::kRestart, static_cast<Vst::ParamID>(flags), 0.0});
   return kResultOk;
@@ -72,8 +89,8 @@ tresult PLUGIN_API HostComponentHandler::restartComponent(int32 flags)
 
 void HostComponentHandler::Clear()
 {
+  std::lock_guard<std::mutex> guard(lock);
   edits.clear();
-  open.clear();
   complaints.clear();
 }
 

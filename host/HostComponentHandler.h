@@ -4,7 +4,10 @@
 // endEdit belongs to an open beginEdit of the same parameter, and that every
 // call comes on the host's user-interface thread (the thread that made the
 // handler, unless SetUiThread names another): hosts accept them nowhere else.
+// The record itself may be read and cleared from any thread (the host's
+// checks after process run on the audio thread).
 
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,18 +33,20 @@ public:
   Steinberg::tresult PLUGIN_API endEdit(Steinberg::Vst::ParamID id) override;
   Steinberg::tresult PLUGIN_API restartComponent(Steinberg::int32 flags) override;
 
-  const std::vector<Edit>& Edits() const { return edits; }
+  std::vector<Edit> Edits() const;
   // The restart flags reported so far, in order.
   std::vector<Steinberg::int32> Restarts() const;
   void SetUiThread(std::thread::id id) { uiThread = id; }
   // Edits that broke the begin/perform/end bracket, one line each.
-  const std::vector<std::string>& Complaints() const { return complaints; }
+  std::vector<std::string> Complaints() const;
+  // Forgets the edits and complaints so far; an edit still open stays open.
   void Clear();
 
 private:
   bool IsOpen(Steinberg::Vst::ParamID id) const;
   void CheckThread(const char* call);
 
+  mutable std::mutex lock;  // guards everything below
   std::vector<Edit> edits;
   std::vector<Steinberg::Vst::ParamID> open;
   std::vector<std::string> complaints;

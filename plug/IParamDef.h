@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "plug/RelaxedAtomic.h"
+
 enum IParamKind : std::int32_t
 {
   KindNone = 0,
@@ -25,8 +27,9 @@ struct IDisplayText
 // display.
 //
 // The class does no locking: the value is written under the plug-in lock
-// (audio thread and editor thread); everything else is fixed once the
-// parameter has been defined while the plug-in is constructed.
+// (audio thread and editor thread) and read from any thread, so it is a
+// relaxed atomic; everything else is fixed once the parameter has been
+// defined while the plug-in is constructed.
 class IParamDef
 {
 public:
@@ -96,7 +99,7 @@ public:
 
 private:
   IParamKind kind = KindNone;
-  double value = 0.0;
+  RelaxedAtomic<double> value = 0.0;
   double min = 0.0;
   double max = 1.0;
   double step = 1.0;

@@ -252,14 +252,15 @@ protected:
   std::vector<IChannelPair> channelPairs;
   std::vector<IParamDef> params;
   std::vector<IProgram> programs;
-  std::int32_t currentProgram = 0;
+  // Read by the host's threads without the lock.
+  RelaxedAtomic<std::int32_t> currentProgram = 0;
   // Parameter whose end-of-gesture report is deferred, or -1. Lock held.
   std::int32_t pendingEndEdit = -1;
   IPlugLock lock;
   // RenderBlock runs only while set; the instrument sets it under the lock.
   bool renderReady = false;
   bool isInstrument = false;
-  bool bypassed = false;
+  RelaxedAtomic<bool> bypassed = false;
   double sampleRate = 44100.0;
   std::int32_t latency = 0;
   char effectName[kNameSize] = {};

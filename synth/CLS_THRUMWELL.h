@@ -8,6 +8,7 @@
 // holds it. So the tone state is only ever touched under the lock. The
 // readout values are the one exception: see ToneReadout.
 
+#include <atomic>
 #include <cstdint>
 
 #include "synth/ThrumwellBase.h"
@@ -50,6 +51,9 @@ public:
   // A replaced or removed editor takes the readout and the mode's controls
   // with it: the readout values go back to the instrument first.
   void AttachEditor(IEditor* newEditor) override;
+  // The user-interface thread's tick: also shows the controls of a mode that
+  // another thread switched to.
+  void OnIdle() override;
 
   // Where the readout values live. Null returns them to the instrument's own
   // object; the editor's readout control takes over with its own.
@@ -71,7 +75,8 @@ private:
   // Builds the editor with all its controls and attaches it; the readout
   // control takes over the readout values (ThrumwellEditor.cpp).
   void BuildEditor();
-  // The editor shows the controls of the active mode and hides the others.
+  // The editor shows the controls of the active mode and hides the others:
+  // at once on the editor's thread, else on its next tick (modeToShow).
   void ShowControlsForMode(bool synthMode);
   void AdvanceEnvelope(std::int32_t nFrames);
   void NoteOn(int note, int velocity);
@@ -85,4 +90,7 @@ private:
   GRAPH* readoutControl = nullptr;
   IControl* labelControl = nullptr;
   IControl* overlayControls[2] = {nullptr, nullptr};
+  // A mode switched on another thread whose controls the editor has yet to
+  // show: 1 Synthesizer, 0 Generator, -1 none.
+  std::atomic<int> modeToShow{-1};
 };

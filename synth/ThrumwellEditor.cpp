@@ -128,6 +128,12 @@ void CLS_THRUMWELL::ShowControlsForMode(bool synthMode)
   auto* g = static_cast<IGraphics*>(GetEditor());
   if (!g || !labelControl)
     return;
+  if (!g->OnEditorThread())
+  {
+    modeToShow.store(synthMode ? 1 : 0, std::memory_order_release);
+    return;
+  }
+  modeToShow.store(-1, std::memory_order_relaxed);
   g->SetControlsHidden(kParamFrequency, synthMode);
   labelControl->SetHidden(synthMode);
   g->SetControlsHidden(kParamTuningFreq, !synthMode);
@@ -136,4 +142,12 @@ void CLS_THRUMWELL::ShowControlsForMode(bool synthMode)
   g->SetControlsHidden(kParamCenterFreq, !synthMode);
   overlayControls[0]->SetHidden(synthMode);
   overlayControls[1]->SetHidden(synthMode);
+}
+
+void CLS_THRUMWELL::OnIdle()
+{
+  ThrumwellBase::OnIdle();
+  const int mode = modeToShow.exchange(-1, std::memory_order_acq_rel);
+  if (mode >= 0)
+    ShowControlsForMode(mode == 1);
 }

@@ -487,6 +487,9 @@ ParamValue PLUGIN_API IPlugVST3::getParamNormalized(ParamID id)
 
 tresult PLUGIN_API IPlugVST3::setParamNormalized(ParamID id, ParamValue value)
 {
+  // The host's user-interface thread: values are written under the lock,
+  // as the audio thread writes them.
+  IPlugLockGuard guard(GetLock());
   if (id == kBypassParamId)
     SetBypassed(value != 0.0);
   else if (id == kPresetParamId)
