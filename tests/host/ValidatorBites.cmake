@@ -1,9 +1,13 @@
 # Runs the validator on the faulty bundle with one fault and checks its
 # report: the group's line, the text of the fault, the last line's count and
-# the exit status. "none" must pass.
+# the exit status. Without a fault the plug-in must pass every group that
+# applies to it (GROUP "all").
 # -DVALIDATE -DRUNNER (empty, or the Wine runner) -DBUNDLE -DFAULT -DGROUP -DEXPECT
 set(ENV{THRUMWELL_FAULT} "${FAULT}")
-set(command ${VALIDATE} "${BUNDLE}" --strictness 10 --seed 7 --only ${GROUP} --timeout 5)
+set(command ${VALIDATE} "${BUNDLE}" --strictness 10 --seed 7 --timeout 5)
+if(NOT GROUP STREQUAL "all")
+  list(APPEND command --only ${GROUP})
+endif()
 if(RUNNER)
   set(command ${RUNNER} ${command})
 endif()
@@ -14,7 +18,7 @@ if(found LESS 0)
   message(FATAL_ERROR "the report lacks '${EXPECT}'")
 endif()
 if(FAULT STREQUAL "none")
-  set(last "1 passed, 0 failed")
+  set(last " passed, 0 failed")
   set(wanted 0)
 else()
   set(last "0 passed, 1 failed")
@@ -27,6 +31,7 @@ else()
 endif()
 string(STRIP "${out}" out)
 string(REGEX MATCH "[^\n]*$" final "${out}")
-if(NOT final STREQUAL last OR NOT status EQUAL wanted)
+string(FIND "${final}" "${last}" ends)
+if(ends LESS 0 OR NOT status EQUAL wanted)
   message(FATAL_ERROR "last line '${final}' and status ${status}; expected '${last}' and ${wanted}")
 endif()

@@ -19,14 +19,22 @@ constexpr int kValidatorBlock = 8192;
 class Validator : public PluginTest
 {
 protected:
-  // The validator's processing setup: default buses, then setup and activation.
+  // The validator's processing setup: the main buses, then setup and activation.
   void ValidatorSetup(int size)
   {
     ASSERT_EQ(plugin->Processor()->canProcessSampleSize(size), kResultTrue);
-    ASSERT_TRUE(plugin->ActivateBus(kAudio, kInput, 0, true));
-    ASSERT_TRUE(plugin->ActivateBus(kAudio, kOutput, 0, true));
+    ASSERT_TRUE(ActivateMainBuses(true));
     ASSERT_TRUE(plugin->SetupProcessing(44100, kValidatorBlock, size));
     ASSERT_TRUE(plugin->SetActive(true));
+  }
+  // The first audio input and output bus, those the plug-in has.
+  bool ActivateMainBuses(bool state)
+  {
+    bool ok = true;
+    for (BusDirection dir : {kInput, kOutput})
+      if (plugin->Component()->getBusCount(kAudio, dir) > 0)
+        ok = plugin->ActivateBus(kAudio, dir, 0, state) && ok;
+    return ok;
   }
   void ProcessTest(int size, HostParameterChanges* changes = nullptr)
   {
@@ -82,7 +90,8 @@ TEST_F(Validator, ScanBusesAndParameters)
 TEST_F(Validator, ScanUnitsProgramsAndUnitStructure)
 {
   IUnitInfo* units = plugin->Units();
-  ASSERT_NE(units, nullptr);
+  if (!units)
+    GTEST_SKIP() << "the plug-in has no unit information, which is optional";
   std::set<UnitID> unitIds;
   int parentless = 0;
   for (int32 i = 0; i < units->getUnitCount(); ++i)
@@ -151,14 +160,12 @@ TEST_P(ValidatorPrecision, ValidStateTransition)
     ASSERT_TRUE(plugin->SetupProcessing(44100, kValidatorBlock, size));
     ASSERT_TRUE(plugin->SetActive(true));
     ASSERT_TRUE(plugin->SetActive(false));
-    ASSERT_TRUE(plugin->ActivateBus(kAudio, kInput, 0, false));
-    ASSERT_TRUE(plugin->ActivateBus(kAudio, kOutput, 0, false));
+    ASSERT_TRUE(ActivateMainBuses(false));
     ASSERT_TRUE(plugin->Terminate());
     ASSERT_TRUE(plugin->Initialize());
     if (round < 2)
     {
-      ASSERT_TRUE(plugin->ActivateBus(kAudio, kInput, 0, true));
-      ASSERT_TRUE(plugin->ActivateBus(kAudio, kOutput, 0, true));
+      ASSERT_TRUE(ActivateMainBuses(true));
     }
   }
 }
@@ -198,15 +205,18 @@ TEST_P(ValidatorPrecision, ProcessSilenceFlagsAndSilenceProcessing)
   for (uint64 flags = 0; flags < 4; ++flags)
   {
     ProcessData& data = plugin->PrepareData(64);
-    data.inputs[0].silenceFlags = flags;
+    if (data.numInputs > 0)
+      data.inputs[0].silenceFlags = flags;
     EXPECT_EQ(plugin->Processor()->process(data), kResultOk);
   }
   // Twenty seconds of silent input flagged as silent.
   for (int block = 0; block < 13781; ++block)
   {
     ProcessData& data = plugin->PrepareData(64);
-    data.inputs[0].silenceFlags = 3;
-    data.outputs[0].silenceFlags = 3;
+    if (data.numInputs > 0)
+      data.inputs[0].silenceFlags = 3;
+    if (data.numOutputs > 0)
+      data.outputs[0].silenceFlags = 3;
     ASSERT_EQ(plugin->Processor()->process(data), kResultOk);
   }
 }
@@ -238,7 +248,8 @@ TEST_P(ValidatorPrecision, ParametersFlush)
   // 2: set up again while active; bus arrays present, their bus without channels.
   ASSERT_TRUE(plugin->SetupProcessing(44100, kValidatorBlock, GetParam()));
   ProcessData& data = plugin->PrepareData(64);
-  AudioBusBuffers in = data.inputs[0], out = data.outputs[0];
+  AudioBusBuffers in = data.numInputs > 0 ? data.inputs[0] : AudioBusBuffers{};
+  AudioBusBuffers out = data.numOutputs > 0 ? data.outputs[0] : AudioBusBuffers{};
   in.numChannels = 0;
   out.numChannels = 0;
   data.numSamples = 0;
@@ -295,7 +306,8 @@ TEST_P(ValidatorPrecision, StereoAndMonoArrangementsThenProcess)
 TEST_P(ValidatorPrecision, AutomationEvery100Samples)
 {
   const HostParameterList params(plugin->Controller(), plugin->Units());
-  ASSERT_GT(params.Count(), 0);
+  if (params.Count() == 0)
+    GTEST_SKIP() << "the plug-in has no parameters to automate";
   const ParameterInfo first = params.At(0).info;
   for (bool sampleAccurate : {false, true})
   {
