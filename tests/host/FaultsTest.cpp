@@ -122,6 +122,40 @@ TEST_P(Subnormals, RandomAutomationNeverProducesThem)
   }
 }
 
+// Subnormal input, whether the tone sounds over it or is silent (the
+// transport stopped in Generator mode), leaves as zero.
+TEST_P(Subnormals, SubnormalInputLeavesAsZero)
+{
+  HostPlugin plugin(SharedModule());
+  ASSERT_TRUE(plugin.Create());
+  ASSERT_TRUE(plugin.ActivateDefaultBuses());
+  ASSERT_TRUE(plugin.SetupProcessing(48000, 256, GetParam()));
+  ASSERT_TRUE(plugin.SetActive(true));
+  ASSERT_TRUE(plugin.SetProcessing(true));
+  HostParameterChanges generator;
+  generator.Add(kMode, 0, 0.0);
+  ASSERT_TRUE(plugin.Process(0, &generator));
+  for (bool playing : {true, false, false})
+  {
+    for (int channel = 0; channel < 2; ++channel)
+      for (int i = 0; i < 256; ++i)
+      {
+        const double tiny = (i % 2 ? -1.0 : 1.0) * (i + 1) * 1e-3;
+        if (GetParam() == kSample64)
+          plugin.Channel64(kInput, 0, channel)[i] = tiny * DBL_MIN;
+        else
+          plugin.Channel32(kInput, 0, channel)[i] = static_cast<float>(tiny) * FLT_MIN;
+      }
+    ProcessContext context{};
+    context.state = playing ? static_cast<uint32>(ProcessContext::kPlaying) : 0u;
+    context.sampleRate = 48000;
+    ASSERT_TRUE(plugin.Process(256, nullptr, nullptr, &context));
+    EXPECT_TRUE(NoSubnormals(plugin, 256, playing ? "playing" : "stopped"));
+  }
+  plugin.Destroy();
+  EXPECT_TRUE(plugin.Violations().empty()) << Lines(plugin.Violations());
+}
+
 INSTANTIATE_TEST_SUITE_P(BothSampleSizes, Subnormals, ::testing::Values(kSample32, kSample64),
                          [](const ::testing::TestParamInfo<int>& info) {
                            return info.param == kSample64 ? "Samples64" : "Samples32";
