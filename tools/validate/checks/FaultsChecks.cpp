@@ -37,6 +37,15 @@ namespace
   return ::testing::AssertionSuccess();
 }
 
+// Created, connected and processing, as a host starts audio.
+::testing::AssertionResult Started(HostPlugin& plugin, double rate, int maxBlock, int sampleSize = kSample32)
+{
+  if (plugin.Create() && plugin.ActivateDefaultBuses() && plugin.SetupProcessing(rate, maxBlock, sampleSize) &&
+      plugin.SetActive(true) && plugin.SetProcessing(true))
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << Lines(plugin.Violations());
+}
+
 class Subnormals : public ::testing::TestWithParam<int>
 {
 };
@@ -48,11 +57,7 @@ TEST_P(Subnormals, TheReportedSessionEndsInZerosNotSubnormals)
 {
   THRUMWELL_CHECK_GATE();
   HostPlugin plugin(SharedModule());
-  ASSERT_TRUE(plugin.Create());
-  ASSERT_TRUE(plugin.ActivateDefaultBuses());
-  ASSERT_TRUE(plugin.SetupProcessing(22050, 512, GetParam()));
-  ASSERT_TRUE(plugin.SetActive(true));
-  ASSERT_TRUE(plugin.SetProcessing(true));
+  ASSERT_TRUE(Started(plugin, 22050, 512, GetParam()));
 
   // The control bits of MXCSR (the low six bits are sticky status flags).
   const unsigned modeBefore = _mm_getcsr() & ~0x3Fu;
@@ -93,11 +98,7 @@ TEST_P(Subnormals, RandomAutomationNeverProducesThem)
   for (double rate : {22050.0, 44100.0, 96000.0, 192000.0})
   {
     HostPlugin plugin(SharedModule());
-    ASSERT_TRUE(plugin.Create());
-    ASSERT_TRUE(plugin.ActivateDefaultBuses());
-    ASSERT_TRUE(plugin.SetupProcessing(rate, 512, GetParam()));
-    ASSERT_TRUE(plugin.SetActive(true));
-    ASSERT_TRUE(plugin.SetProcessing(true));
+    ASSERT_TRUE(Started(plugin, rate, 512, GetParam()));
     std::uniform_int_distribution<int> length(1, 512), offset(0, 511), param(0, 11), pitch(0, 127);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     for (int block = 0; block < 200; ++block)
@@ -126,6 +127,36 @@ TEST_P(Subnormals, RandomAutomationNeverProducesThem)
     plugin.Destroy();
     EXPECT_TRUE(plugin.Violations().empty()) << Lines(plugin.Violations());
   }
+}
+
+// Subnormal input, whether the tone sounds over it or is silent (the
+// transport stopped in Generator mode), leaves as zero.
+TEST_P(Subnormals, SubnormalInputLeavesAsZero)
+{
+  HostPlugin plugin(SharedModule());
+  ASSERT_TRUE(Started(plugin, 48000, 256, GetParam()));
+  HostParameterChanges generator;
+  generator.Add(kMode, 0, 0.0);
+  ASSERT_TRUE(plugin.Process(0, &generator));
+  for (bool playing : {true, false, false})
+  {
+    for (int channel = 0; channel < 2; ++channel)
+      for (int i = 0; i < 256; ++i)
+      {
+        const double tiny = (i % 2 ? -1.0 : 1.0) * (i + 1) * 1e-3;
+        if (GetParam() == kSample64)
+          plugin.Channel64(kInput, 0, channel)[i] = tiny * DBL_MIN;
+        else
+          plugin.Channel32(kInput, 0, channel)[i] = static_cast<float>(tiny) * FLT_MIN;
+      }
+    ProcessContext context{};
+    context.state = playing ? static_cast<uint32>(ProcessContext::kPlaying) : 0u;
+    context.sampleRate = 48000;
+    ASSERT_TRUE(plugin.Process(256, nullptr, nullptr, &context));
+    EXPECT_TRUE(NoSubnormals(plugin, 256, playing ? "playing" : "stopped"));
+  }
+  plugin.Destroy();
+  EXPECT_TRUE(plugin.Violations().empty()) << Lines(plugin.Violations());
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSampleSizes, Subnormals, ::testing::Values(kSample32, kSample64),
@@ -203,11 +234,7 @@ TEST_P(SampleRateChange, TheToneKeepsItsPitch)
   for (int size : {kSample32, kSample64})
   {
     HostPlugin plugin(SharedModule());
-    ASSERT_TRUE(plugin.Create());
-    ASSERT_TRUE(plugin.ActivateDefaultBuses());
-    ASSERT_TRUE(plugin.SetupProcessing(change.from, 256, size));
-    ASSERT_TRUE(plugin.SetActive(true));
-    ASSERT_TRUE(plugin.SetProcessing(true));
+    ASSERT_TRUE(Started(plugin, change.from, 256, size));
     HostParameterChanges program;
     program.Add(kPresets, 0, 1.0 / (kPrograms - 1));
     ASSERT_TRUE(plugin.Process(0, &program));
@@ -252,11 +279,7 @@ TEST(ProgramChange, TellsTheHostOnItsUserInterfaceThread)
   SharedModule().SetHostContext(&loop);
   {
     HostPlugin plugin(SharedModule());
-    ASSERT_TRUE(plugin.Create());
-    ASSERT_TRUE(plugin.ActivateDefaultBuses());
-    ASSERT_TRUE(plugin.SetupProcessing(44100, 256));
-    ASSERT_TRUE(plugin.SetActive(true));
-    ASSERT_TRUE(plugin.SetProcessing(true));
+    ASSERT_TRUE(Started(plugin, 44100, 256));
 
     loop.RunFor(150);
     EXPECT_TRUE(plugin.Handler().Restarts().empty());
