@@ -133,6 +133,7 @@ TEST_P(Subnormals, RandomAutomationNeverProducesThem)
 // transport stopped in Generator mode), leaves as zero.
 TEST_P(Subnormals, SubnormalInputLeavesAsZero)
 {
+  THRUMWELL_CHECK_GATE();
   HostPlugin plugin(SharedModule());
   ASSERT_TRUE(Started(plugin, 48000, 256, GetParam()));
   HostParameterChanges generator;
