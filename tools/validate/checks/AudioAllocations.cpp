@@ -10,13 +10,6 @@ namespace
 thread_local bool watched = false;
 std::atomic<long> counted{0};
 
-void* Allocate(std::size_t size)
-{
-  if (watched)
-    counted.fetch_add(1, std::memory_order_relaxed);
-  return std::malloc(size ? size : 1);
-}
-
 }  // namespace
 
 namespace AudioAllocations
@@ -28,7 +21,7 @@ void Reset() { counted.store(0); }
 
 bool SeesModuleAllocations()
 {
-#ifdef _WIN32
+#if defined(_WIN32) || !THRUMWELL_REPLACE_OPERATOR_NEW
   return false;
 #else
   return true;
@@ -36,6 +29,20 @@ bool SeesModuleAllocations()
 }
 
 }  // namespace AudioAllocations
+
+#if THRUMWELL_REPLACE_OPERATOR_NEW
+
+namespace
+{
+
+void* Allocate(std::size_t size)
+{
+  if (watched)
+    counted.fetch_add(1, std::memory_order_relaxed);
+  return std::malloc(size ? size : 1);
+}
+
+}  // namespace
 
 // The replaced allocation functions; the aligned forms stay the library's,
 // which pair with their own deletes.
@@ -59,3 +66,4 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
 void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+#endif

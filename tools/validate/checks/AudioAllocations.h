@@ -15,7 +15,8 @@ void Watch(bool on);
 long Count();
 void Reset();
 // Whether a loaded plug-in's allocations reach the count: on Linux a module
-// shares the program's operator new; a Windows module links its own.
+// shares the program's operator new; a Windows module links its own. Builds
+// with AddressSanitizer keep its operator new and count nothing.
 bool SeesModuleAllocations();
 
 }  // namespace AudioAllocations
