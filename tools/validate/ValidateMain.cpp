@@ -269,10 +269,13 @@ int main(int argc, char** argv)
       else
       {
         ++failed;
-        std::printf("FAIL  %-28s seed %u: %s\n", group.c_str(), seed,
-                    outcome.kind == ChildOutcome::kExited && reported
-                      ? (std::to_string(checksFailed) + " of " + std::to_string(ran) + " checks failed").c_str()
-                      : outcome.what.c_str());
+        std::string why = outcome.what;
+        if (outcome.kind == ChildOutcome::kExited && reported)
+          why = std::to_string(checksFailed) + " of " + std::to_string(ran) + " checks failed";
+        else if (outcome.kind == ChildOutcome::kExited)
+          // A sanitizer or an abort handler ended it with a status.
+          why = "crashed: " + outcome.what + " before its checks finished";
+        std::printf("FAIL  %-28s seed %u: %s\n", group.c_str(), seed, why.c_str());
         PrintLog(log);
         std::printf("      replay: thrumwell-validate %s --strictness %d --seed %u --only %s\n",
                     options.bundle.c_str(), options.strictness, seed, group.c_str());
