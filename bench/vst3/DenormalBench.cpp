@@ -10,11 +10,11 @@
 //   build/<preset>/bench/vst3/vst3_denormal_bench
 
 #include <cfloat>
-#include <ctime>
 #include <vector>
 
 #include <benchmark/benchmark.h>
 
+#include "bench/ThreadSeconds.h"
 #include "synth/CLS_THRUMWELL.h"
 #include "synth/ThrumwellParameters.h"
 #include "tests/vst3/TestHostObjects.h"
@@ -26,13 +26,6 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 
 constexpr double kRate = 48000.0;
-
-double ThreadSeconds()
-{
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
 
 // The instrument with its stereo input and output, set up for blocks of n
 // frames; sounding or silent; two sets of input, subnormal and normal.

@@ -10,12 +10,12 @@
 //
 //   build/<preset>/bench/vst3/vst3_process_bench
 
-#include <ctime>
 #include <vector>
 
 #include <benchmark/benchmark.h>
 
 #include "plug/FlushDenormals.h"
+#include "bench/ThreadSeconds.h"
 #include "synth/CLS_THRUMWELL.h"
 #include "synth/ThrumwellParameters.h"
 #include "tests/vst3/TestHostObjects.h"
@@ -27,13 +27,6 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 
 constexpr double kRate = 48000.0;
-
-double ThreadSeconds()
-{
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
 
 // The instrument initialized by a host, Generator mode, transport playing,
 // set up for blocks of n frames of the given sample size.
