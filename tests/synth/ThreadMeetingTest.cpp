@@ -161,7 +161,7 @@ TEST(ThreadsMeet, UserInterfaceWorkWhileTheAudioThreadProcesses)
     std::mt19937 random(11);
     AudioThread audio(session);
     // Enough rounds for the threads to overlap many times.
-    for (int round = 0; round < 300 || audio.Blocks() < 50; ++round)
+    for (int round = 0; round < 150 || audio.Blocks() < 50; ++round)
       row.action(session, random);
     audio.Stop();
     std::string violations;
