@@ -487,9 +487,8 @@ ParamValue PLUGIN_API IPlugVST3::getParamNormalized(ParamID id)
 
 tresult PLUGIN_API IPlugVST3::setParamNormalized(ParamID id, ParamValue value)
 {
-  // The host's user-interface thread: values are written under the lock,
-  // as the audio thread writes them.
-  IPlugLockGuard guard(GetLock());
+  // No lock: each value is one relaxed atomic, which the audio thread may
+  // write at the same time.
   if (id == kBypassParamId)
     SetBypassed(value != 0.0);
   else if (id == kPresetParamId)
