@@ -40,6 +40,10 @@ public:
   void SetModuleInstance(void* instance) { moduleInstance = instance; }
   void* ModuleInstance() const { return moduleInstance; }
 
+  //! The platform type of the window handle OpenIn takes, as the view names
+  //! it to the host ("HWND", "X11EmbedWindowID"); null without a window.
+  virtual const char* PlatformType() const { return nullptr; }
+
   bool ShowRegion(const IBounds&) override { return true; }
   //! Forgets an open box, resizes as the core does, then the canvas takes
   //! the new size.

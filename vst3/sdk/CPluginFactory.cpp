@@ -6,7 +6,23 @@
 
 namespace Steinberg {
 
+namespace {
+// The factory whose host context answered a run loop last; cleared when that
+// factory goes.
+std::atomic<CPluginFactory*> factoryWithRunLoop{nullptr};
+} // namespace
+
 CPluginFactory::CPluginFactory(const PFactoryInfo& info) : factoryInfo_(info) {}
+
+CPluginFactory::~CPluginFactory() {
+  CPluginFactory* self = this;
+  factoryWithRunLoop.compare_exchange_strong(self, nullptr);
+}
+
+FUnknown* CPluginFactory::moduleHostRunLoop() {
+  CPluginFactory* factory = factoryWithRunLoop.load();
+  return factory ? factory->getHostRunLoop() : nullptr;
+}
 
 bool CPluginFactory::registerClass(const PClassInfo* info, CreateFunction create, void* context) {
   if (!info || !create)
@@ -140,6 +156,12 @@ tresult PLUGIN_API CPluginFactory::setHostContext(FUnknown* context) {
   if (kComCompatible)
     return kNotImplemented;
   hostRunLoop_ = FUnknownPtr<Linux::IRunLoop>(context).get();
+  if (hostRunLoop_)
+    factoryWithRunLoop.store(this);
+  else {
+    CPluginFactory* self = this;
+    factoryWithRunLoop.compare_exchange_strong(self, nullptr);
+  }
   return kResultTrue;
 }
 

@@ -16,7 +16,7 @@ public:
   using CreateFunction = FUnknown* (*)(void* context);
 
   explicit CPluginFactory(const PFactoryInfo& info);
-  virtual ~CPluginFactory() = default;
+  virtual ~CPluginFactory();
 
   // The 8-bit forms also get a UTF-16 copy (widened byte by byte); a class
   // registered from PClassInfoW is reachable only through
@@ -44,6 +44,10 @@ public:
 
   // The run loop of the last setHostContext, or null.
   FUnknown* getHostRunLoop() const { return hostRunLoop_.get(); }
+  // The run loop of the live factory of this module that was last given one,
+  // for editor views whose frame offers none; null when there is none.
+  // Called on the host's user-interface thread, as setHostContext is.
+  static FUnknown* moduleHostRunLoop();
 
 private:
   struct ClassEntry {
