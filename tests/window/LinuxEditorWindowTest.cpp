@@ -1,0 +1,420 @@
+// The editor of the built bundle, embedded in a host window on an X server
+// and used as a person would: real pointer and key events through XTEST,
+// the host's run loop driving the editor's connection and timer, the
+// window's pixels read back and compared with the editor painted headless.
+// Needs DISPLAY (tools/test-all.sh starts an Xvfb).
+
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <dirent.h>
+#include <malloc.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "graphics/IGraphicsPlatform.h"
+#include "host/HostEditorView.h"
+#include "host/HostModule.h"
+#include "host/HostParameterChanges.h"
+#include "host/HostPlugin.h"
+#include "host/HostRunLoop.h"
+#include "host/HostWindow.h"
+#include "raster/LICE_Bitmap.h"
+#include "raster/LICE_PngWrite.h"
+#include "tools/snapshot/EditorSession.h"
+#include "vst3/sdk/IPluginBase.h"
+#include "vst3/sdk/IPlugView.h"
+
+namespace
+{
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+using namespace ThrumwellHost;
+using Edit = HostComponentHandler::Edit;
+
+// Parameter ids of the instrument, and where their controls sit.
+constexpr ParamID kBinaural = 1;
+constexpr ParamID kVolume = 9;
+constexpr ParamID kMode = 10;
+constexpr ParamID kWave = 3;
+constexpr int kBinauralX = 181, kBinauralY = 133;
+constexpr int kVolumeX = 305, kVolumeY = 299;
+constexpr int kWaveX = 60, kWaveY = 295;
+constexpr int kWidth = 368, kHeight = 370;
+// Time for the run loop to deliver input and for a few frames to paint.
+constexpr int kSettleMs = 150;
+
+std::string Lines(const std::vector<std::string>& lines)
+{
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
+}
+
+HostModule& SharedModule()
+{
+  static HostModule module;
+  if (!module.IsLoaded())
+  {
+    const char* path = std::getenv("THRUMWELL_BUNDLE");
+    module.Load(path ? path : "");
+  }
+  return module;
+}
+
+bool HaveDisplay()
+{
+  const char* name = std::getenv("DISPLAY");
+  if (!name || !*name) return false;
+  Display* d = XOpenDisplay(nullptr);
+  if (!d) return false;
+  XCloseDisplay(d);
+  return true;
+}
+
+int OpenDescriptors()
+{
+  int n = 0;
+  if (DIR* dir = opendir("/proc/self/fd"))
+  {
+    while (readdir(dir)) ++n;
+    closedir(dir);
+  }
+  return n;
+}
+
+// The edits of one kind for one parameter, as a string of b/p/e.
+std::string Kinds(const std::vector<Edit>& edits, ParamID id)
+{
+  std::string s;
+  for (const Edit& e : edits)
+  {
+    if (e.kind == Edit::kRestart || e.id != id) continue;
+    s += e.kind == Edit::kBegin ? 'b' : e.kind == Edit::kPerform ? 'p' : 'e';
+  }
+  return s;
+}
+
+// A plug-in instance set up as a host sets it up, with a window for its editor.
+struct Instance
+{
+  Instance()
+  {
+    plugin = std::make_unique<HostPlugin>(SharedModule());
+    created = plugin->Create() && plugin->ActivateDefaultBuses() && plugin->SetupProcessing(48000.0, 512) &&
+              plugin->SetActive(true) && plugin->SetProcessing(true);
+    window = HostWindow::Create(kWidth, kHeight, "Thrumwell test host");
+    if (window) view = std::make_unique<HostEditorView>(*plugin, *window);
+  }
+  ~Instance()
+  {
+    view.reset();
+    window.reset();
+    plugin->Destroy();
+  }
+  HostRunLoop& Loop() { return *static_cast<HostRunLoop*>(window->RunLoop()); }
+  // One block carrying a change of each parameter given.
+  void Send(const std::vector<std::pair<ParamID, double>>& values)
+  {
+    HostParameterChanges changes;
+    for (const auto& [id, value] : values) changes.Add(id, 0, value);
+    plugin->Process(512, &changes);
+  }
+  double Value(ParamID id) { return plugin->Controller()->getParamNormalized(id); }
+
+  std::unique_ptr<HostPlugin> plugin;
+  std::unique_ptr<HostWindow> window;
+  std::unique_ptr<HostEditorView> view;
+  bool created = false;
+};
+
+class LinuxEditorWindow : public ::testing::Test
+{
+protected:
+  void SetUp() override
+  {
+    if (!HaveDisplay()) GTEST_SKIP() << "no X display (set DISPLAY, e.g. to an Xvfb)";
+    ASSERT_TRUE(SharedModule().IsLoaded()) << SharedModule().Error();
+    host = std::make_unique<Instance>();
+    ASSERT_TRUE(host->created) << Lines(host->plugin->Violations());
+    ASSERT_TRUE(host->window);
+  }
+  void TearDown() override
+  {
+    if (!host) return;
+    if (host->view) host->view->Close();
+    EXPECT_EQ(host->Loop().EventHandlerCount(), 0u);
+    EXPECT_EQ(host->Loop().TimerCount(), 0u);
+    EXPECT_TRUE(host->Loop().Complaints().empty()) << Lines(host->Loop().Complaints());
+    EXPECT_TRUE(host->window->Complaints().empty()) << Lines(host->window->Complaints());
+    EXPECT_TRUE(host->plugin->Handler().Complaints().empty()) << Lines(host->plugin->Handler().Complaints());
+    const std::vector<std::string> violations = host->plugin->Violations();
+    host.reset();
+    EXPECT_TRUE(violations.empty()) << Lines(violations);
+  }
+
+  void Open()
+  {
+    ASSERT_TRUE(host->view->Open()) << Lines(host->plugin->Violations());
+    host->window->Pump(kSettleMs);
+    host->plugin->Handler().Clear();
+  }
+  HostWindow& Win() { return *host->window; }
+  const std::vector<Edit>& Edits() { return host->plugin->Handler().Edits(); }
+
+  std::vector<std::uint32_t> Capture()
+  {
+    std::vector<std::uint32_t> pixels;
+    int w = 0, h = 0;
+    EXPECT_TRUE(Win().Capture(pixels, w, h));
+    EXPECT_EQ(w, kWidth);
+    EXPECT_EQ(h, kHeight);
+    return pixels;
+  }
+
+  std::unique_ptr<Instance> host;
+};
+
+// Writes pixels for a person to look at when a comparison fails.
+void WritePicture(const std::vector<std::uint32_t>& pixels, const std::string& name)
+{
+  LICE_MemBitmap bitmap(kWidth, kHeight);
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x)
+      bitmap.Pixels()[y * bitmap.RowStride() + x] = pixels[static_cast<size_t>(y) * kWidth + x];
+  const char* dir = std::getenv("THRUMWELL_BINARY_DIR");
+  LICE_WritePng(((dir ? std::string(dir) + "/" : std::string()) + name).c_str(), &bitmap, false);
+}
+
+// ---- Embedding. ----
+
+TEST_F(LinuxEditorWindow, ChildCarriesXEmbedInfoAndWaitsForTheHostToMapIt)
+{
+  IPlugView* view = host->plugin->Controller()->createView("editor");
+  ASSERT_NE(view, nullptr);
+  HostPlugFrame frame(host->window.get());
+  EXPECT_EQ(view->isPlatformTypeSupported("X11EmbedWindowID"), kResultTrue);
+  EXPECT_EQ(view->isPlatformTypeSupported("HWND"), kResultFalse);
+  ASSERT_EQ(view->setFrame(&frame), kResultTrue);
+  ASSERT_EQ(view->attached(Win().ParentHandle(), "X11EmbedWindowID"), kResultTrue);
+  EXPECT_EQ(Win().ChildCount(), 1);
+  EXPECT_EQ(host->Loop().EventHandlerCount(), 1u);
+  EXPECT_EQ(host->Loop().TimerCount(), 1u);
+
+  // Seen from another client: the child has the property, not mapped yet.
+  Display* d = XOpenDisplay(nullptr);
+  ASSERT_NE(d, nullptr);
+  const Window parent = static_cast<Window>(reinterpret_cast<std::uintptr_t>(Win().ParentHandle()));
+  Window root = 0, up = 0, *children = nullptr;
+  unsigned n = 0;
+  ASSERT_TRUE(XQueryTree(d, parent, &root, &up, &children, &n));
+  ASSERT_EQ(n, 1u);
+  const Window child = children[0];
+  XFree(children);
+  Atom type = 0;
+  int format = 0;
+  unsigned long items = 0, after = 0;
+  unsigned char* data = nullptr;
+  ASSERT_EQ(XGetWindowProperty(d, child, XInternAtom(d, "_XEMBED_INFO", False), 0, 2, False, AnyPropertyType, &type,
+                               &format, &items, &after, &data),
+            Success);
+  ASSERT_NE(data, nullptr);
+  EXPECT_EQ(format, 32);
+  EXPECT_EQ(items, 2u);
+  EXPECT_EQ(reinterpret_cast<long*>(data)[1] & 1, 0) << "mapped flag set";
+  XFree(data);
+  XWindowAttributes a{};
+  ASSERT_TRUE(XGetWindowAttributes(d, child, &a));
+  EXPECT_EQ(a.map_state, IsUnmapped);
+  EXPECT_EQ(a.width, kWidth);
+  EXPECT_EQ(a.height, kHeight);
+
+  Win().Show();
+  Win().Pump(kSettleMs);
+  ASSERT_TRUE(XGetWindowAttributes(d, child, &a));
+  EXPECT_EQ(a.map_state, IsViewable);
+  XCloseDisplay(d);
+
+  EXPECT_EQ(view->setFrame(nullptr), kResultTrue);
+  EXPECT_EQ(view->removed(), kResultTrue);
+  EXPECT_EQ(view->release(), 0u);
+  EXPECT_EQ(Win().ChildCount(), 0);
+}
+
+// ---- Pictures. ----
+
+// The window shows exactly what the editor paints headless for the same
+// state, in each mode.
+TEST_F(LinuxEditorWindow, CaptureEqualsTheHeadlessPictureInBothModes)
+{
+  Open();
+  for (const char* mode : {"Generator", "Synthesizer"})
+  {
+    SCOPED_TRACE(mode);
+    const double modeValue = std::string(mode) == "Generator" ? 0.0 : 1.0;
+    host->Send({{kMode, modeValue}});
+    Win().Pump(kSettleMs);
+    const std::vector<std::uint32_t> window = Capture();
+
+    EditorSession session;
+    ASSERT_TRUE(session.Connected());
+    std::string error;
+    ASSERT_TRUE(session.QueueParam(std::string("Mode=") + mode, error)) << error;
+    session.ProcessBlock();
+    session.ProcessBlock();
+    IGraphicsPlatform& editor = session.Editor();
+    editor.RefreshAll();
+    session.Tick(3);
+    LICE_IBitmap* canvas = editor.Canvas();
+    ASSERT_EQ(canvas->Width(), kWidth);
+    int differing = 0;
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x)
+        if ((canvas->Pixels()[y * canvas->RowStride() + x] & 0xFFFFFF) !=
+            (window[static_cast<size_t>(y) * kWidth + x] & 0xFFFFFF))
+          ++differing;
+    EXPECT_EQ(differing, 0);
+    if (differing) WritePicture(window, std::string("linux-window-") + mode + ".png");
+  }
+}
+
+// ---- Pointer. ----
+
+TEST_F(LinuxEditorWindow, DragIsOneBeginPerformsAndOneEnd)
+{
+  Open();
+  const double before = host->Value(kBinaural);
+  Win().Press(kBinauralX, kBinauralY);
+  for (int i = 1; i <= 5; ++i) Win().MoveTo(kBinauralX, kBinauralY - 8 * i);
+  Win().Pump(kSettleMs);
+  Win().Release(kBinauralX, kBinauralY - 40);
+  Win().Pump(kSettleMs);
+  const std::string kinds = Kinds(Edits(), kBinaural);
+  ASSERT_GE(kinds.size(), 3u) << kinds;
+  EXPECT_EQ(kinds.front(), 'b');
+  EXPECT_EQ(kinds.back(), 'e');
+  EXPECT_EQ(kinds.find_first_not_of('p', 1), kinds.size() - 1) << kinds;
+  EXPECT_GT(host->Value(kBinaural), before);
+}
+
+TEST_F(LinuxEditorWindow, DoubleClickSetsTheDefault)
+{
+  Open();
+  const double defaultValue = host->Value(kBinaural);
+  host->Send({{kBinaural, 0.5}});
+  Win().Pump(kSettleMs);
+  ASSERT_NE(host->Value(kBinaural), defaultValue);
+  host->plugin->Handler().Clear();
+  Win().DoubleClick(kBinauralX, kBinauralY);
+  Win().Pump(kSettleMs);
+  EXPECT_NEAR(host->Value(kBinaural), defaultValue, 1e-9);
+  const std::string kinds = Kinds(Edits(), kBinaural);
+  ASSERT_FALSE(kinds.empty());
+  EXPECT_EQ(kinds.back(), 'e') << kinds;
+}
+
+TEST_F(LinuxEditorWindow, WheelStepsEndTheirEditHalfASecondLater)
+{
+  Open();
+  const double before = host->Value(kVolume);
+  Win().Wheel(kVolumeX, kVolumeY, 240);
+  Win().Pump(60);
+  EXPECT_GT(host->Value(kVolume), before);
+  std::string kinds = Kinds(Edits(), kVolume);
+  ASSERT_FALSE(kinds.empty());
+  EXPECT_EQ(kinds.front(), 'b');
+  EXPECT_EQ(kinds.find('e'), std::string::npos) << "end of edit came at once: " << kinds;
+  Win().Wheel(kVolumeX, kVolumeY, -120);
+  // Twelve frames of 41 ms after the last step.
+  Win().Pump(700);
+  kinds = Kinds(Edits(), kVolume);
+  EXPECT_EQ(kinds.back(), 'e') << kinds;
+  EXPECT_EQ(std::count(kinds.begin(), kinds.end(), 'b'), 1) << kinds;
+  EXPECT_EQ(std::count(kinds.begin(), kinds.end(), 'e'), 1) << kinds;
+}
+
+// ---- Typed entry. ----
+
+TEST_F(LinuxEditorWindow, TypedEntryCommitsOnEnterAndCancelsOnEscapeOrRightClick)
+{
+  Open();
+  struct Case
+  {
+    const char* name;
+    const char* typed;
+    const char* finish;  // a key, or "right" for a right click beside the box
+    bool commits;
+  };
+  const Case cases[] = {
+      {"enter", "50", "Return", true},
+      {"left click elsewhere", "25", "left", true},
+      {"escape", "12", "Escape", false},
+      {"right click", "12", "right", false},
+  };
+  for (const Case& c : cases)
+  {
+    SCOPED_TRACE(c.name);
+    host->Send({{kVolume, 0.9}});
+    Win().Pump(kSettleMs);
+    host->plugin->Handler().Clear();
+    Win().Press(kVolumeX, kVolumeY, HostWindow::kRight);
+    Win().Release(kVolumeX, kVolumeY, HostWindow::kRight);
+    Win().Pump(kSettleMs);
+    // The box is drawn at the geometry of the Windows box, centred on the knob.
+    const std::vector<std::uint32_t> open = Capture();
+    EXPECT_EQ(open[static_cast<size_t>(kVolumeY) * kWidth + kVolumeX - 14] & 0xFFFFFF, 0xFFFFFFu);
+    Win().Type(c.typed);
+    const std::string finish = c.finish;
+    if (finish == "right" || finish == "left")
+    {
+      const auto button = finish == "right" ? HostWindow::kRight : HostWindow::kLeft;
+      Win().Press(10, 360, button);
+      Win().Release(10, 360, button);
+    }
+    else
+      Win().Key(finish);
+    Win().Pump(kSettleMs);
+    if (c.commits)
+    {
+      EXPECT_NEAR(host->Value(kVolume), std::atof(c.typed) / 100.0, 1e-9);
+      EXPECT_EQ(Kinds(Edits(), kVolume), "bpe");
+    }
+    else
+    {
+      EXPECT_NEAR(host->Value(kVolume), 0.9, 1e-9);
+      EXPECT_EQ(Kinds(Edits(), kVolume), "");
+    }
+    // The box is gone: the knob shows again where it was.
+    const std::vector<std::uint32_t> closed = Capture();
+    EXPECT_NE(closed[static_cast<size_t>(kVolumeY) * kWidth + kVolumeX - 14] & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(Win().ChildCount(), 1);
+  }
+}
+
+TEST_F(LinuxEditorWindow, RepaintNeverCoversAnOpenBox)
+{
+  Open();
+  Win().Press(kVolumeX, kVolumeY, HostWindow::kRight);
+  Win().Release(kVolumeX, kVolumeY, HostWindow::kRight);
+  Win().Pump(kSettleMs);
+  const std::vector<std::uint32_t> before = Capture();
+  // The host moves the knob under the box; the knob repaints, the box stays.
+  host->Send({{kVolume, 0.1}});
+  Win().Pump(kSettleMs);
+  const std::vector<std::uint32_t> after = Capture();
+  for (int y = kVolumeY - 8; y < kVolumeY + 8; ++y)
+    for (int x = kVolumeX - 16; x < kVolumeX + 16; ++x)
+      ASSERT_EQ(after[static_cast<size_t>(y) * kWidth + x], before[static_cast<size_t>(y) * kWidth + x])
+          << x << "," << y;
+  Win().Key("Escape");
+  Win().Pump(kSettleMs);
+}
+
+}  // namespace
