@@ -11,6 +11,8 @@ class IGraphicsLinux : public IGraphicsPlatform
 public:
   using IGraphicsPlatform::IGraphicsPlatform;
 
+  const char* PlatformType() const override { return "X11EmbedWindowID"; }
+
   //! Folder of the host executable, with its trailing slash; empty when unknown.
   void HostFolder(char* out) override;
   //! Folder of the file holding this code (the plug-in module), likewise.

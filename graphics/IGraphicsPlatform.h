@@ -40,6 +40,10 @@ public:
   void SetModuleInstance(void* instance) { moduleInstance = instance; }
   void* ModuleInstance() const { return moduleInstance; }
 
+  //! The VST3 platform type of the parent window OpenIn expects ("HWND",
+  //! "X11EmbedWindowID"); null when this editor opens no native window.
+  virtual const char* PlatformType() const { return nullptr; }
+
   bool ShowRegion(const IBounds&) override { return true; }
   //! Forgets an open box, resizes as the core does, then the canvas takes
   //! the new size.

@@ -19,8 +19,11 @@ public:
 
   const char* isA() const override { return "IPlugVST3View"; }
 
-  // kResultTrue for "HWND" exactly, when the plug-in has an editor.
+  // kResultTrue exactly for the editor's own platform type ("HWND" on
+  // Windows, "X11EmbedWindowID" on Linux), when the plug-in has an editor.
   Steinberg::tresult PLUGIN_API isPlatformTypeSupported(Steinberg::FIDString type) override;
+  // Opens the editor's window in parent; kResultFalse when there is no
+  // editor, the type is not the editor's or the window could not be made.
   Steinberg::tresult PLUGIN_API attached(void* parent, Steinberg::FIDString type) override;
   Steinberg::tresult PLUGIN_API removed() override;
   Steinberg::tresult PLUGIN_API onWheel(float distance) override;
