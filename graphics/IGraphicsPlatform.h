@@ -40,8 +40,8 @@ public:
   void SetModuleInstance(void* instance) { moduleInstance = instance; }
   void* ModuleInstance() const { return moduleInstance; }
 
-  //! The platform type of the window handle OpenIn takes, as the view names
-  //! it to the host ("HWND", "X11EmbedWindowID"); null without a window.
+  //! The VST3 platform type of the parent window OpenIn expects ("HWND",
+  //! "X11EmbedWindowID"); null when this editor opens no native window.
   virtual const char* PlatformType() const { return nullptr; }
 
   bool ShowRegion(const IBounds&) override { return true; }

@@ -11,6 +11,8 @@ class IGraphicsWin : public IGraphicsPlatform
 public:
   using IGraphicsPlatform::IGraphicsPlatform;
 
+  const char* PlatformType() const override { return "HWND"; }
+
   void HostFolder(char* out) override;
   void ModuleFolder(char* out) override;
   //! Asks the confirm text first when given; ShellExecute "open"; the failure

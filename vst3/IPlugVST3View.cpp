@@ -9,16 +9,17 @@ using namespace Steinberg;
 
 namespace
 {
-// The editor a plug-in attaches to its base is always its platform's editor.
+// The editor a plug-in attaches to its base is always a platform editor.
 IGraphicsPlatform* EditorOf(IPlugVST3* plug)
 {
   return static_cast<IGraphicsPlatform*>(plug->GetEditor());
 }
 
-bool IsEditorType(const IGraphicsPlatform& editor, FIDString type)
+// True when the host offers the kind of parent window the editor opens in.
+bool IsEditorsType(const IGraphicsPlatform& editor, FIDString type)
 {
-  const char* mine = editor.PlatformType();
-  return type && mine && std::strcmp(type, mine) == 0;
+  const char* own = editor.PlatformType();
+  return own && type && std::strcmp(type, own) == 0;
 }
 }  // namespace
 
@@ -42,13 +43,13 @@ IPlugVST3View::~IPlugVST3View()
 tresult PLUGIN_API IPlugVST3View::isPlatformTypeSupported(FIDString type)
 {
   const IGraphicsPlatform* editor = EditorOf(plug);
-  return editor && IsEditorType(*editor, type) ? kResultTrue : kResultFalse;
+  return editor && IsEditorsType(*editor, type) ? kResultTrue : kResultFalse;
 }
 
 tresult PLUGIN_API IPlugVST3View::attached(void* parent, FIDString type)
 {
   IGraphicsPlatform* editor = EditorOf(plug);
-  if (!editor || !IsEditorType(*editor, type))
+  if (!editor || !IsEditorsType(*editor, type))
     return kResultFalse;
   // One editor window: a view that had it lets go, this one opens it anew.
   if (ownsWindow)
@@ -96,7 +97,7 @@ tresult PLUGIN_API IPlugVST3View::onKeyUp(char16, int16, int16)
 
 tresult PLUGIN_API IPlugVST3View::getSize(ViewRect* size)
 {
-  IGraphics* editor = EditorOf(plug);
+  IGraphicsPlatform* editor = EditorOf(plug);
   if (!editor || !size)
     return kResultFalse;
   *size = ViewRect(0, 0, editor->Width(), editor->Height());

@@ -106,8 +106,12 @@ private:
 
 bool IPlugVST3View::OpenWindow(IGraphicsPlatform& platformEditor, void* parent)
 {
-  // On Linux the platform editor is always the X11 one.
-  auto& editor = static_cast<IGraphicsLinux&>(platformEditor);
+  // The instrument's editor is the X11 one; any other (a stand-in) has no
+  // connection or timer to hand to the host.
+  auto* x11 = dynamic_cast<IGraphicsLinux*>(&platformEditor);
+  if (!x11)
+    return platformEditor.OpenIn(parent) != nullptr;
+  IGraphicsLinux& editor = *x11;
   IPtr<IRunLoop> loop;
   if (IPlugFrame* frame = getFrame())
     loop = FUnknownPtr<IRunLoop>(frame);
