@@ -86,7 +86,10 @@ void IGraphicsPlatform::Tick()
     if (boxState == BoxCommit || boxState == BoxCancel)
     {
       boxControl->SetAwaitingEntry(false);
-      boxControl->MarkChanged(true);
+      // Redrawn only: a committed value already reached the host inside its
+      // own begin and end of edit, and a value sent again here would come
+      // outside any.
+      boxControl->MarkChanged(false);
       boxControl->SetRedrawAgain();
       CloseBox();
     }

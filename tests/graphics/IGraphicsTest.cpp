@@ -462,7 +462,7 @@ TEST(TypedValues, TheBoxCommitsOnTheNextTickOrCancels)
   EXPECT_FALSE(gui.g->BoxOpen());
   EXPECT_DOUBLE_EQ(gui.plug->GetParam(kVolume)->GetValue(), 25.0);
   EXPECT_FALSE(knob->AwaitingEntry());
-  EXPECT_EQ(gui.plug->Kinds(), "bpep");  // the typed value, then the box's close
+  EXPECT_EQ(gui.plug->Kinds(), "bpe");  // the typed value in one edit; the close sends nothing
   EXPECT_FALSE(knob->IsEditing());       // the paint after the close noticed it
 
   gui.g->AskValue(knob, gui.plug->GetParam(kWave), true);
