@@ -7,20 +7,21 @@
 namespace Steinberg {
 
 namespace {
-// The factory whose host context answered a run loop last; cleared when that
-// factory goes.
-std::atomic<CPluginFactory*> factoryWithRunLoop{nullptr};
-} // namespace
+std::atomic<CPluginFactory*> liveFactory{nullptr};
+}
 
-CPluginFactory::CPluginFactory(const PFactoryInfo& info) : factoryInfo_(info) {}
+CPluginFactory::CPluginFactory(const PFactoryInfo& info) : factoryInfo_(info) {
+  CPluginFactory* none = nullptr;
+  liveFactory.compare_exchange_strong(none, this);
+}
 
 CPluginFactory::~CPluginFactory() {
   CPluginFactory* self = this;
-  factoryWithRunLoop.compare_exchange_strong(self, nullptr);
+  liveFactory.compare_exchange_strong(self, nullptr);
 }
 
 FUnknown* CPluginFactory::moduleHostRunLoop() {
-  CPluginFactory* factory = factoryWithRunLoop.load();
+  CPluginFactory* factory = liveFactory.load();
   return factory ? factory->getHostRunLoop() : nullptr;
 }
 
@@ -156,12 +157,6 @@ tresult PLUGIN_API CPluginFactory::setHostContext(FUnknown* context) {
   if (kComCompatible)
     return kNotImplemented;
   hostRunLoop_ = FUnknownPtr<Linux::IRunLoop>(context).get();
-  if (hostRunLoop_)
-    factoryWithRunLoop.store(this);
-  else {
-    CPluginFactory* self = this;
-    factoryWithRunLoop.compare_exchange_strong(self, nullptr);
-  }
   return kResultTrue;
 }
 

@@ -44,9 +44,9 @@ public:
 
   // The run loop of the last setHostContext, or null.
   FUnknown* getHostRunLoop() const { return hostRunLoop_.get(); }
-  // The run loop of the live factory of this module that was last given one,
-  // for editor views whose frame offers none; null when there is none.
-  // Called on the host's user-interface thread, as setHostContext is.
+  // The same for the module's live factory (the first one made that still
+  // exists), for plug-in objects that need the host's run loop outside their
+  // editor. Host main thread.
   static FUnknown* moduleHostRunLoop();
 
 private:
