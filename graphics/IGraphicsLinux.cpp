@@ -144,8 +144,16 @@ struct IGraphicsLinux::X11Window
   // destroyed under us must not take the host down.
   static Bool OnWireError(Display* display, XErrorEvent* error, xError* wire);
   // The connection broke (the display went away): remember it and return,
-  // instead of Xlib's default of ending the process.
+  // instead of Xlib's default of ending the process. Xlib's handler for this
+  // is process-wide: ours is installed while an editor window is open, and
+  // passes the connections of others on to the handler it replaced.
+  static int OnIOError(Display* display);
   static void OnConnectionLost(Display* display, void* self);
+  static XIOErrorHandler& ReplacedIOHandler()
+  {
+    static XIOErrorHandler replaced = nullptr;
+    return replaced;
+  }
 
   static std::mutex& RegistryLock()
   {
@@ -160,6 +168,7 @@ struct IGraphicsLinux::X11Window
   void Register()
   {
     std::lock_guard<std::mutex> guard(RegistryLock());
+    if (Registry().empty()) ReplacedIOHandler() = XSetIOErrorHandler(&OnIOError);
     Registry().push_back(this);
   }
   void Unregister()
@@ -167,6 +176,11 @@ struct IGraphicsLinux::X11Window
     std::lock_guard<std::mutex> guard(RegistryLock());
     auto& r = Registry();
     r.erase(std::remove(r.begin(), r.end(), this), r.end());
+    if (!r.empty()) return;
+    // Put the replaced handler back, unless someone has set one over ours.
+    const XIOErrorHandler current = XSetIOErrorHandler(ReplacedIOHandler());
+    if (current != &OnIOError) XSetIOErrorHandler(current);
+    ReplacedIOHandler() = nullptr;
   }
 };
 
@@ -176,6 +190,22 @@ Bool IGraphicsLinux::X11Window::OnWireError(Display* display, XErrorEvent*, xErr
   for (X11Window* w : Registry())
     if (w->display == display) ++w->errors;
   return False;
+}
+
+int IGraphicsLinux::X11Window::OnIOError(Display* display)
+{
+  XIOErrorHandler replaced = nullptr;
+  {
+    std::lock_guard<std::mutex> guard(RegistryLock());
+    for (X11Window* w : Registry())
+      if (w->display == display)
+      {
+        w->lost = true;
+        return 0;
+      }
+    replaced = ReplacedIOHandler();
+  }
+  return replaced ? replaced(display) : 0;
 }
 
 void IGraphicsLinux::X11Window::OnConnectionLost(Display*, void* self)

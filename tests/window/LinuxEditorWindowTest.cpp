@@ -11,6 +11,7 @@
 #include <dirent.h>
 #include <malloc.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
@@ -22,6 +23,7 @@
 #include "graphics/IGraphicsPlatform.h"
 #include "host/HostEditorView.h"
 #include "host/HostModule.h"
+#include "host/HostObject.h"
 #include "host/HostParameterChanges.h"
 #include "host/HostPlugin.h"
 #include "host/HostRunLoop.h"
@@ -422,6 +424,266 @@ TEST_F(LinuxEditorWindow, RepaintNeverCoversAnOpenBox)
           << x << "," << y;
   Win().Key("Escape");
   Win().Pump(kSettleMs);
+}
+
+// ---- Delivery, lifetime, threads. ----
+
+// A run loop that calls late and then in bursts changes nothing the user sees.
+TEST_F(LinuxEditorWindow, LateAndBurstyRunLoopKeepsGesturesWhole)
+{
+  Open();
+  host->Loop().SetLateness(120);
+  Win().Press(kBinauralX, kBinauralY);
+  for (int i = 1; i <= 4; ++i) Win().MoveTo(kBinauralX, kBinauralY - 10 * i);
+  Win().Release(kBinauralX, kBinauralY - 40);
+  Win().Wheel(kVolumeX, kVolumeY, 120);
+  Win().Pump(900);
+  const std::string drag = Kinds(Edits(), kBinaural);
+  ASSERT_GE(drag.size(), 3u) << drag;
+  EXPECT_EQ(drag.front(), 'b');
+  EXPECT_EQ(drag.back(), 'e');
+  EXPECT_EQ(Kinds(Edits(), kVolume).back(), 'e');
+  EXPECT_EQ(std::count(drag.begin(), drag.end(), 'b'), 1) << drag;
+}
+
+TEST_F(LinuxEditorWindow, TwoEditorsInOneProcessKeepToThemselves)
+{
+  Open();
+  Instance second;
+  ASSERT_TRUE(second.created);
+  ASSERT_TRUE(second.window);
+  ASSERT_TRUE(second.view->Open()) << Lines(second.plugin->Violations());
+  second.window->Pump(kSettleMs);
+  second.plugin->Handler().Clear();
+
+  second.window->Press(kBinauralX, kBinauralY);
+  second.window->MoveTo(kBinauralX, kBinauralY - 30);
+  second.window->Release(kBinauralX, kBinauralY - 30);
+  // Each window's loop runs its own editor only.
+  second.window->Pump(kSettleMs);
+  Win().Pump(kSettleMs);
+  EXPECT_EQ(Kinds(second.plugin->Handler().Edits(), kBinaural).front(), 'b');
+  EXPECT_EQ(Kinds(second.plugin->Handler().Edits(), kBinaural).back(), 'e');
+  EXPECT_TRUE(Edits().empty());
+
+  Win().Press(kBinauralX, kBinauralY);
+  Win().MoveTo(kBinauralX, kBinauralY - 30);
+  Win().Release(kBinauralX, kBinauralY - 30);
+  Win().Pump(kSettleMs);
+  EXPECT_EQ(Kinds(Edits(), kBinaural).back(), 'e');
+
+  EXPECT_TRUE(second.view->Close());
+  EXPECT_EQ(second.Loop().EventHandlerCount() + second.Loop().TimerCount(), 0u);
+  EXPECT_TRUE(second.plugin->Violations().empty()) << Lines(second.plugin->Violations());
+}
+
+// Opening and closing again and again leaves no window, descriptor,
+// registration or memory behind.
+TEST_F(LinuxEditorWindow, ManyOpenCloseCyclesLeakNothing)
+{
+  Open();
+  ASSERT_TRUE(host->view->Close());
+  const int descriptors = OpenDescriptors();
+  const size_t heap = mallinfo2().uordblks;
+  for (int i = 0; i < 1000; ++i)
+  {
+    ASSERT_TRUE(host->view->Open()) << i << "\n" << Lines(host->plugin->Violations());
+    if (i % 100 == 0) Win().Pump(50);  // now and then long enough to paint
+    ASSERT_EQ(Win().ChildCount(), 1);
+    ASSERT_TRUE(host->view->Close()) << i;
+    ASSERT_EQ(Win().ChildCount(), 0);
+    ASSERT_EQ(host->Loop().EventHandlerCount() + host->Loop().TimerCount(), 0u);
+  }
+  EXPECT_EQ(OpenDescriptors(), descriptors);
+  // Allocator slack only: a leak of even a few hundred bytes a cycle shows.
+  EXPECT_LT(mallinfo2().uordblks, heap + 64 * 1024);
+}
+
+TEST_F(LinuxEditorWindow, OpeningAndClosingWhileAudioRuns)
+{
+  // The processor is called directly: the host's own checks after a block
+  // read what the user-interface thread writes.
+  ProcessData& data = host->plugin->PrepareData(256);
+  IAudioProcessor* processor = host->plugin->Processor();
+  std::atomic<bool> stop{false};
+  std::atomic<int> blocks{0};
+  std::thread audio([&] {
+    while (!stop.load())
+    {
+      processor->process(data);
+      ++blocks;
+    }
+  });
+  for (int i = 0; i < 40; ++i)
+  {
+    ASSERT_TRUE(host->view->Open());
+    Win().Wheel(kVolumeX, kVolumeY, 120);
+    Win().Pump(20);
+    ASSERT_TRUE(host->view->Close());
+  }
+  stop = true;
+  audio.join();
+  EXPECT_GT(blocks.load(), 0);
+}
+
+TEST_F(LinuxEditorWindow, RemovedDuringADragEndsItsEdit)
+{
+  Open();
+  Win().Press(kBinauralX, kBinauralY);
+  Win().MoveTo(kBinauralX, kBinauralY - 20);
+  Win().Pump(kSettleMs);
+  ASSERT_EQ(Kinds(Edits(), kBinaural).front(), 'b');
+  ASSERT_TRUE(host->view->Close());
+  EXPECT_EQ(Kinds(Edits(), kBinaural).back(), 'e');
+  Win().Release(kBinauralX, kBinauralY - 20);
+  Win().Pump(20);
+}
+
+// ---- Bad input. ----
+
+// A stand-in frame that offers no run loop.
+class BareFrame final : public HostObject<IPlugFrame>
+{
+public:
+  tresult PLUGIN_API resizeView(IPlugView*, ViewRect*) override { return kResultFalse; }
+};
+
+// A run loop that refuses, as the SDK validator's does.
+class RefusingLoop final : public HostObject<Linux::IRunLoop>
+{
+public:
+  tresult PLUGIN_API registerEventHandler(Linux::IEventHandler*, Linux::FileDescriptor) override { return kNotImplemented; }
+  tresult PLUGIN_API unregisterEventHandler(Linux::IEventHandler*) override { return kNotImplemented; }
+  tresult PLUGIN_API registerTimer(Linux::ITimerHandler*, Linux::TimerInterval) override { return kNotImplemented; }
+  tresult PLUGIN_API unregisterTimer(Linux::ITimerHandler*) override { return kNotImplemented; }
+};
+
+class RefusingFrame final : public HostObject<IPlugFrame>
+{
+public:
+  tresult PLUGIN_API queryInterface(const TUID iid, void** obj) override
+  {
+    if (obj && iidEqual(iid, Linux::IRunLoop::iid))
+    {
+      loop.addRef();
+      *obj = static_cast<Linux::IRunLoop*>(&loop);
+      return kResultOk;
+    }
+    return HostObject<IPlugFrame>::queryInterface(iid, obj);
+  }
+  tresult PLUGIN_API resizeView(IPlugView*, ViewRect*) override { return kResultFalse; }
+  RefusingLoop loop;
+};
+
+TEST_F(LinuxEditorWindow, BadParentsAndRunLoopsLeaveNothingOpen)
+{
+  Display* d = TestDisplay();
+  const Window gone = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 10, 10, 0, 0, 0);
+  XDestroyWindow(d, gone);
+  XSync(d, False);
+  HostPlugFrame frame(host->window.get());
+  BareFrame bare;
+  RefusingFrame refusing;
+  struct Case
+  {
+    const char* name;
+    void* parent;
+    IPlugFrame* frame;
+    bool noDisplay;
+  };
+  const Case cases[] = {
+      {"no such window", reinterpret_cast<void*>(std::uintptr_t{0x7ffffff0}), &frame, false},
+      {"destroyed window", reinterpret_cast<void*>(static_cast<std::uintptr_t>(gone)), &frame, false},
+      {"null parent", nullptr, &frame, false},
+      {"no display", Win().ParentHandle(), &frame, true},
+      {"no run loop", Win().ParentHandle(), &bare, false},
+      {"run loop refuses", Win().ParentHandle(), &refusing, false},
+  };
+  for (const Case& c : cases)
+  {
+    SCOPED_TRACE(c.name);
+    IPlugView* view = host->plugin->Controller()->createView("editor");
+    ASSERT_NE(view, nullptr);
+    ASSERT_EQ(view->setFrame(c.frame), kResultTrue);
+    std::string display = std::getenv("DISPLAY");
+    if (c.noDisplay) unsetenv("DISPLAY");
+    EXPECT_EQ(view->attached(c.parent, "X11EmbedWindowID"), kResultFalse);
+    if (c.noDisplay) setenv("DISPLAY", display.c_str(), 1);
+    Win().Pump(20);
+    EXPECT_EQ(Win().ChildCount(), 0);
+    EXPECT_EQ(host->Loop().EventHandlerCount() + host->Loop().TimerCount(), 0u);
+    EXPECT_EQ(view->removed(), kResultTrue);
+    EXPECT_EQ(view->setFrame(nullptr), kResultTrue);
+    EXPECT_EQ(view->release(), 0u);
+  }
+  EXPECT_EQ(frame.References() + bare.References() + refusing.References() + refusing.loop.References(), 0);
+}
+
+TEST_F(LinuxEditorWindow, AttachedTwiceAndRemovedWithoutAttachedAreHarmless)
+{
+  IPlugView* view = host->plugin->Controller()->createView("editor");
+  ASSERT_NE(view, nullptr);
+  HostPlugFrame frame(host->window.get());
+  ASSERT_EQ(view->setFrame(&frame), kResultTrue);
+  EXPECT_EQ(view->removed(), kResultTrue);
+  EXPECT_EQ(view->attached(Win().ParentHandle(), "X11EmbedWindowID"), kResultTrue);
+  EXPECT_EQ(view->attached(Win().ParentHandle(), "X11EmbedWindowID"), kResultTrue);
+  EXPECT_EQ(Win().ChildCount(), 1);
+  EXPECT_EQ(host->Loop().EventHandlerCount(), 1u);
+  EXPECT_EQ(host->Loop().TimerCount(), 1u);
+  Win().Show();
+  Win().Pump(kSettleMs);
+  EXPECT_EQ(view->removed(), kResultTrue);
+  EXPECT_EQ(view->removed(), kResultTrue);
+  EXPECT_EQ(Win().ChildCount(), 0);
+  EXPECT_EQ(view->setFrame(nullptr), kResultTrue);
+  EXPECT_EQ(view->release(), 0u);
+}
+
+// The server drops the editor's connection (as when the display goes away):
+// the host lives on and the editor leaves the run loop.
+TEST_F(LinuxEditorWindow, LosingTheDisplayUnderAnOpenEditor)
+{
+  Open();
+  Display* d = TestDisplay();
+  Window root = 0, up = 0, *children = nullptr;
+  unsigned n = 0;
+  const Window parent = static_cast<Window>(reinterpret_cast<std::uintptr_t>(Win().ParentHandle()));
+  ASSERT_TRUE(XQueryTree(d, parent, &root, &up, &children, &n));
+  ASSERT_EQ(n, 1u);
+  XKillClient(d, children[0]);
+  XFree(children);
+  XSync(d, False);
+  Win().Pump(kSettleMs);
+  EXPECT_EQ(host->Loop().EventHandlerCount() + host->Loop().TimerCount(), 0u);
+  EXPECT_EQ(Win().ChildCount(), 0);
+  // The host closes the view as usual; the editor opens again.
+  EXPECT_TRUE(host->view->Close());
+  Open();
+  EXPECT_EQ(Win().ChildCount(), 1);
+}
+
+// A frame without a run loop: the one the host gave the factory serves.
+TEST_F(LinuxEditorWindow, FallsBackToTheFactoryHostContextsRunLoop)
+{
+  HostRunLoop factoryLoop;
+  ASSERT_EQ(SharedModule().SetHostContext(&factoryLoop), kResultTrue);
+  IPlugView* view = host->plugin->Controller()->createView("editor");
+  ASSERT_NE(view, nullptr);
+  BareFrame bare;
+  ASSERT_EQ(view->setFrame(&bare), kResultTrue);
+  EXPECT_EQ(view->attached(Win().ParentHandle(), "X11EmbedWindowID"), kResultTrue);
+  EXPECT_EQ(factoryLoop.EventHandlerCount(), 1u);
+  EXPECT_EQ(factoryLoop.TimerCount(), 1u);
+  EXPECT_EQ(host->Loop().EventHandlerCount() + host->Loop().TimerCount(), 0u);
+  Win().Show();
+  factoryLoop.RunFor(kSettleMs);
+  EXPECT_EQ(view->removed(), kResultTrue);
+  EXPECT_EQ(factoryLoop.EventHandlerCount() + factoryLoop.TimerCount(), 0u);
+  EXPECT_EQ(view->setFrame(nullptr), kResultTrue);
+  EXPECT_EQ(view->release(), 0u);
+  SharedModule().SetHostContext(nullptr);
+  EXPECT_TRUE(factoryLoop.Complaints().empty()) << Lines(factoryLoop.Complaints());
 }
 
 }  // namespace
