@@ -71,10 +71,21 @@ void IGraphicsPlatform::CloseBox()
   box = IEditBox();
 }
 
+void IGraphicsPlatform::FinishBox()
+{
+  if (!BoxOpen()) return;
+  boxControl->SetAwaitingEntry(false);
+  boxControl->MarkChanged(true);
+  boxControl->SetRedrawAgain();
+  CloseBox();
+}
+
 void IGraphicsPlatform::CloseNative()
 {
   if (endEditCountdown != 0 && plug) plug->FlushHostEndEdit();
-  if (BoxOpen()) CloseBox();
+  // A box abandoned by closing is cancelled, so that its control does not
+  // stay waiting for an entry that can no longer come.
+  FinishBox();
   boxState = BoxIdle;
 }
 
@@ -83,13 +94,7 @@ void IGraphicsPlatform::Tick()
   if (BoxOpen() && boxState != BoxIdle)
   {
     if (boxState == BoxCommit) ApplyTypedValue(boxControl, boxParam, box.text.c_str());
-    if (boxState == BoxCommit || boxState == BoxCancel)
-    {
-      boxControl->SetAwaitingEntry(false);
-      boxControl->MarkChanged(true);
-      boxControl->SetRedrawAgain();
-      CloseBox();
-    }
+    if (boxState == BoxCommit || boxState == BoxCancel) FinishBox();
   }
   boxState = BoxIdle;
 
