@@ -510,12 +510,13 @@ void IGraphicsLinux::HandleEvents()
         const IBounds r{ev.xexpose.x, ev.xexpose.y, ev.xexpose.x + ev.xexpose.width,
                         ev.xexpose.y + ev.xexpose.height};
         x->exposed = x->exposed.Union(r);
-        // The canvas holds the picture as last painted (with an open box):
-        // exposed parts are copied from it; changes wait for the timer.
+        // Painted as the Windows window paints on WM_PAINT: the first
+        // exposure after opening draws everything.
         if (ev.xexpose.count == 0)
         {
-          PutRegion(x->exposed);
+          const IBounds region = x->exposed;
           x->exposed = IBounds();
+          PaintPass(region);
         }
         break;
       }

@@ -71,10 +71,23 @@ void IGraphicsPlatform::CloseBox()
   box = IEditBox();
 }
 
+void IGraphicsPlatform::FinishBox()
+{
+  if (!BoxOpen()) return;
+  boxControl->SetAwaitingEntry(false);
+  // Redrawn only: a committed value already reached the host inside its own
+  // begin and end of edit, and a value sent again here would come outside any.
+  boxControl->MarkChanged(false);
+  boxControl->SetRedrawAgain();
+  CloseBox();
+}
+
 void IGraphicsPlatform::CloseNative()
 {
   if (endEditCountdown != 0 && plug) plug->FlushHostEndEdit();
-  if (BoxOpen()) CloseBox();
+  // A box abandoned by closing is cancelled, so that its control does not
+  // stay waiting for an entry that can no longer come.
+  FinishBox();
   boxState = BoxIdle;
 }
 
@@ -83,16 +96,7 @@ void IGraphicsPlatform::Tick()
   if (BoxOpen() && boxState != BoxIdle)
   {
     if (boxState == BoxCommit) ApplyTypedValue(boxControl, boxParam, box.text.c_str());
-    if (boxState == BoxCommit || boxState == BoxCancel)
-    {
-      boxControl->SetAwaitingEntry(false);
-      // Redrawn only: a committed value already reached the host inside its
-      // own begin and end of edit, and a value sent again here would come
-      // outside any.
-      boxControl->MarkChanged(false);
-      boxControl->SetRedrawAgain();
-      CloseBox();
-    }
+    if (boxState == BoxCommit || boxState == BoxCancel) FinishBox();
   }
   boxState = BoxIdle;
 

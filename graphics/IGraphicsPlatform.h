@@ -86,6 +86,9 @@ protected:
   virtual void RepaintRegion(const IBounds& region) { PaintPass(region); }
   //! Forgets the box (the window destroys its child here).
   virtual void CloseBox();
+  //! Closes the box as a commit or cancel does: its control stops waiting
+  //! for the entry and is drawn again.
+  void FinishBox();
 
   void* moduleInstance = nullptr;
   IEditBox box;

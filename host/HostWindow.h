@@ -50,6 +50,19 @@ public:
   // Delivers what is pending and keeps the loop running for the given time,
   // so the editor's timer fires and paints.
   virtual void Pump(int milliseconds) = 0;
+  // Runs the loop until the editor's timer has fired `ticks` more times (as
+  // the loop counts the timer calls it makes to the plug-in's window or
+  // handler), then delivers what is pending apart from further ticks, and
+  // returns; gives up after timeoutMs. ticks 0 delivers what is pending (input,
+  // paints) without letting a tick through. Returns the ticks counted, or -1
+  // where the loop cannot tell the editor's ticks apart (it then only pumps
+  // for the time a 24-frame timer needs).
+  virtual int PumpTicks(int ticks, int timeoutMs)
+  {
+    (void)timeoutMs;
+    Pump(ticks * 42 + 10);
+    return -1;
+  }
 
   // Real input at client coordinates of this window (the editor sits at 0,0).
   virtual void MoveTo(int x, int y, int modifiers = 0) = 0;

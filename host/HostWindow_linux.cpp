@@ -140,6 +140,20 @@ public:
     DrainOwnEvents();
   }
 
+  int PumpTicks(int ticks, int timeoutMs) override
+  {
+    const std::int64_t end = NowMs() + std::max(timeoutMs, 0);
+    const std::uint64_t start = loop.TimerCalls();
+    DeliverInput();
+    while (loop.TimerCalls() - start < static_cast<std::uint64_t>(std::max(ticks, 0)) && NowMs() < end)
+    {
+      DrainOwnEvents();
+      loop.RunOnce(static_cast<int>(std::clamp<std::int64_t>(end - NowMs(), 0, 5)));
+    }
+    DeliverInput();
+    return static_cast<int>(loop.TimerCalls() - start);
+  }
+
   void MoveTo(int x, int y, int modifiers) override
   {
     WithModifiers(modifiers, [&] { Motion(x, y); });
@@ -273,6 +287,13 @@ private:
     ev.xclient.data.l[3] = data1;
     ev.xclient.data.l[4] = data2;
     XSendEvent(display, child, False, NoEventMask, &ev);
+  }
+
+  // Everything waiting on the editor's connection, and no frame.
+  void DeliverInput()
+  {
+    DrainOwnEvents();
+    while (loop.RunOnce(0, false) > 0) {}
   }
 
   void DrainOwnEvents()

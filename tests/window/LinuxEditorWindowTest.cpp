@@ -279,7 +279,7 @@ TEST_F(LinuxEditorWindow, CaptureEqualsTheHeadlessPictureInBothModes)
     IGraphicsPlatform& editor = session.Editor();
     editor.RefreshAll();
     session.Tick(3);
-    LICE_IBitmap* canvas = editor.Canvas();
+    LICE_IBitmap* canvas = &session.Screen();
     ASSERT_EQ(canvas->Width(), kWidth);
     int differing = 0;
     for (int y = 0; y < kHeight; ++y)

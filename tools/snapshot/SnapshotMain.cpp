@@ -2,6 +2,7 @@
 // pointer events to its editor and writes the editor's canvas to a PNG file.
 // See SnapshotOptions.h for the command line.
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -10,6 +11,7 @@
 #include "raster/LICE_PngWrite.h"
 #include "tools/snapshot/EditorSession.h"
 #include "tools/snapshot/SnapshotOptions.h"
+#include "tools/snapshot/WindowSnapshot.h"
 
 namespace
 {
@@ -50,6 +52,22 @@ void SendPointer(IGraphicsPlatform& editor, const SnapshotPointer& p)
     }
   }
 }
+
+// The editor driven by calls, one Tick per timer frame, painted into its canvas.
+void PaintHeadless(EditorSession& session, const std::vector<SnapshotPointer>& pointer)
+{
+  IGraphicsPlatform& editor = session.Editor();
+  // The window's first paint is a full one.
+  editor.RefreshAll();
+  session.Tick();
+  for (const SnapshotPointer& p : pointer)
+  {
+    SendPointer(editor, p);
+    session.Tick();
+  }
+  // A drawing raised by the last frame is painted in the next.
+  session.Tick(2);
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -86,19 +104,22 @@ int main(int argc, char** argv)
     session.QueueNoteOn(options.note);
   session.ProcessBlock();
 
-  IGraphicsPlatform& editor = session.Editor();
-  // The window's first paint is a full one.
-  editor.RefreshAll();
-  session.Tick();
-  for (const SnapshotPointer& p : options.pointer)
+  if (!options.window)
   {
-    SendPointer(editor, p);
-    session.Tick();
+    PaintHeadless(session, options.pointer);
+    if (!LICE_WritePng(options.output.c_str(), &session.Screen(), false))
+      return Refuse("cannot write \"" + options.output + "\"");
+    return 0;
   }
-  // A drawing raised by the last frame is painted in the next.
-  session.Tick(2);
 
-  if (!LICE_WritePng(options.output.c_str(), editor.Canvas(), false))
+  WindowPicture picture;
+  if (!SnapshotInWindow(session, options.pointer, picture, error))
+    return Refuse(error);
+  LICE_MemBitmap bitmap(picture.width, picture.height);
+  for (int y = 0; y < picture.height; ++y)
+    std::copy_n(picture.pixels.begin() + std::ptrdiff_t(y) * picture.width, picture.width,
+                bitmap.Pixels() + std::ptrdiff_t(y) * bitmap.RowStride());
+  if (!LICE_WritePng(options.output.c_str(), &bitmap, false))
     return Refuse("cannot write \"" + options.output + "\"");
   return 0;
 }
