@@ -528,9 +528,19 @@ void IGraphicsLinux::HandleEvents()
         if (mods.left || mods.right)
         {
           if (x->grabbed) PointerDrag(ev.xmotion.x, ev.xmotion.y, mods);
+          break;
         }
-        else
-          PointerHover(ev.xmotion.x, ev.xmotion.y, mods);
+        // A move that a press at the same place follows at once is part of
+        // that press, as a click arrives on Windows: no hover of its own.
+        if (XEventsQueued(d, QueuedAlready) > 0)
+        {
+          XEvent next;
+          XPeekEvent(d, &next);
+          if (next.type == ButtonPress && next.xbutton.window == x->window && next.xbutton.x == ev.xmotion.x &&
+              next.xbutton.y == ev.xmotion.y)
+            break;
+        }
+        PointerHover(ev.xmotion.x, ev.xmotion.y, mods);
         break;
       }
       case LeaveNotify:

@@ -92,6 +92,15 @@ public:
 
   void Show() override
   {
+    // The pointer waits outside the window, so that the editor sees only the
+    // input a test gives it (a window mapped under the pointer would hear of
+    // it being there).
+    if (hasXTest)
+    {
+      const Screen* screen = DefaultScreenOfDisplay(display);
+      XTestFakeMotionEvent(display, DefaultScreen(display), WidthOfScreen(screen) - 1, HeightOfScreen(screen) - 1,
+                           CurrentTime);
+    }
     XMapWindow(display, window);
     XSync(display, False);
     DrainOwnEvents();

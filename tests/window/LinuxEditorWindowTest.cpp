@@ -31,6 +31,7 @@
 #include "raster/LICE_Bitmap.h"
 #include "raster/LICE_PngWrite.h"
 #include "tools/snapshot/EditorSession.h"
+#include "tools/snapshot/WindowSnapshot.h"
 #include "vst3/sdk/IPluginBase.h"
 #include "vst3/sdk/IPlugView.h"
 
@@ -45,7 +46,6 @@ using Edit = HostComponentHandler::Edit;
 constexpr ParamID kBinaural = 1;
 constexpr ParamID kVolume = 9;
 constexpr ParamID kMode = 10;
-constexpr ParamID kWave = 3;
 constexpr int kBinauralX = 181, kBinauralY = 133;
 constexpr int kVolumeX = 305, kVolumeY = 299;
 constexpr int kWaveX = 60, kWaveY = 295;
@@ -144,6 +144,17 @@ struct Instance
   bool created = false;
 };
 
+// Writes pixels for a person to look at when a comparison fails.
+void WritePicture(const std::vector<std::uint32_t>& pixels, const std::string& name)
+{
+  LICE_MemBitmap bitmap(kWidth, kHeight);
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x)
+      bitmap.Pixels()[y * bitmap.RowStride() + x] = pixels[static_cast<size_t>(y) * kWidth + x];
+  const char* dir = std::getenv("THRUMWELL_BINARY_DIR");
+  LICE_WritePng(((dir ? std::string(dir) + "/" : std::string()) + name).c_str(), &bitmap, false);
+}
+
 class LinuxEditorWindow : public ::testing::Test
 {
 protected:
@@ -190,17 +201,6 @@ protected:
 
   std::unique_ptr<Instance> host;
 };
-
-// Writes pixels for a person to look at when a comparison fails.
-void WritePicture(const std::vector<std::uint32_t>& pixels, const std::string& name)
-{
-  LICE_MemBitmap bitmap(kWidth, kHeight);
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x)
-      bitmap.Pixels()[y * bitmap.RowStride() + x] = pixels[static_cast<size_t>(y) * kWidth + x];
-  const char* dir = std::getenv("THRUMWELL_BINARY_DIR");
-  LICE_WritePng(((dir ? std::string(dir) + "/" : std::string()) + name).c_str(), &bitmap, false);
-}
 
 // ---- Embedding. ----
 
@@ -289,6 +289,57 @@ TEST_F(LinuxEditorWindow, CaptureEqualsTheHeadlessPictureInBothModes)
           ++differing;
     EXPECT_EQ(differing, 0);
     if (differing) WritePicture(window, std::string("linux-window-") + mode + ".png");
+  }
+}
+
+// The snapshot tool's window mode against its headless mode: real input in,
+// the window's pixels out, for gestures that change what is drawn.
+TEST_F(LinuxEditorWindow, WindowSnapshotsEqualHeadlessOnes)
+{
+  using P = SnapshotPointer;
+  const std::vector<std::pair<const char*, std::vector<P>>> cases = {
+      {"drag", {{P::kPress, kBinauralX, kBinauralY, 0}, {P::kDrag, kBinauralX, 90, 0}, {P::kRelease, kBinauralX, 90, 0}}},
+      {"wheel", {{P::kWheel, kVolumeX, kVolumeY, 3}}},
+      {"hover then wheel down", {{P::kHover, kBinauralX, kBinauralY, 0}, {P::kWheel, kBinauralX, kBinauralY, -2}}},
+      {"switch", {{P::kPress, kWaveX, kWaveY, 0}, {P::kRelease, kWaveX, kWaveY, 0}}},
+  };
+  for (const auto& [name, pointer] : cases)
+  {
+    SCOPED_TRACE(name);
+    EditorSession headless;
+    ASSERT_TRUE(headless.Connected());
+    headless.ProcessBlock();
+    IGraphicsPlatform& editor = headless.Editor();
+    editor.RefreshAll();
+    headless.Tick();
+    for (const P& p : pointer)
+    {
+      IPointerMods mods;
+      mods.left = p.kind == P::kPress || p.kind == P::kDrag;
+      if (p.kind == P::kHover) editor.PointerHover(p.x, p.y, mods);
+      if (p.kind == P::kPress) editor.PointerDown(p.x, p.y, mods);
+      if (p.kind == P::kDrag) editor.PointerDrag(p.x, p.y, mods);
+      if (p.kind == P::kRelease) editor.PointerUp(p.x, p.y, mods);
+      if (p.kind == P::kWheel) editor.PointerWheel(p.x, p.y, mods, p.steps);
+      headless.Tick();
+    }
+    headless.Tick(2);
+
+    EditorSession windowed;
+    ASSERT_TRUE(windowed.Connected());
+    windowed.ProcessBlock();
+    WindowPicture picture;
+    std::string error;
+    ASSERT_TRUE(SnapshotInWindow(windowed, pointer, picture, error)) << error;
+    ASSERT_EQ(picture.width, kWidth);
+    LICE_IBitmap& screen = headless.Screen();
+    int differing = 0;
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x)
+        differing += (screen.Pixels()[y * screen.RowStride() + x] & 0xFFFFFF) !=
+                     (picture.pixels[static_cast<size_t>(y) * kWidth + x] & 0xFFFFFF);
+    EXPECT_EQ(differing, 0);
+    if (differing) WritePicture(picture.pixels, std::string("linux-snapshot-") + name + ".png");
   }
 }
 
