@@ -237,6 +237,11 @@ bool IGraphicsLinux::ConnectionLost() const
   return x && x->lost;
 }
 
+unsigned long IGraphicsLinux::RequestsSent() const
+{
+  return x && !x->lost ? XNextRequest(x->display) - 1 : 0;
+}
+
 int IGraphicsLinux::TimerIntervalMs() const
 {
   return static_cast<int>(1000.0 / frameRate);
@@ -419,10 +424,14 @@ bool IGraphicsLinux::PutRegion(const IBounds& region)
 
 void IGraphicsLinux::OnTimer()
 {
-  ReapOpeners();
+  if (!openers.empty()) ReapOpeners();
   if (x && x->lost) return;
+  const unsigned long before = x ? XNextRequest(x->display) : 0;
   Tick();
   if (!x || x->lost) return;
+  // A frame that changed nothing sent nothing, and nothing is flushed or read:
+  // an idle editor costs the server and the socket nothing.
+  if (XNextRequest(x->display) == before && uncovered.Empty()) return;
   // A box closed without a change to paint: its place is painted next frame.
   if (!uncovered.Empty())
   {

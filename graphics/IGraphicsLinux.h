@@ -71,6 +71,10 @@ public:
   //! gone then and only CloseNative is left to do.
   bool ConnectionLost() const;
 
+  //! Requests sent on the window's connection so far (0 when closed): what
+  //! a frame cost the X server, for tests and the benchmark.
+  unsigned long RequestsSent() const;
+
   //! The drawn box (for tests and the benchmark).
   const IDrawnEntry& DrawnEntry() const { return entry; }
 

@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "graphics/IGraphicsLinux.h"
 #include "graphics/IGraphicsPlatform.h"
 #include "host/HostEditorView.h"
 #include "host/HostModule.h"
@@ -341,6 +342,28 @@ TEST_F(LinuxEditorWindow, WindowSnapshotsEqualHeadlessOnes)
     EXPECT_EQ(differing, 0);
     if (differing) WritePicture(picture.pixels, std::string("linux-snapshot-") + name + ".png");
   }
+}
+
+// A frame with nothing to paint sends nothing to the X server; a change does.
+TEST_F(LinuxEditorWindow, IdleFramesSendNothing)
+{
+  EditorSession session;
+  ASSERT_TRUE(session.Connected());
+  session.ProcessBlock();
+  HostEditorView view(session.Host(), Win());
+  ASSERT_TRUE(view.Open());
+  ASSERT_EQ(Win().PumpTicks(3, 2000), 3);
+  auto& editor = static_cast<IGraphicsLinux&>(session.Editor());
+  const unsigned long before = editor.RequestsSent();
+  ASSERT_GT(before, 0u);
+  EXPECT_EQ(Win().PumpTicks(5, 2000), 5);
+  EXPECT_EQ(editor.RequestsSent(), before);
+  std::string error;
+  ASSERT_TRUE(session.QueueParam("Volume=20", error)) << error;
+  session.ProcessBlock();
+  EXPECT_EQ(Win().PumpTicks(2, 2000), 2);
+  EXPECT_GT(editor.RequestsSent(), before);
+  EXPECT_TRUE(view.Close());
 }
 
 // ---- Pointer. ----
