@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 #include <spawn.h>
+#include <strings.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -60,7 +61,7 @@ void FolderOf(const char* path, char* out)
 
 bool IsWebAddress(const char* address)
 {
-  return std::strncmp(address, "http://", 7) == 0 || std::strncmp(address, "https://", 8) == 0;
+  return strncasecmp(address, "http://", 7) == 0 || strncasecmp(address, "https://", 8) == 0;
 }
 
 // Key codes of the Windows window for the same keys: space, arrows, digits,
@@ -668,6 +669,20 @@ void IGraphicsLinux::HandleEvents()
     }
   }
   if (x && !x->lost) XFlush(d);
+}
+
+bool IGraphicsLinux::WheelFromHost(int steps)
+{
+  if (!x || x->lost) return false;
+  Window root = 0, child = 0;
+  int rootX = 0, rootY = 0, winX = 0, winY = 0;
+  unsigned int state = 0;
+  if (!XQueryPointer(x->display, x->window, &root, &child, &rootX, &rootY, &winX, &winY, &state)) return false;
+  if (winX < 0 || winY < 0 || winX >= width || winY >= height) return false;
+  IPointerMods mods = ModsOf(state);
+  mods.left = mods.right = false;
+  PointerWheel(winX, winY, mods, steps);
+  return true;
 }
 
 // ---- Folders and links. ----

@@ -37,6 +37,9 @@ public:
   void ResizeEditor(int width, int height) override;
   //! Opens the box as every platform does and, with a window, draws it.
   void AskValue(IControl* control, IParamDef* param, bool centred) override;
+  //! Wheel steps the host passes on: to the editor only when the pointer is
+  //! over its window, at the pointer's place, with the keyboard's modifiers.
+  bool WheelFromHost(int steps) override;
   //! Folder of the host executable, with its trailing slash; empty when unknown.
   void HostFolder(char* out) override;
   //! Folder of the file holding this code (the plug-in module), likewise.

@@ -366,6 +366,17 @@ TEST_F(LinuxEditorWindow, IdleFramesSendNothing)
   EXPECT_TRUE(view.Close());
 }
 
+// Only web addresses go to the desktop's opener, as one argument.
+TEST_F(LinuxEditorWindow, OpenLinkRefusesAnythingButWebAddresses)
+{
+  EditorSession session;
+  IGraphicsPlatform& editor = session.Editor();
+  for (const char* address : {"", "file:///etc/passwd", "javascript:alert(1)", "ftp://example.org/",
+                              "HTTP//missing-colon", "--help", "; rm -rf /"})
+    EXPECT_FALSE(editor.OpenLink(address, "", nullptr, nullptr)) << address;
+  EXPECT_FALSE(editor.OpenLink(nullptr, "", nullptr, nullptr));
+}
+
 // ---- Pointer. ----
 
 TEST_F(LinuxEditorWindow, DragIsOneBeginPerformsAndOneEnd)
@@ -478,6 +489,45 @@ TEST_F(LinuxEditorWindow, TypedEntryCommitsOnEnterAndCancelsOnEscapeOrRightClick
     const std::vector<std::uint32_t> closed = Capture();
     EXPECT_NE(closed[static_cast<size_t>(kVolumeY) * kWidth + kVolumeX - 14] & 0xFFFFFF, 0xFFFFFFu);
     EXPECT_EQ(Win().ChildCount(), 1);
+  }
+}
+
+// A list parameter's box is a drop-down list: a key that moves the choice
+// commits it, as does a click on an entry. Near the bottom of the editor the
+// entries drop above the field, which sits at the control's vertical centre.
+TEST_F(LinuxEditorWindow, ListEntryByKeyAndByClick)
+{
+  constexpr ParamID kWave = 3;
+  constexpr int kFieldTop = 300;  // the wave switch's vertical centre
+  constexpr int kSawRowY = kFieldTop - (18 * 4 + 2) + 1 + 2 * 18 + 9;
+  Open();
+  host->Send({{kWave, 0.0}});
+  Win().Pump(kSettleMs);
+  struct Case
+  {
+    const char* name;
+    bool byKey;
+    double chosen;
+  };
+  for (const Case& c : {Case{"down key", true, 1.0 / 3.0}, Case{"click on Saw", false, 2.0 / 3.0}})
+  {
+    SCOPED_TRACE(c.name);
+    const std::vector<std::uint32_t> closed = Capture();
+    Win().Press(kWaveX, kWaveY, HostWindow::kRight);
+    Win().Release(kWaveX, kWaveY, HostWindow::kRight);
+    Win().Pump(kSettleMs);
+    EXPECT_NE(Capture(), closed);  // the list is drawn
+    host->plugin->Handler().Clear();
+    if (c.byKey)
+      Win().Key("Down");
+    else
+    {
+      Win().Press(kWaveX, kSawRowY);
+      Win().Release(kWaveX, kSawRowY);
+    }
+    Win().Pump(kSettleMs);
+    EXPECT_NEAR(host->Value(kWave), c.chosen, 1e-9);
+    EXPECT_EQ(Kinds(Edits(), kWave), "bpe");
   }
 }
 
