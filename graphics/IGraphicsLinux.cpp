@@ -131,6 +131,9 @@ struct IGraphicsLinux::X11Window
   bool directPut = false;
   bool lost = false;
   int errors = 0;
+  // A press of ours holds the pointer (Windows' capture) until its release;
+  // grabbed says whether the explicit grab that backs it was granted.
+  bool captured = false;
   bool grabbed = false;
   // Presses the box took (left and right), whose releases reach no control.
   bool swallowed[2] = {false, false};
@@ -504,6 +507,13 @@ void IGraphicsLinux::EntryOutcome(IDrawnEntry::Outcome outcome)
   }
 }
 
+void IGraphicsLinux::Capture(unsigned long time)
+{
+  x->captured = true;
+  x->grabbed = XGrabPointer(x->display, x->window, False, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
+                            GrabModeAsync, GrabModeAsync, None, None, time) == GrabSuccess;
+}
+
 void IGraphicsLinux::HandleEvents()
 {
   if (!x || x->lost) return;
@@ -537,7 +547,7 @@ void IGraphicsLinux::HandleEvents()
         const IPointerMods mods = ModsOf(ev.xmotion.state);
         if (mods.left || mods.right)
         {
-          if (x->grabbed) PointerDrag(ev.xmotion.x, ev.xmotion.y, mods);
+          if (x->captured) PointerDrag(ev.xmotion.x, ev.xmotion.y, mods);
           break;
         }
         // A move that a press at the same place follows at once is part of
@@ -602,9 +612,7 @@ void IGraphicsLinux::HandleEvents()
           x->lastPressY = b.y;
           if (isDouble)
           {
-            if (PointerDoubleClick(b.x, b.y, mods))
-              x->grabbed = XGrabPointer(d, x->window, False, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
-                                        GrabModeAsync, GrabModeAsync, None, None, b.time) == GrabSuccess;
+            if (PointerDoubleClick(b.x, b.y, mods)) Capture(b.time);
             break;
           }
         }
@@ -613,8 +621,7 @@ void IGraphicsLinux::HandleEvents()
           mods.right = true;
           x->lastPressCounts = false;
         }
-        x->grabbed = XGrabPointer(d, x->window, False, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
-                                  GrabModeAsync, GrabModeAsync, None, None, b.time) == GrabSuccess;
+        Capture(b.time);
         PointerDown(b.x, b.y, mods);
         break;
       }
@@ -623,11 +630,8 @@ void IGraphicsLinux::HandleEvents()
         const XButtonEvent& b = ev.xbutton;
         if (b.button != Button1 && b.button != Button3) break;
         const int which = b.button == Button1 ? 0 : 1;
-        if (x->grabbed)
-        {
-          XUngrabPointer(d, b.time);
-          x->grabbed = false;
-        }
+        if (x->grabbed) XUngrabPointer(d, b.time);
+        x->grabbed = x->captured = false;
         if (x->swallowed[which])
         {
           x->swallowed[which] = false;

@@ -88,6 +88,8 @@ protected:
 private:
   struct X11Window;
 
+  //! Holds the pointer for a press, as SetCapture does on Windows.
+  void Capture(unsigned long time);
   //! Copies a region of the canvas to the window as it is.
   bool PutRegion(const IBounds& region);
 
