@@ -49,16 +49,26 @@ double HeadlessFullRepaint(IGraphicsPlatform& editor)
   });
 }
 
-void BM_AttachedToFirstPaint(benchmark::State& state)
+// The instrument made in this process and a host window for its editor.
+struct Rig
 {
   EditorSession session;
-  session.ProcessBlock();
   std::unique_ptr<HostWindow> window = HostWindow::Create(368, 370, "Thrumwell bench");
-  if (!kDisplayKept || !window || !session.Connected())
+
+  explicit Rig(benchmark::State& state)
   {
-    state.SkipWithError("no X display");
-    return;
+    session.ProcessBlock();
+    if (!kDisplayKept || !window || !session.Connected()) state.SkipWithError("no X display");
   }
+  bool Usable() const { return kDisplayKept && window && session.Connected(); }
+};
+
+void BM_AttachedToFirstPaint(benchmark::State& state)
+{
+  Rig rig(state);
+  if (!rig.Usable()) return;
+  EditorSession& session = rig.session;
+  HostWindow* window = rig.window.get();
   const double baseline = HeadlessFullRepaint(session.Editor());
   double total = 0.0;
   for (auto _ : state)
@@ -81,14 +91,10 @@ void BM_AttachedToFirstPaint(benchmark::State& state)
 
 void BM_IdleFrame(benchmark::State& state)
 {
-  EditorSession session;
-  session.ProcessBlock();
-  std::unique_ptr<HostWindow> window = HostWindow::Create(368, 370, "Thrumwell bench");
-  if (!kDisplayKept || !window || !session.Connected())
-  {
-    state.SkipWithError("no X display");
-    return;
-  }
+  Rig rig(state);
+  if (!rig.Usable()) return;
+  EditorSession& session = rig.session;
+  HostWindow* window = rig.window.get();
   HostEditorView view(session.Host(), *window);
   view.Open();
   window->PumpTicks(3, 1000);
