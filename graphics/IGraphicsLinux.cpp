@@ -315,13 +315,6 @@ void* IGraphicsLinux::OpenIn(void* parent)
 
 void IGraphicsLinux::CloseNative()
 {
-  // A gesture cut short by the window going away still ends its host edit.
-  if (x && captureIndex >= 0 && captureIndex < NControls())
-  {
-    IControl* c = controls[static_cast<size_t>(captureIndex)];
-    if (ParamOf(c)) plug->HostEndEdit(c->ParamIdx());
-  }
-  if (x) ForgetPointer();
   IGraphicsPlatform::CloseNative();
   ReapOpeners();
   if (!x) return;

@@ -75,16 +75,26 @@ void IGraphicsPlatform::FinishBox()
 {
   if (!BoxOpen()) return;
   boxControl->SetAwaitingEntry(false);
-  // Redrawn only: a committed value already reached the host inside its own
-  // begin and end of edit, and a value sent again here would come outside any.
+  // Redrawn without telling the host again: a committed value went out in
+  // its own begin/perform/end, a cancelled one did not change, and a value
+  // sent outside such a bracket is one a host may refuse.
   boxControl->MarkChanged(false);
   boxControl->SetRedrawAgain();
   CloseBox();
 }
 
+void IGraphicsPlatform::EndHeldGesture()
+{
+  const int held = captureIndex >= 0 ? captureIndex : releaseIndex;
+  ForgetPointer();
+  IControl* c = GetControl(held);
+  if (c && ParamOf(c)) plug->HostEndEdit(c->ParamIdx());
+}
+
 void IGraphicsPlatform::CloseNative()
 {
   if (endEditCountdown != 0 && plug) plug->FlushHostEndEdit();
+  EndHeldGesture();
   // A box abandoned by closing is cancelled, so that its control does not
   // stay waiting for an entry that can no longer come.
   FinishBox();

@@ -89,6 +89,9 @@ protected:
   //! Closes the box as a commit or cancel does: its control stops waiting
   //! for the entry and is drawn again.
   void FinishBox();
+  //! Ends the host edit of a gesture whose release can no longer come (the
+  //! window closes under a held button) and forgets the pointer.
+  void EndHeldGesture();
 
   void* moduleInstance = nullptr;
   IEditBox box;

@@ -487,6 +487,9 @@ void IGraphicsWin::CloseNative()
   }
   HideTipUnlessEnabled();
   if (endEditCountdown != 0 && plug) plug->FlushHostEndEdit();
+  // A button held while the window goes will never be released in it; the
+  // host's edit ends now rather than never.
+  EndHeldGesture();
   // The box is taken down first, with its own procedure back in place, so
   // that it never sees its last messages through ours.
   FinishBox();

@@ -73,7 +73,9 @@ public:
   // whole steps into button 4/5 presses).
   virtual void Wheel(int x, int y, int delta, int modifiers = 0) = 0;
   // Typed text (characters) and single keys by name ("Return", "Escape",
-  // "BackSpace", "Up", "Down", "Left", "Right", "Tab", ...).
+  // "BackSpace", "Up", "Down", "Left", "Right", "Tab", ...), to the window
+  // with the keyboard focus. Each key is delivered before the next is sent
+  // (no timer tick runs meanwhile), as a person types.
   virtual void Type(const std::string& text) = 0;
   virtual void Key(const std::string& name, int modifiers = 0) = 0;
 

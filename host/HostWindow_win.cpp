@@ -22,6 +22,7 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDR
 // Away from the middle of the screen, where a pointer left alone rests.
 constexpr int kLeft = 860;
 constexpr int kTop = 520;
+constexpr int kKeyTimeoutMs = 1000;
 
 LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -359,8 +360,12 @@ private:
     HWND focus = GetFocus();
     if (!focus) focus = hwnd;
     const UINT scan = MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
+    // One key at a time, each delivered (and translated into its character)
+    // before the next, as typing does; timer ticks wait.
     PostMessageA(focus, WM_KEYDOWN, vk, 1 | (LPARAM(scan) << 16));
+    PumpTicks(0, kKeyTimeoutMs);
     PostMessageA(focus, WM_KEYUP, vk, 1 | (LPARAM(scan) << 16) | (LPARAM(3) << 30));
+    PumpTicks(0, kKeyTimeoutMs);
   }
 
   HWND hwnd;

@@ -32,6 +32,7 @@
 #include "raster/LICE_Bitmap.h"
 #include "raster/LICE_PngWrite.h"
 #include "tools/snapshot/EditorSession.h"
+#include "tools/snapshot/HeadlessSnapshot.h"
 #include "tools/snapshot/WindowSnapshot.h"
 #include "vst3/sdk/IPluginBase.h"
 #include "vst3/sdk/IPlugView.h"
@@ -310,21 +311,7 @@ TEST_F(LinuxEditorWindow, WindowSnapshotsEqualHeadlessOnes)
     EditorSession headless;
     ASSERT_TRUE(headless.Connected());
     headless.ProcessBlock();
-    IGraphicsPlatform& editor = headless.Editor();
-    editor.RefreshAll();
-    headless.Tick();
-    for (const P& p : pointer)
-    {
-      IPointerMods mods;
-      mods.left = p.kind == P::kPress || p.kind == P::kDrag;
-      if (p.kind == P::kHover) editor.PointerHover(p.x, p.y, mods);
-      if (p.kind == P::kPress) editor.PointerDown(p.x, p.y, mods);
-      if (p.kind == P::kDrag) editor.PointerDrag(p.x, p.y, mods);
-      if (p.kind == P::kRelease) editor.PointerUp(p.x, p.y, mods);
-      if (p.kind == P::kWheel) editor.PointerWheel(p.x, p.y, mods, p.steps);
-      headless.Tick();
-    }
-    headless.Tick(2);
+    SnapshotHeadless(headless, pointer);
 
     EditorSession windowed;
     ASSERT_TRUE(windowed.Connected());
