@@ -364,6 +364,34 @@ TEST_F(LinuxEditorWindow, OpenLinkRefusesAnythingButWebAddresses)
   EXPECT_FALSE(editor.OpenLink(nullptr, "", nullptr, nullptr));
 }
 
+// A resize the editor asks for goes through the host's frame, and the child
+// window takes the new size.
+TEST_F(LinuxEditorWindow, ResizeGoesThroughTheFrameAndResizesTheChild)
+{
+  EditorSession session;
+  ASSERT_TRUE(session.Connected());
+  HostEditorView view(session.Host(), Win());
+  ASSERT_TRUE(view.Open());
+  Win().Pump(kSettleMs);
+  session.Editor().ResizeEditor(400, 300);
+  Win().Pump(kSettleMs);
+  ASSERT_EQ(view.Frame().Resizes().size(), 1u);
+  EXPECT_EQ(view.Frame().Resizes().front().getWidth(), 400);
+  EXPECT_EQ(view.Frame().Resizes().front().getHeight(), 300);
+  Display* d = TestDisplay();
+  const Window parent = static_cast<Window>(reinterpret_cast<std::uintptr_t>(Win().ParentHandle()));
+  Window root = 0, up = 0, *children = nullptr;
+  unsigned n = 0;
+  ASSERT_TRUE(XQueryTree(d, parent, &root, &up, &children, &n));
+  ASSERT_EQ(n, 1u);
+  XWindowAttributes a{};
+  ASSERT_TRUE(XGetWindowAttributes(d, children[0], &a));
+  XFree(children);
+  EXPECT_EQ(a.width, 400);
+  EXPECT_EQ(a.height, 300);
+  EXPECT_TRUE(view.Close());
+}
+
 // ---- Pointer. ----
 
 TEST_F(LinuxEditorWindow, DragIsOneBeginPerformsAndOneEnd)
