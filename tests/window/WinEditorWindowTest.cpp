@@ -84,6 +84,19 @@ struct WindowedEditor
     window->Press(at.x, at.y, HostWindow::kRight);
     window->Release(at.x, at.y, HostWindow::kRight);
   }
+  // Right-clicks a control and lets one tick pass; the box it opened, or null.
+  HWND OpenBox(POINT at)
+  {
+    RightClick(at);
+    Ticks(1);
+    return Box();
+  }
+  std::string BoxClass()
+  {
+    char kind[16] = {};
+    GetClassNameA(Box(), kind, sizeof kind);
+    return kind;
+  }
   // Sets a parameter by name, as the host's automation does.
   void HostSets(const std::string& assignment)
   {
@@ -162,13 +175,9 @@ TEST_F(EditorWindow, TypedValueIsSetOnTheTickAfterEnter)
 {
   ed.HostSets("Mode=Generator");
   ASSERT_TRUE(ed.Open());
-  ed.RightClick(kCarrierKnob);
-  ed.Ticks(1);
-  ASSERT_NE(ed.Box(), nullptr);
+  ASSERT_NE(ed.OpenBox(kCarrierKnob), nullptr);
   EXPECT_EQ(ed.window->ChildCount(), 2);
-  char kind[16] = {};
-  GetClassNameA(ed.Box(), kind, sizeof kind);
-  EXPECT_STRCASEEQ(kind, "Edit");
+  EXPECT_STRCASEEQ(ed.BoxClass().c_str(), "Edit");
   EXPECT_EQ(GetDlgCtrlID(ed.Box()), IGraphicsWin::kBoxId);
   EXPECT_EQ(GetWindowLongPtrA(ed.Box(), GWLP_USERDATA), LONG_PTR(IGraphicsWin::kBoxMarker));
   EXPECT_EQ(GetFocus(), ed.Box());
@@ -193,12 +202,8 @@ TEST_F(EditorWindow, TypedValueIsSetOnTheTickAfterEnter)
 TEST_F(EditorWindow, ChoosingFromTheDropDownListCommits)
 {
   ASSERT_TRUE(ed.Open());
-  ed.RightClick(kWaveSwitch);
-  ed.Ticks(1);
-  ASSERT_NE(ed.Box(), nullptr);
-  char kind[16] = {};
-  GetClassNameA(ed.Box(), kind, sizeof kind);
-  EXPECT_STRCASEEQ(kind, "ComboBox");
+  ASSERT_NE(ed.OpenBox(kWaveSwitch), nullptr);
+  EXPECT_STRCASEEQ(ed.BoxClass().c_str(), "ComboBox");
   EXPECT_EQ(SendMessageA(ed.Box(), CB_GETCOUNT, 0, 0), 4);
   EXPECT_EQ(SendMessageA(ed.Box(), CB_GETCURSEL, 0, 0), 0);
 
@@ -231,9 +236,7 @@ TEST_F(EditorWindow, ChoosingFromTheDropDownListCommits)
 TEST_F(EditorWindow, ARightClickWithTheBoxOpenCancelsAndReachesNoControl)
 {
   ASSERT_TRUE(ed.Open());
-  ed.RightClick(kBeatKnob);
-  ed.Ticks(1);
-  ASSERT_NE(ed.Box(), nullptr);
+  ASSERT_NE(ed.OpenBox(kBeatKnob), nullptr);
   const double beat = ed.Normalized(kParamBinaural);
   const double volume = ed.Normalized(kParamVolume);
   ed.session.Handler().Clear();
