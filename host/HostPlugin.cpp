@@ -75,7 +75,23 @@ HostPlugin::HostPlugin() = default;
 
 HostPlugin::~HostPlugin() { Destroy(); }
 
-void HostPlugin::Violation(const std::string& what) { violations.push_back(what); }
+void HostPlugin::Violation(const std::string& what)
+{
+  std::lock_guard<std::mutex> guard(violationLock);
+  violations.push_back(what);
+}
+
+std::vector<std::string> HostPlugin::Violations() const
+{
+  std::lock_guard<std::mutex> guard(violationLock);
+  return violations;
+}
+
+void HostPlugin::ClearViolations()
+{
+  std::lock_guard<std::mutex> guard(violationLock);
+  violations.clear();
+}
 
 bool HostPlugin::Expect(tresult result, tresult expected, const std::string& call)
 {

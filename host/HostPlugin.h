@@ -29,6 +29,7 @@
 // while nothing else runs on the object, as an audio thread would.
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -121,8 +122,10 @@ public:
   Steinberg::tresult SetState(const std::vector<std::uint8_t>& bytes, bool failPastEnd = false);
 
   // ---- Violations -----------------------------------------------------------------
-  const std::vector<std::string>& Violations() const { return violations; }
-  void ClearViolations() { violations.clear(); }
+  // The record may be written from the audio thread and the user-interface
+  // thread at once (a check that drives both).
+  std::vector<std::string> Violations() const;
+  void ClearViolations();
   void Violation(const std::string& what);
   // Records a violation when result is not expected.
   bool Expect(Steinberg::tresult result, Steinberg::tresult expected, const std::string& call);
@@ -168,6 +171,7 @@ private:
   Steinberg::Vst::ProcessData data{};
   int capacity = 0;  // frames per buffer, at least the announced block size
   ProcessHook processHook = nullptr;
+  mutable std::mutex violationLock;
   std::vector<std::string> violations;
 };
 

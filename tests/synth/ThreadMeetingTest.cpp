@@ -9,12 +9,15 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <random>
 #include <thread>
 
 #include "controls/IControl.h"
 #include "graphics/IGraphicsPlatform.h"
+#include "host/HostEditorView.h"
 #include "host/HostMemoryStream.h"
+#include "host/HostWindow.h"
 #include "synth/CLS_THRUMWELL.h"
 #include "synth/GRAPH.h"
 #include "synth/ThrumwellParameters.h"
@@ -96,6 +99,7 @@ TEST(ThreadsMeet, UserInterfaceWorkWhileTheAudioThreadProcesses)
   {
     const char* what;
     Action action;
+    int rounds = 150;  // enough for the threads to overlap many times
   } table[] = {
     {"editor gestures: drag, wheel and double-click on every control",
      [&](EditorSession& s, std::mt19937& random) {
@@ -152,6 +156,24 @@ TEST(ThreadsMeet, UserInterfaceWorkWhileTheAudioThreadProcesses)
        view->release();
        s.Tick();
      }},
+    // In a real window where there is a display: its timer paints and the
+    // pointer drags a knob while the audio thread runs.
+    {"editor opened in a window, used and closed",
+     [](EditorSession& s, std::mt19937& random) {
+       std::unique_ptr<ThrumwellHost::HostWindow> window = ThrumwellHost::HostWindow::Create(400, 400, "threads");
+       if (!window)
+         return;
+       ThrumwellHost::HostEditorView view(s.Host(), *window);
+       ASSERT_TRUE(view.Open());
+       int x, y;
+       Centre(s.Editor(), 1 + static_cast<int>(random() % (s.Editor().NControls() - 1)), x, y);
+       window->Press(x, y);
+       window->MoveTo(x, y - 20);
+       window->Release(x, y - 20);
+       window->Pump(30);
+       ASSERT_TRUE(view.Close());
+     },
+     10},
   };
   for (const auto& row : table)
   {
@@ -160,8 +182,7 @@ TEST(ThreadsMeet, UserInterfaceWorkWhileTheAudioThreadProcesses)
     ASSERT_TRUE(session.Connected());
     std::mt19937 random(11);
     AudioThread audio(session);
-    // Enough rounds for the threads to overlap many times.
-    for (int round = 0; round < 150 || audio.Blocks() < 50; ++round)
+    for (int round = 0; round < row.rounds || audio.Blocks() < 50; ++round)
       row.action(session, random);
     audio.Stop();
     std::string violations;

@@ -189,7 +189,7 @@ protected:
     host->plugin->Handler().Clear();
   }
   HostWindow& Win() { return *host->window; }
-  const std::vector<Edit>& Edits() { return host->plugin->Handler().Edits(); }
+  std::vector<Edit> Edits() { return host->plugin->Handler().Edits(); }
 
   std::vector<std::uint32_t> Capture()
   {

@@ -77,7 +77,7 @@ struct WindowedEditor
   HWND Box() { return static_cast<HWND>(Editor().BoxWindow()); }
   double Normalized(int param) { return session.Host().Controller()->getParamNormalized(ParamID(param)); }
   double Plain(int param) { return session.Host().Controller()->normalizedParamToPlain(ParamID(param), Normalized(param)); }
-  const std::vector<HostComponentHandler::Edit>& Edits() { return session.Handler().Edits(); }
+  std::vector<HostComponentHandler::Edit> Edits() { return session.Handler().Edits(); }
   void Ticks(int n) { ASSERT_EQ(window->PumpTicks(n, kTimeoutMs), n); }
   void RightClick(POINT at)
   {
