@@ -32,7 +32,11 @@ class Processing : public PluginTest
 std::vector<double> Tone(int size)
 {
   HostPlugin plugin(SharedModule());
-  EXPECT_TRUE(plugin.Create());
+  if (!plugin.Create())
+  {
+    ADD_FAILURE() << Lines(plugin.Violations());
+    return {};
+  }
   plugin.ActivateDefaultBuses();
   plugin.SetupProcessing(44100, 256, size);
   plugin.SetActive(true);
@@ -57,6 +61,7 @@ TEST(SampleSizes, BothPlayTheSameTone)
   THRUMWELL_CHECK_GATE();
   const std::vector<double> tone[2] = {Tone(kSample32), Tone(kSample64)};
   double worst = 0, peak = 0;
+  ASSERT_EQ(tone[0].size(), tone[1].size());
   for (std::size_t i = 0; i < tone[0].size(); ++i)
   {
     worst = std::max(worst, std::abs(tone[0][i] - tone[1][i]));
@@ -86,7 +91,11 @@ TEST_F(Processing, GeneratorSoundsOnlyWhileTheTransportRuns)
 std::vector<float> StartAt(std::int64_t position)
 {
   HostPlugin plugin(SharedModule());
-  EXPECT_TRUE(plugin.Create());
+  if (!plugin.Create())
+  {
+    ADD_FAILURE() << Lines(plugin.Violations());
+    return {};
+  }
   plugin.ActivateDefaultBuses();
   plugin.SetupProcessing(44100, 512);
   plugin.SetActive(true);
@@ -190,7 +199,11 @@ TEST_F(Processing, BypassCopiesTheInputInBothSampleSizes)
 double SquareLevel(float velocity)
 {
   HostPlugin plugin(SharedModule());
-  EXPECT_TRUE(plugin.Create());
+  if (!plugin.Create())
+  {
+    ADD_FAILURE() << Lines(plugin.Violations());
+    return {};
+  }
   plugin.ActivateDefaultBuses();
   plugin.SetupProcessing(44100, 512);
   plugin.SetActive(true);
