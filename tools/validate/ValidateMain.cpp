@@ -229,8 +229,13 @@ int main(int argc, char** argv)
     const std::uint32_t seed = options.seed + static_cast<std::uint32_t>(round);
     for (const std::string& group : groups)
     {
-      if (HostTest::FindGroup(group).strictness > options.strictness)
+      const int needed = HostTest::FindGroup(group).strictness;
+      if (needed > options.strictness)
+      {
+        if (!options.only.empty())
+          std::printf("SKIP  %-28s runs from strictness %d\n", group.c_str(), needed);
         continue;
+      }
       // Files of their own for each child: a system may close the last
       // child's handles a moment after it ended.
       const std::string logPath = stem + "-" + std::to_string(++children) + ".log";
