@@ -275,8 +275,11 @@ int main(int argc, char** argv)
       {
         ++failed;
         std::string why = outcome.what;
-        if (outcome.kind == ChildOutcome::kExited && reported)
+        if (outcome.kind == ChildOutcome::kExited && reported && checksFailed > 0)
           why = std::to_string(checksFailed) + " of " + std::to_string(ran) + " checks failed";
+        else if (outcome.kind == ChildOutcome::kExited && reported)
+          // Something at exit: unloading the module, a sanitizer's leak report.
+          why = outcome.what + " after its checks passed";
         else if (outcome.kind == ChildOutcome::kExited)
           // A sanitizer or an abort handler ended it with a status.
           why = "crashed: " + outcome.what + " before its checks finished";
