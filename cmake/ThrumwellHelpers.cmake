@@ -54,14 +54,16 @@ function(thrumwell_optional_subdirectory dir)
   endif()
 endfunction()
 
-# thrumwell_add_gtest(NAME SOURCES a.cpp ... LIBS lib ... [ENV VAR=VALUE ...])
+# thrumwell_add_gtest(NAME [WINDOWS] SOURCES a.cpp ... LIBS lib ... [ENV VAR=VALUE ...])
 # One GoogleTest executable, registered with CTest as one test. Under the
-# Windows cross build CTest runs it through the Wine emulator.
+# Windows cross build CTest runs it through the Wine emulator. WINDOWS: the
+# test puts windows on the shared screen; such tests run one at a time, since
+# real input goes to whichever window lies under the pointer.
 function(thrumwell_add_gtest name)
   if(NOT THRUMWELL_TESTS)
     return()
   endif()
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;ENV" ${ARGN})
+  cmake_parse_arguments(ARG "WINDOWS" "" "SOURCES;LIBS;ENV" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
@@ -69,6 +71,9 @@ function(thrumwell_add_gtest name)
   # minutes instead of holding the whole run.
   set_tests_properties(${name} PROPERTIES TIMEOUT 300
     ENVIRONMENT "THRUMWELL_SOURCE_DIR=${PROJECT_SOURCE_DIR};THRUMWELL_BINARY_DIR=${PROJECT_BINARY_DIR};${ARG_ENV}")
+  if(ARG_WINDOWS)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK screen)
+  endif()
 endfunction()
 
 # thrumwell_add_bench(NAME SOURCES a.cpp ... LIBS lib ...)
