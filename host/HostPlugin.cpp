@@ -509,14 +509,20 @@ bool HostPlugin::Process(int numSamples, IParameterChanges* changes, IEventList*
     capacity = numSamples;
     SizeBuffers();
   }
+  PrepareData(numSamples, changes, events, context);
+  return ProcessPrepared();
+}
+
+bool HostPlugin::ProcessPrepared()
+{
+  const int numSamples = std::clamp(static_cast<int>(data.numSamples), 0, capacity);
   FillOutputs(numSamples);
-  ProcessData& block = PrepareData(numSamples, changes, events, context);
   if (processHook)
     processHook(true);
-  const tresult result = processor->process(block);
+  const tresult result = processor->process(data);
   if (processHook)
     processHook(false);
-  const bool ok = Expect(result, kResultOk, "process(" + std::to_string(numSamples) + " samples)");
+  const bool ok = Expect(result, kResultOk, "process(" + std::to_string(data.numSamples) + " samples)");
   CheckOutputs(numSamples);
   CheckHostObjects("process");
   return ok;

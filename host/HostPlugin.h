@@ -101,6 +101,9 @@ public:
   Steinberg::Vst::ProcessData& PrepareData(int numSamples, Steinberg::Vst::IParameterChanges* changes = nullptr,
                                            Steinberg::Vst::IEventList* events = nullptr,
                                            Steinberg::Vst::ProcessContext* context = nullptr);
+  // Processes the ProcessData of PrepareData, as the caller varied it, with
+  // the checks of Process (on at most as many samples as the buffers hold).
+  bool ProcessPrepared();
 
   // Called with true right before the plug-in's process and with false right
   // after it, on the processing thread (e.g. to count its allocations); null:

@@ -207,7 +207,7 @@ TEST_P(ValidatorPrecision, ProcessSilenceFlagsAndSilenceProcessing)
     ProcessData& data = plugin->PrepareData(64);
     if (data.numInputs > 0)
       data.inputs[0].silenceFlags = flags;
-    EXPECT_EQ(plugin->Processor()->process(data), kResultOk);
+    EXPECT_TRUE(plugin->ProcessPrepared());
   }
   // Twenty seconds of silent input flagged as silent.
   for (int block = 0; block < 13781; ++block)
@@ -217,7 +217,7 @@ TEST_P(ValidatorPrecision, ProcessSilenceFlagsAndSilenceProcessing)
       data.inputs[0].silenceFlags = 3;
     if (data.numOutputs > 0)
       data.outputs[0].silenceFlags = 3;
-    ASSERT_EQ(plugin->Processor()->process(data), kResultOk);
+    ASSERT_TRUE(plugin->ProcessPrepared());
   }
 }
 
@@ -229,7 +229,7 @@ TEST_P(ValidatorPrecision, ProcessOnAnotherThread)
     if (!plugin->SetProcessing(true))
       ++failures;
     for (int i = 0; i < 9999; ++i)
-      failures += plugin->Processor()->process(plugin->PrepareData(64)) != kResultOk;
+      failures += !plugin->Process(64);
     if (!plugin->SetProcessing(false))
       ++failures;
   });
