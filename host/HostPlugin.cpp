@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "host/HostMemoryStream.h"
 
@@ -66,6 +67,11 @@ const char* DirectionText(BusDirection dir) { return dir == kInput ? "input" : "
 }  // namespace
 
 HostPlugin::HostPlugin(HostModule& hostModule) : module(&hostModule) {}
+
+HostPlugin::HostPlugin(HostModule& hostModule, std::u16string hostName)
+  : module(&hostModule), application(std::move(hostName))
+{
+}
 
 HostPlugin::HostPlugin() = default;
 

@@ -48,6 +48,8 @@ class HostPlugin
 {
 public:
   explicit HostPlugin(HostModule& module);
+  // The same, naming this host to the plug-in (IHostApplication::getName).
+  HostPlugin(HostModule& module, std::u16string hostName);
   // A host without a module, for Adopt.
   HostPlugin();
   ~HostPlugin();
