@@ -58,6 +58,9 @@ public:
   int BadSamples() const { return badSamples.load(std::memory_order_relaxed); }
   // Notes the queues had no room for.
   std::uint32_t DroppedNotes() const;
+  // The events handed to the plug-in with the last piece played. Audio thread
+  // (or a test that calls Render itself).
+  ThrumwellHost::HostEventList& Events() { return events; }
 
   // ---- Main thread, before the audio starts ------------------------------------
   // The queue of one more MIDI input, or null when all are taken.

@@ -177,6 +177,8 @@ int main(int argc, char** argv)
     return 0;
   }
 
+  // From here on a stop request ends playing with a fade, however early.
+  InstallStopHandler();
   PlayerSettings settings;
   settings.Load();
   PlayerAudio audio;
@@ -244,7 +246,6 @@ int main(int argc, char** argv)
   for (const std::string& warning : midi.Warnings())
     Say(0, warning);
 
-  InstallStopHandler();
   engine.SetPlaying(true);
   if (const int status = audio.Start())
     return Say(status, audio.Error());
