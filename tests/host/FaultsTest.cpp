@@ -33,6 +33,15 @@ namespace
   return ::testing::AssertionSuccess();
 }
 
+// Created, connected and processing, as a host starts audio.
+::testing::AssertionResult Started(HostPlugin& plugin, double rate, int maxBlock, int sampleSize = kSample32)
+{
+  if (plugin.Create() && plugin.ActivateDefaultBuses() && plugin.SetupProcessing(rate, maxBlock, sampleSize) &&
+      plugin.SetActive(true) && plugin.SetProcessing(true))
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << Lines(plugin.Violations());
+}
+
 class Subnormals : public ::testing::TestWithParam<int>
 {
 };
@@ -43,11 +52,7 @@ class Subnormals : public ::testing::TestWithParam<int>
 TEST_P(Subnormals, TheReportedSessionEndsInZerosNotSubnormals)
 {
   HostPlugin plugin(SharedModule());
-  ASSERT_TRUE(plugin.Create());
-  ASSERT_TRUE(plugin.ActivateDefaultBuses());
-  ASSERT_TRUE(plugin.SetupProcessing(22050, 512, GetParam()));
-  ASSERT_TRUE(plugin.SetActive(true));
-  ASSERT_TRUE(plugin.SetProcessing(true));
+  ASSERT_TRUE(Started(plugin, 22050, 512, GetParam()));
 
   // The control bits of MXCSR (the low six bits are sticky status flags).
   const unsigned modeBefore = _mm_getcsr() & ~0x3Fu;
@@ -87,11 +92,7 @@ TEST_P(Subnormals, RandomAutomationNeverProducesThem)
   for (double rate : {22050.0, 44100.0, 96000.0, 192000.0})
   {
     HostPlugin plugin(SharedModule());
-    ASSERT_TRUE(plugin.Create());
-    ASSERT_TRUE(plugin.ActivateDefaultBuses());
-    ASSERT_TRUE(plugin.SetupProcessing(rate, 512, GetParam()));
-    ASSERT_TRUE(plugin.SetActive(true));
-    ASSERT_TRUE(plugin.SetProcessing(true));
+    ASSERT_TRUE(Started(plugin, rate, 512, GetParam()));
     std::uniform_int_distribution<int> length(1, 512), offset(0, 511), param(0, 11), pitch(0, 127);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     for (int block = 0; block < 200; ++block)
@@ -127,11 +128,7 @@ TEST_P(Subnormals, RandomAutomationNeverProducesThem)
 TEST_P(Subnormals, SubnormalInputLeavesAsZero)
 {
   HostPlugin plugin(SharedModule());
-  ASSERT_TRUE(plugin.Create());
-  ASSERT_TRUE(plugin.ActivateDefaultBuses());
-  ASSERT_TRUE(plugin.SetupProcessing(48000, 256, GetParam()));
-  ASSERT_TRUE(plugin.SetActive(true));
-  ASSERT_TRUE(plugin.SetProcessing(true));
+  ASSERT_TRUE(Started(plugin, 48000, 256, GetParam()));
   HostParameterChanges generator;
   generator.Add(kMode, 0, 0.0);
   ASSERT_TRUE(plugin.Process(0, &generator));
@@ -230,11 +227,7 @@ TEST_P(SampleRateChange, TheToneKeepsItsPitch)
   for (int size : {kSample32, kSample64})
   {
     HostPlugin plugin(SharedModule());
-    ASSERT_TRUE(plugin.Create());
-    ASSERT_TRUE(plugin.ActivateDefaultBuses());
-    ASSERT_TRUE(plugin.SetupProcessing(change.from, 256, size));
-    ASSERT_TRUE(plugin.SetActive(true));
-    ASSERT_TRUE(plugin.SetProcessing(true));
+    ASSERT_TRUE(Started(plugin, change.from, 256, size));
     HostParameterChanges program;
     program.Add(kPresets, 0, 1.0 / (kPrograms - 1));
     ASSERT_TRUE(plugin.Process(0, &program));
@@ -278,11 +271,7 @@ TEST(ProgramChange, TellsTheHostOnItsUserInterfaceThread)
   SharedModule().SetHostContext(&loop);
   {
     HostPlugin plugin(SharedModule());
-    ASSERT_TRUE(plugin.Create());
-    ASSERT_TRUE(plugin.ActivateDefaultBuses());
-    ASSERT_TRUE(plugin.SetupProcessing(44100, 256));
-    ASSERT_TRUE(plugin.SetActive(true));
-    ASSERT_TRUE(plugin.SetProcessing(true));
+    ASSERT_TRUE(Started(plugin, 44100, 256));
 
     loop.RunFor(150);
     EXPECT_TRUE(plugin.Handler().Restarts().empty());
