@@ -2,11 +2,19 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "host/HostTransport.h"
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
+
+namespace {
+
+// The bits of +infinity: magnitudes at or above it are infinite or NaN.
+constexpr std::uint32_t kInfinityBits = 0x7F800000u;
+
+}  // namespace
 
 void PlayerEngine::Prepare(double sampleRate, int largestBlock)
 {
@@ -98,21 +106,37 @@ float PlayerEngine::ProcessPiece(float* left, float* right, int n, bool playing)
     frame += n;
     position.store(frame, std::memory_order_relaxed);
   }
-  // Nothing but finite samples reaches the device.
-  float peak = 0.0f;
-  int bad = 0;
-  for (float* channel : channels)
+  // Nothing but finite samples reaches the device. The largest magnitude's
+  // bit pattern gives the peak and, at or above infinity's, tells that a
+  // sample is not finite: one integer maximum per sample, which vectorizes.
+  std::uint32_t largest = 0;
+  for (const float* channel : channels)
     for (int i = 0; i < n; ++i)
     {
-      if (!std::isfinite(channel[i]))
-      {
-        channel[i] = 0.0f;
-        ++bad;
-      }
-      peak = std::max(peak, std::fabs(channel[i]));
+      std::uint32_t bits;
+      std::memcpy(&bits, &channel[i], sizeof(bits));
+      largest = std::max(largest, bits & 0x7FFFFFFFu);
     }
-  if (bad)
+  if (largest >= kInfinityBits)
+  {
+    largest = 0;
+    int bad = 0;
+    for (float* channel : channels)
+      for (int i = 0; i < n; ++i)
+      {
+        if (!std::isfinite(channel[i]))
+        {
+          channel[i] = 0.0f;
+          ++bad;
+        }
+        std::uint32_t bits;
+        std::memcpy(&bits, &channel[i], sizeof(bits));
+        largest = std::max(largest, bits & 0x7FFFFFFFu);
+      }
     badSamples.fetch_add(bad, std::memory_order_relaxed);
+  }
+  float peak;
+  std::memcpy(&peak, &largest, sizeof(peak));
   return peak;
 }
 
