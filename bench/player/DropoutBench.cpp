@@ -32,7 +32,7 @@ void Dropouts(benchmark::State& state)
   const std::string log = (folder / "player.txt").string();
   for (auto _ : state)
   {
-    PlayerTest::JackServer server;
+    PlayerTest::JackServer server(false);
     if (!server.Running())
     {
       state.SkipWithError("the JACK dummy server did not start (is jackd2 installed?)");

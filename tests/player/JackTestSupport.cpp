@@ -12,6 +12,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <functional>
+#include <system_error>
 
 namespace PlayerTest
 {
@@ -95,12 +98,21 @@ bool HaveJackd()
   return std::system("command -v jackd >/dev/null 2>&1") == 0;
 }
 
-JackServer::JackServer()
+JackServer::JackServer(bool synchronous)
 {
+  // JACK keeps a machine-wide table of a few server names, and a server that
+  // dies with clients attached leaves its entry behind for its name only. So
+  // the names are the same in every run of one program (the nth server it
+  // starts), which reuses the entries, and differ between build trees, whose
+  // tests may run at the same time.
   static int counter = 0;
-  name = "thrumwell-test-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
-  pid = Spawn("jackd", {"-r", "-n", name, "-d", "dummy", "-r", "48000", "-p", "128"}, {"JACK_NO_AUDIO_RESERVATION=1"},
-              "");
+  std::error_code error;
+  const std::string self = std::filesystem::read_symlink("/proc/self/exe", error).string();
+  name = "thrumwell-" + std::to_string(std::hash<std::string>{}(self) % 1000000) + "-" + std::to_string(++counter);
+  std::vector<std::string> args = {"-r", "-n", name, "-d", "dummy", "-r", "48000", "-p", "128"};
+  if (synchronous)
+    args.insert(args.begin() + 1, {"-S", "-t", "2000"});
+  pid = Spawn("jackd", args, {"JACK_NO_AUDIO_RESERVATION=1"}, "");
   // Asked from a process of its own: libjack keeps per-server state in the
   // process that talks to a server, and this one outlives the server.
   ChildProcess wait("jack_wait", {"-s", name, "-w", "-t", "10"}, {}, "");

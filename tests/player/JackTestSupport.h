@@ -17,12 +17,15 @@ namespace PlayerTest
 // Whether jackd is installed; tests skip without it.
 bool HaveJackd();
 
-// jackd -d dummy at 48 kHz with 128-frame periods, under a unique name, for
-// the life of the object. Clients reach it through Environment().
+// jackd -d dummy at 48 kHz with 128-frame periods, under a name of its own,
+// for the life of the object. Synchronous by default: a client that is late
+// delays the cycle instead of leaving a gap in what the others hear, so the
+// recordings stay whole on a busy machine; asynchronous, a late client makes
+// a drop-out as a sound card would.
 class JackServer
 {
 public:
-  JackServer();
+  explicit JackServer(bool synchronous = true);
   ~JackServer();
   JackServer(const JackServer&) = delete;
   JackServer& operator=(const JackServer&) = delete;

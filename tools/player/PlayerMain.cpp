@@ -148,10 +148,14 @@ Ending Play(const PlayerOptions& options, PlayerAudio& audio, PlayerEngine& engi
 bool FadeOutAndClose(PlayerAudio& audio, PlayerEngine& engine, HostRunLoop& runLoop)
 {
   engine.RequestQuit();
-  const std::int64_t until = PlayerClockNs() + static_cast<std::int64_t>(kFadeLimitSeconds * 1e9);
+  const std::int64_t asked = PlayerClockNs();
+  const std::int64_t until = asked + static_cast<std::int64_t>(kFadeLimitSeconds * 1e9);
   const std::int64_t stallNs = static_cast<std::int64_t>(kStallSeconds * 1e9);
-  while (!engine.Silent() && PlayerClockNs() < until && !audio.Failed() &&
-         PlayerClockNs() - engine.LastCallNs() < stallNs)
+  auto stalled = [&] {
+    const std::int64_t lastCall = std::max(asked, engine.LastCallNs());
+    return PlayerClockNs() - lastCall > stallNs;
+  };
+  while (!engine.Silent() && PlayerClockNs() < until && !audio.Failed() && !stalled())
     runLoop.RunOnce(5);
   if (audio.Failed() || !engine.Silent())
   {
@@ -188,10 +192,11 @@ int main(int argc, char** argv)
       return status;
 
   const std::string bundle = options.plugin.empty() ? DefaultBundle() : options.plugin;
+  // The run loop outlives the module: the factory holds it until unloading.
+  HostRunLoop runLoop;
   HostModule module;
   if (!module.Load(bundle))
     return Say(kExitFailure, module.Error());
-  HostRunLoop runLoop;
   OfferRunLoop(module, runLoop);
   HostPlugin plugin(module, u"Thrumwell");
   if (!plugin.Create() || !Clean(plugin))
@@ -277,7 +282,10 @@ int main(int argc, char** argv)
   {
     settings.state = finalState;
     if (!options.stateOut.empty() && !WriteStateFile(options.stateOut, finalState))
-      ok = Say(false, "cannot save the state to \"" + options.stateOut + "\"");
+    {
+      Say(0, "cannot save the state to \"" + options.stateOut + "\"");
+      ok = false;
+    }
   }
   settings.device = AudioChoice{audio.ApiName(), audio.DeviceName(), audio.Rate(), audio.Buffer()};
   if (!settings.Save())
