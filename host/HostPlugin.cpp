@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <utility>
 
@@ -78,6 +79,13 @@ HostPlugin::HostPlugin() = default;
 HostPlugin::~HostPlugin() { Destroy(); }
 
 void HostPlugin::Violation(const std::string& what) { violations.push_back(what); }
+
+bool HostPlugin::ReportViolations(const char* tool) const
+{
+  for (const std::string& violation : violations)
+    std::fprintf(stderr, "%s: plug-in error: %s\n", tool, violation.c_str());
+  return violations.empty();
+}
 
 bool HostPlugin::Expect(tresult result, tresult expected, const std::string& call)
 {

@@ -119,6 +119,9 @@ public:
   // ---- Violations -----------------------------------------------------------------
   const std::vector<std::string>& Violations() const { return violations; }
   void ClearViolations() { violations.clear(); }
+  // Prints each violation as "TOOL: plug-in error: ..." on standard error;
+  // true when there is none.
+  bool ReportViolations(const char* tool) const;
   void Violation(const std::string& what);
   // Records a violation when result is not expected.
   bool Expect(Steinberg::tresult result, Steinberg::tresult expected, const std::string& call);

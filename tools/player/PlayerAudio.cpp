@@ -339,31 +339,23 @@ bool PlayerAudio::Failed() const
 
 std::string PlayerAudio::FailureText() { return TakeStreamError(); }
 
-void PlayerAudio::Close()
-{
-  if (!audio || !open)
-    return;
-  try
-  {
-    if (audio->isStreamRunning())
-      audio->stopStream();
-    if (audio->isStreamOpen())
-      audio->closeStream();
-  }
-  catch (const RtAudioError&)
-  {
-  }
-  open = started = false;
-}
+void PlayerAudio::Close() { End(true); }
 
-void PlayerAudio::Abort()
+void PlayerAudio::Abort() { End(false); }
+
+void PlayerAudio::End(bool playOut)
 {
   if (!audio || !open)
     return;
   try
   {
     if (audio->isStreamRunning())
-      audio->abortStream();
+    {
+      if (playOut)
+        audio->stopStream();
+      else
+        audio->abortStream();
+    }
     if (audio->isStreamOpen())
       audio->closeStream();
   }

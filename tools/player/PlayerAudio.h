@@ -68,6 +68,8 @@ public:
   int Buffer() const { return buffer; }
 
 private:
+  void End(bool playOut);
+
   std::unique_ptr<RtAudio> audio;
   unsigned int deviceId = 0;
   std::string apiName;

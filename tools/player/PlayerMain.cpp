@@ -46,13 +46,6 @@ int Say(int status, const std::string& message)
   return status;
 }
 
-bool Clean(const HostPlugin& plugin)
-{
-  for (const std::string& violation : plugin.Violations())
-    std::fprintf(stderr, "thrumwell: plug-in error: %s\n", violation.c_str());
-  return plugin.Violations().empty();
-}
-
 std::string DefaultBundle()
 {
   const std::filesystem::path beside = PlayerExecutableFolder() / "Thrumwell.vst3";
@@ -199,7 +192,7 @@ int main(int argc, char** argv)
     return Say(kExitFailure, module.Error());
   OfferRunLoop(module, runLoop);
   HostPlugin plugin(module, u"Thrumwell");
-  if (!plugin.Create() || !Clean(plugin))
+  if (!plugin.Create() || !plugin.ReportViolations("thrumwell"))
     return Say(kExitFailure, "the plug-in in \"" + bundle + "\" could not be created");
   const HostParameterList params(plugin.Controller(), plugin.Units());
   if (listing)
@@ -241,7 +234,7 @@ int main(int argc, char** argv)
   plugin.SetProcessing(true);
   ProcessContext context = HostTransport(audio.Rate(), 0, false);
   plugin.Process(0, &changes, nullptr, &context);
-  if (!Clean(plugin))
+  if (!plugin.ReportViolations("thrumwell"))
     return Say(kExitFailure, "the plug-in failed to start");
   engine.Prepare(audio.Rate(), audio.Buffer());
 
@@ -296,6 +289,6 @@ int main(int argc, char** argv)
     summary += ", failed blocks: " + std::to_string(engine.FailedBlocks());
   Say(0, summary);
   plugin.Destroy();
-  ok = Clean(plugin) && ok;
+  ok = plugin.ReportViolations("thrumwell") && ok;
   return ok ? 0 : kExitFailure;
 }

@@ -55,14 +55,6 @@ int Fail(const std::string& message)
   return kExitFailure;
 }
 
-// Reports what the host saw the plug-in do wrong; true when nothing.
-bool Clean(const HostPlugin& plugin)
-{
-  for (const std::string& violation : plugin.Violations())
-    std::fprintf(stderr, "thrumwell-render: plug-in error: %s\n", violation.c_str());
-  return plugin.Violations().empty();
-}
-
 std::string DefaultBundle()
 {
 #ifdef THRUMWELL_DEFAULT_BUNDLE
@@ -111,7 +103,7 @@ int main(int argc, char** argv)
   if (!module.Load(bundle))
     return Fail(module.Error());
   HostPlugin plugin(module);
-  if (!plugin.Create() || !Clean(plugin))
+  if (!plugin.Create() || !plugin.ReportViolations("thrumwell-render"))
     return Fail("the plug-in in \"" + bundle + "\" could not be created");
   IEditController* controller = plugin.Controller();
   const HostParameterList params(controller, plugin.Units());
@@ -148,7 +140,7 @@ int main(int argc, char** argv)
   plugin.SetProcessing(true);
   ProcessContext context = HostTransport(options.rate, options.position, true);
   plugin.Process(0, &changes, nullptr, &context);
-  if (!Clean(plugin))
+  if (!plugin.ReportViolations("thrumwell-render"))
     return Fail("the plug-in failed to start");
 
   WavWriter wav;
@@ -175,7 +167,7 @@ int main(int argc, char** argv)
         events.NoteOff(offset, static_cast<int16>(note.pitch));
     }
     context = HostTransport(options.rate, options.position + static_cast<std::int64_t>(done), true);
-    ok = plugin.Process(n, nullptr, &events, &context) && Clean(plugin);
+    ok = plugin.Process(n, nullptr, &events, &context) && plugin.ReportViolations("thrumwell-render");
     if (ok && sampleSize == kSample64)
       ok = wav.Write(plugin.Channel64(kOutput, 0, 0), plugin.Channel64(kOutput, 0, 1), n);
     else if (ok)
@@ -203,5 +195,5 @@ int main(int argc, char** argv)
       return Fail("cannot save the state to \"" + options.stateOut + "\"");
   }
   plugin.Destroy();
-  return Clean(plugin) ? 0 : kExitFailure;
+  return plugin.ReportViolations("thrumwell-render") ? 0 : kExitFailure;
 }
