@@ -2,8 +2,10 @@
 // 48 kHz on a JACK server with the dummy driver (started here, non-realtime,
 // so the count says as much about the machine's load as about the player).
 // Reports, does not judge: counters dropouts (the buffers RtAudio reported as
-// underflows, as the player counts them) and seconds played. The goal on an
-// idle machine is 0. THRUMWELL_DROPOUT_SECONDS shortens the minute.
+// underflows, as the player counts them), server_xruns (the cycles the server
+// itself reported late, which every client sees as a drop-out) and seconds
+// played. The goal on an idle machine is 0. THRUMWELL_DROPOUT_SECONDS
+// shortens the minute.
 //
 //   build/<preset>/bench/player/player_dropout_bench
 
@@ -30,9 +32,10 @@ void Dropouts(benchmark::State& state)
     std::filesystem::temp_directory_path() / ("thrumwell-dropout-bench-" + std::to_string(getpid()));
   std::filesystem::create_directories(folder);
   const std::string log = (folder / "player.txt").string();
+  const std::string serverLog = (folder / "jackd.txt").string();
   for (auto _ : state)
   {
-    PlayerTest::JackServer server(false);
+    PlayerTest::JackServer server(false, serverLog);
     if (!server.Running())
     {
       state.SkipWithError("the JACK dummy server did not start (is jackd2 installed?)");
@@ -53,6 +56,12 @@ void Dropouts(benchmark::State& state)
     }
     state.counters["dropouts"] = std::atof(text.c_str() + at + 11);
     state.counters["seconds"] = std::atof(seconds.c_str());
+    server.Kill();
+    std::ifstream serverIn(serverLog);
+    int xruns = 0;
+    for (std::string line; std::getline(serverIn, line);)
+      xruns += line.find("XRun") != std::string::npos;
+    state.counters["server_xruns"] = xruns;
   }
   std::filesystem::remove_all(folder);
 }

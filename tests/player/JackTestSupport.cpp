@@ -98,7 +98,7 @@ bool HaveJackd()
   return std::system("command -v jackd >/dev/null 2>&1") == 0;
 }
 
-JackServer::JackServer(bool synchronous)
+JackServer::JackServer(bool synchronous, const std::string& log)
 {
   // JACK keeps a machine-wide table of a few server names, and a server that
   // dies with clients attached leaves its entry behind for its name only. So
@@ -112,7 +112,7 @@ JackServer::JackServer(bool synchronous)
   std::vector<std::string> args = {"-r", "-n", name, "-d", "dummy", "-r", "48000", "-p", "128"};
   if (synchronous)
     args.insert(args.begin() + 1, {"-S", "-t", "2000"});
-  pid = Spawn("jackd", args, {"JACK_NO_AUDIO_RESERVATION=1"}, "");
+  pid = Spawn("jackd", args, {"JACK_NO_AUDIO_RESERVATION=1"}, log);
   // Asked from a process of its own: libjack keeps per-server state in the
   // process that talks to a server, and this one outlives the server.
   ChildProcess wait("jack_wait", {"-s", name, "-w", "-t", "10"}, {}, "");

@@ -25,7 +25,8 @@ bool HaveJackd();
 class JackServer
 {
 public:
-  explicit JackServer(bool synchronous = true);
+  // log: a file for the server's own output (its xrun lines among them).
+  explicit JackServer(bool synchronous = true, const std::string& log = "");
   ~JackServer();
   JackServer(const JackServer&) = delete;
   JackServer& operator=(const JackServer&) = delete;

@@ -34,7 +34,7 @@ void OnStreamError(RtAudioError::Type type, const std::string& text)
 std::string TakeStreamError()
 {
   std::lock_guard<std::mutex> hold(streamErrorLock);
-  std::string text = streamError.empty() ? std::string("the audio system reported an error") : streamError;
+  std::string text = streamError.empty() ? std::string("the stream stopped") : streamError;
   streamError.clear();
   return text;
 }
@@ -337,7 +337,17 @@ bool PlayerAudio::Failed() const
   return !audio->isStreamOpen() || !audio->isStreamRunning();
 }
 
-std::string PlayerAudio::FailureText() { return TakeStreamError(); }
+std::string PlayerAudio::FailureText()
+{
+  std::string devices;
+  for (const std::string& name : Apis())
+  {
+    RtAudio other(RtAudio::getCompiledApiByName(name));
+    other.showWarnings(false);
+    devices += (devices.empty() ? "" : "; ") + name + ": " + DevicesText(OutputDevices(other));
+  }
+  return TakeStreamError() + "; the output devices now are " + devices;
+}
 
 void PlayerAudio::Close() { End(true); }
 

@@ -58,7 +58,8 @@ public:
   // Whether the device has failed since Start: an error from the audio
   // system, or a stream that stopped by itself.
   bool Failed() const;
-  // What the audio system said about the failure, once.
+  // What the audio system said about the failure, once, and the output
+  // devices there are now.
   static std::string FailureText();
 
   const std::string& Error() const { return error; }

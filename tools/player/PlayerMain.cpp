@@ -246,7 +246,11 @@ int main(int argc, char** argv)
 
   engine.SetPlaying(true);
   if (const int status = audio.Start())
+  {
+    // No callback may outlive the engine and the plug-in.
+    audio.Abort();
     return Say(status, audio.Error());
+  }
   std::string inputs;
   for (const std::string& port : midi.Ports())
     inputs += (inputs.empty() ? "\"" : ", \"") + port + "\"";
