@@ -26,8 +26,11 @@ namespace {
 // Starts program with args; the child's output goes to outputFile (or is
 // dropped), environment entries are added to its own.
 int Spawn(const std::string& program, const std::vector<std::string>& args,
-          const std::vector<std::string>& environment, const std::string& outputFile)
+          const std::vector<std::string>& environment, const std::string& outputFile, int* inputPipe = nullptr)
 {
+  int pipeEnds[2] = {-1, -1};
+  if (inputPipe && pipe(pipeEnds) != 0)
+    return -1;
   // Everything the child needs is made before fork: the test process has
   // threads (JACK's), so the child may only call what is safe after fork.
   std::vector<std::string> entries;
@@ -55,9 +58,24 @@ int Spawn(const std::string& program, const std::vector<std::string>& args,
 
   const pid_t pid = fork();
   if (pid != 0)
+  {
+    if (inputPipe)
+    {
+      close(pipeEnds[0]);
+      *inputPipe = pipeEnds[1];
+    }
     return pid;
+  }
   // A test that dies takes its servers and players with it.
   prctl(PR_SET_PDEATHSIG, SIGKILL);
+  const int in = inputPipe ? pipeEnds[0] : open("/dev/null", O_RDONLY);
+  if (in >= 0)
+  {
+    dup2(in, STDIN_FILENO);
+    close(in);
+  }
+  if (inputPipe)
+    close(pipeEnds[1]);
   const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   if (out >= 0)
   {
@@ -203,8 +221,8 @@ float JackRecorder::RecentPeak(std::size_t span) const
 }
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args,
-                           const std::vector<std::string>& environment, const std::string& errorFile)
-  : pid(Spawn(program, args, environment, errorFile))
+                           const std::vector<std::string>& environment, const std::string& errorFile, bool withInput)
+  : pid(Spawn(program, args, environment, errorFile, withInput ? &input : nullptr))
 {
 }
 
@@ -212,6 +230,14 @@ ChildProcess::~ChildProcess()
 {
   if (pid > 0)
     Wait(0.0);
+  if (input >= 0)
+    close(input);
+}
+
+void ChildProcess::Type(const std::string& text)
+{
+  if (input >= 0 && write(input, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
+    close(input), input = -1;
 }
 
 void ChildProcess::Signal(int signal)

@@ -80,24 +80,28 @@ private:
   std::atomic<bool> messageWaiting{false};
 };
 
-// A program started with extra environment, its error output in a file.
+// A program started with extra environment, its output in a file, its input
+// from a pipe the test writes into (else from /dev/null).
 class ChildProcess
 {
 public:
   ChildProcess(const std::string& program, const std::vector<std::string>& args,
-               const std::vector<std::string>& environment, const std::string& errorFile);
+               const std::vector<std::string>& environment, const std::string& errorFile, bool withInput = false);
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   bool Started() const { return pid > 0; }
   void Signal(int signal);
+  // Writes into the child's input (with withInput).
+  void Type(const std::string& text);
   // The exit status, or -1 when it has not ended within the time (it is
   // then killed) or ended by a signal.
   int Wait(double seconds);
   bool Exited();
 
 private:
+  int input = -1;  // the writing end of the child's input; made with the child, so declared first
   int pid = -1;
   int status = -1;
 };

@@ -125,7 +125,7 @@ protected:
   // The player, with its configuration in the test's own folders and its
   // sound going to the recorder unless the arguments name a device.
   std::unique_ptr<ChildProcess> Start(std::vector<std::string> args, bool toRecorder = true,
-                                      const std::string& serverName = "")
+                                      const std::string& serverName = "", bool withInput = false)
   {
     args.insert(args.begin(), "--no-window");
     if (toRecorder)
@@ -134,7 +134,7 @@ protected:
       player, args,
       std::vector<std::string>{"JACK_DEFAULT_SERVER=" + (serverName.empty() ? server->Name() : serverName),
                                "HOME=" + home.string(), "XDG_CONFIG_HOME=" + (home / "config").string()},
-      errors);
+      errors, withInput);
   }
   int Run(std::vector<std::string> args, bool toRecorder = true, const std::string& serverName = "")
   {
@@ -194,6 +194,37 @@ TEST_F(PlayerOnJack, StopSignalFadesOutAndExitsZero)
     for (int c = 0; c < 2; ++c)
       EXPECT_LE(LargestStep(recorder->Channel(c), from, recorder->Frames()), allowed) << "signal " << signal;
   }
+}
+
+// The space bar stops and plays the transport: the Generator tone fades out
+// and in with the instrument's own ramps, no click, silence between, and it
+// resumes at its frequencies, phase-locked to a position that did not move.
+TEST_F(PlayerOnJack, SpaceStopsAndPlaysWithoutAClick)
+{
+  const std::size_t from = recorder->Frames();
+  auto child = Start({"--program", "Higher frequencies", "--param", "Volume=100"}, true, "", true);
+  auto sounding = [&] { return recorder->Frames() > from + kRate / 5 && recorder->RecentPeak(kRate / 20) > 0.9f; };
+  ASSERT_TRUE(WaitFor(10.0, sounding)) << Errors();
+  child->Type(" ");
+  ASSERT_TRUE(WaitFor(5.0, [&] { return recorder->RecentPeak(kRate / 5) < 1e-6f; })) << "still sounding after stop\n"
+                                                                                 << Errors();
+  const std::size_t silentAt = recorder->Frames();
+  child->Type(" ");
+  ASSERT_TRUE(WaitFor(5.0, [&] { return recorder->Frames() > silentAt + kRate / 2 && sounding(); })) << Errors();
+  child->Type("q");
+  ASSERT_EQ(child->Wait(15.0), 0) << Errors();
+
+  const std::size_t end = recorder->Frames();
+  const float allowed = static_cast<float>(2.0 * M_PI * 402.0 / kRate * kGain100 + kGain100 / 128.0) * 1.05f;
+  EXPECT_LE(LargestStep(recorder->Channel(0), from, end), allowed);
+  EXPECT_LE(LargestStep(recorder->Channel(1), from, end), allowed);
+  // After the restart: the program's frequencies again.
+  std::size_t last = end;
+  while (last > silentAt && std::fabs(recorder->Channel(0)[last - 1]) < 1e-6f)
+    --last;
+  ASSERT_GT(last, silentAt + kRate / 2);
+  EXPECT_NEAR(Frequency(recorder->Channel(0), last - kRate / 2, last - 1024), 398.0, 0.1);
+  EXPECT_NEAR(Frequency(recorder->Channel(1), last - kRate / 2, last - 1024), 402.0, 0.1);
 }
 
 // A MIDI note in Synthesizer mode sounds at its pitch from the tuning

@@ -105,6 +105,14 @@ Ending Play(const PlayerOptions& options, PlayerAudio& audio, PlayerEngine& engi
     runLoop.RunOnce(20);
     if (StopRequested())
       return Ending::kStopped;
+    // Space (or p) plays and stops the transport; q ends as Ctrl+C does.
+    for (int key = ReadKey(); key >= 0; key = ReadKey())
+    {
+      if (key == ' ' || key == 'p' || key == 'P')
+        engine.SetPlaying(!engine.Playing());
+      else if (key == 'q' || key == 'Q')
+        return Ending::kStopped;
+    }
     const std::int64_t position = engine.Position();
     if (totalFrames >= 0 && position >= totalFrames)
       return Ending::kStopped;
@@ -120,11 +128,13 @@ Ending Play(const PlayerOptions& options, PlayerAudio& audio, PlayerEngine& engi
       failure = "the device \"" + audio.DeviceName() + "\" stopped asking for audio";
       return Ending::kDeviceFailed;
     }
-    const std::int64_t second = position / audio.Rate();
+    // A new line each second of play, and at once after play or stop.
+    const std::int64_t second = position / audio.Rate() * 2 + (engine.Playing() ? 1 : 0);
     if (showProgress && second != shown)
     {
       shown = second;
-      std::string line = "\rthrumwell: " + Clock(static_cast<double>(position) / audio.Rate());
+      std::string line = std::string("\rthrumwell: ") + (engine.Playing() ? "playing " : "stopped ") +
+                         Clock(static_cast<double>(position) / audio.Rate());
       if (totalFrames >= 0)
         line += " / " + Clock(options.seconds);
       line += "  \"" + audio.DeviceName() + "\" " + std::to_string(audio.Rate()) + " Hz";
@@ -256,10 +266,12 @@ int main(int argc, char** argv)
     inputs += (inputs.empty() ? "\"" : ", \"") + port + "\"";
   Say(0, "playing on \"" + audio.DeviceName() + "\" (" + audio.ApiName() + ", " + std::to_string(audio.Rate()) +
            " Hz, " + std::to_string(audio.Buffer()) + " frames); MIDI: " + (inputs.empty() ? "none" : inputs) +
-           "; Ctrl+C stops");
+           "; space plays and stops, q or Ctrl+C ends");
 
   std::string failure;
+  KeyboardOpen();
   const Ending ending = Play(options, audio, engine, runLoop, failure);
+  KeyboardClose();
   if (StderrIsTerminal())
     std::fprintf(stderr, "\n");
   const bool faded = ending == Ending::kStopped && FadeOutAndClose(audio, engine, runLoop);

@@ -20,6 +20,13 @@ std::filesystem::path PlayerExecutableFolder();
 // StopRequested reads, instead of ending the process.
 void InstallStopHandler();
 bool StopRequested();
+// Keys typed on standard input, one at a time without Enter when it is a
+// console (whose echo is off meanwhile), or the bytes written into it when it
+// is a pipe. KeyboardOpen sets the console up; ReadKey answers at once: a
+// character, or -1 when none is waiting. KeyboardClose restores the console.
+void KeyboardOpen();
+int ReadKey();
+void KeyboardClose();
 // Offers the main thread's run loop to the module's factory where hosts of
 // this platform do (Linux); the plug-in's timers then run in RunOnce.
 void OfferRunLoop(ThrumwellHost::HostModule& module, ThrumwellHost::HostRunLoop& loop);
