@@ -1,8 +1,9 @@
 // thrumwell: the instrument as a standalone player. Loads the Thrumwell VST3
 // bundle through our host, as a DAW loads it, and plays it to the sound card
 // through RtAudio with the notes of the MIDI inputs; the transport runs while
-// playing, so Generator mode sounds and fades as it does in a DAW. Ctrl+C
-// stops the transport, lets the instrument's own fade die away, and exits 0.
+// playing, so Generator mode sounds and fades as it does in a DAW. The space
+// bar stops and plays the transport; q or Ctrl+C stops it, lets the
+// instrument's own fade die away, and exits 0.
 // The component state and the chosen device are remembered for the next run.
 
 #include <algorithm>
