@@ -65,6 +65,11 @@ bool ParseSnapshotOptions(int argc, char** argv, SnapshotOptions& options, std::
       options.help = true;
       continue;
     }
+    if (option == "--window")
+    {
+      options.window = true;
+      continue;
+    }
     if (i + 1 >= argc)
     {
       error = option.rfind("-", 0) == 0 ? option + " needs a value" : "unexpected argument \"" + option + "\"";
@@ -136,8 +141,10 @@ const char* SnapshotUsage()
 {
   return "usage: thrumwell-snapshot -o OUT.png [--program N|\"NAME\"] [--param \"NAME=VALUE\"]... [--note NOTE]\n"
          "                          [--hover X,Y] [--press X,Y] [--drag X,Y] [--release X,Y]\n"
-         "                          [--wheel X,Y,STEPS] [--right X,Y]\n"
+         "                          [--wheel X,Y,STEPS] [--right X,Y] [--window]\n"
          "Builds the instrument, applies the program and the parameters as a host does, plays the\n"
          "note, sends the pointer events in order, paints as the editor's timer does and writes the\n"
-         "368 x 370 editor to OUT.png.\n";
+         "368 x 370 editor to OUT.png. With --window the editor opens through its VST3 view in a\n"
+         "real window, gets the events as real input, paints on its own timer, and the window's\n"
+         "pixels are written.\n";
 }

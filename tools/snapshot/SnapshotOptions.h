@@ -3,7 +3,7 @@
 //
 //   thrumwell-snapshot -o OUT.png [--program N|"NAME"] [--param "NAME=VALUE"]... [--note NOTE]
 //                      [--hover X,Y] [--press X,Y] [--drag X,Y] [--release X,Y]
-//                      [--wheel X,Y,STEPS] [--right X,Y]
+//                      [--wheel X,Y,STEPS] [--right X,Y] [--window]
 //
 // Pointer events are kept in the order given; every coordinate is in editor
 // pixels and may lie outside the editor.
@@ -36,6 +36,7 @@ struct SnapshotOptions
   int note = -1;                    // -1: no note
   std::vector<SnapshotPointer> pointer;
   bool help = false;
+  bool window = false;  // open the editor in a real window and capture it
 };
 
 // Parses argv into options. On a malformed or out-of-range option, returns
