@@ -84,6 +84,9 @@ private:
 
   //! The frame timer: reads a committed box's text, then runs the tick.
   void TimerTick();
+  //! Everything closing does but destroying the window: pending ends of
+  //! edit go out, the box closes, the window is forgotten.
+  void LetWindowGo();
 
   void* window = nullptr;      // HWND
   void* parent = nullptr;      // HWND given to OpenIn

@@ -548,6 +548,17 @@ TEST_F(EditorWindow, BadParentsAndCallOrdersHaveDefinedResults)
     EXPECT_FALSE(ClassRegistered());
     EXPECT_EQ(view->removed(), kResultOk);
   }
+  // A host that destroys the parent before removing the view: the editor's
+  // window goes with it, and removed still balances the class registration.
+  HWND doomed = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(doomed);
+  EXPECT_EQ(view->attached(doomed, "HWND"), kResultOk);
+  DestroyWindow(doomed);
+  EXPECT_EQ(ed.Editor().NativeWindow(), nullptr);
+  EXPECT_EQ(view->removed(), kResultOk);
+  EXPECT_EQ(IGraphicsWin::OpenWindowCount(), 0);
+  EXPECT_FALSE(ClassRegistered());
+
   // After all that, a good parent still works.
   EXPECT_EQ(view->attached(ed.window->ParentHandle(), "HWND"), kResultOk);
   EXPECT_EQ(ed.window->ChildCount(), 1);
