@@ -85,6 +85,9 @@ public:
   // Number of child windows under this one (an open editor is one; its
   // typed-entry box adds one on Windows).
   virtual int ChildCount() const = 0;
+  // What the window saw the plug-in's window do wrong (on Linux: the XEmbed
+  // handshake), one line each.
+  virtual std::vector<std::string> Complaints() const { return {}; }
 };
 
 }  // namespace ThrumwellHost

@@ -9,7 +9,7 @@ packages=(
   cmake ninja-build g++ gcc pkg-config git
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev libx11-dev
+  libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev libx11-dev libxtst-dev libxext-dev
   fonts-liberation2 fonts-dejavu-core
   g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 libz-mingw-w64-dev
   wine wine64 xvfb xauth

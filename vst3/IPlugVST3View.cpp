@@ -31,6 +31,11 @@ IPlugVST3View::IPlugVST3View(IPlugVST3* owner) : plug(owner)
 
 IPlugVST3View::~IPlugVST3View()
 {
+  // A host that releases an attached view without removed: the window and
+  // whatever this view registered with the host go now.
+  if (ownsWindow)
+    if (IGraphicsPlatform* editor = EditorOf(plug))
+      CloseWindow(*editor);
   plug->RemoveView(this);
   plug->release();
 }
@@ -44,10 +49,17 @@ tresult PLUGIN_API IPlugVST3View::isPlatformTypeSupported(FIDString type)
 tresult PLUGIN_API IPlugVST3View::attached(void* parent, FIDString type)
 {
   IGraphicsPlatform* editor = EditorOf(plug);
-  // A parent of another kind, or a window that could not be made, leaves the
-  // editor closed; the host hears that attaching failed.
-  if (!editor || !IsEditorsType(*editor, type) || !editor->OpenIn(parent))
+  if (!editor || !IsEditorsType(*editor, type))
     return kResultFalse;
+  // One editor window: a view that had it lets go, this one opens it anew.
+  if (ownsWindow)
+    CloseWindow(*editor);
+  for (int i = 0; i < plug->NViews(); ++i)
+    if (IPlugVST3View* other = plug->GetView(i); other != this)
+      other->LetGoOfWindow();
+  if (!OpenWindow(*editor, parent))
+    return kResultFalse;
+  ownsWindow = true;
   plug->EditorOpened();
   return kResultOk;
 }
@@ -57,7 +69,13 @@ tresult PLUGIN_API IPlugVST3View::removed()
   if (IGraphicsPlatform* editor = EditorOf(plug))
   {
     plug->EditorClosing();
-    editor->CloseNative();
+    // The window is closed unless another view has taken it since.
+    bool otherOwner = false;
+    for (int i = 0; i < plug->NViews(); ++i)
+      if (IPlugVST3View* other = plug->GetView(i); other != this && other->ownsWindow)
+        otherOwner = true;
+    if (ownsWindow || !otherOwner)
+      CloseWindow(*editor);
   }
   return CPluginView::removed();
 }
