@@ -580,16 +580,16 @@ TEST(EditorWindowPicture, TheWindowShowsWhatTheHeadlessSnapshotShows)
   const SnapshotCase cases[] = {
     {"opened", "Synthesizer", {}},
     {"drag", "Synthesizer", {{P::kPress, 180, 130}, {P::kDrag, 180, 100}, {P::kDrag, 185, 60}, {P::kRelease, 185, 60}}},
-    {"hover and wheel", "Synthesizer", {{P::kHover, 180, 130}, {P::kHover, 305, 300}, {P::kWheel, 305, 300, 0, }}},
+    {"hover and wheel", "Synthesizer", {{P::kHover, 180, 130}, {P::kHover, 305, 300}, {P::kWheel, 305, 300, -3}}},
     {"mode switch", "Generator", {{P::kPress, 290, 242}, {P::kRelease, 290, 242}}},
     {"generator drag and wheel", "Generator",
-     {{P::kPress, 75, 130}, {P::kDrag, 60, 100}, {P::kRelease, 60, 100}, {P::kWheel, 145, 300, 0}}},
+     {{P::kPress, 75, 130}, {P::kDrag, 60, 100}, {P::kRelease, 60, 100}, {P::kWheel, 145, 300, -3}}},
+    // More steps than one wheel message carries, and a turn of none.
+    {"long and empty wheel", "Synthesizer", {{P::kWheel, 305, 300, -600}, {P::kWheel, 180, 130, 0}}},
   };
-  for (SnapshotCase c : cases)
+  for (const SnapshotCase& c : cases)
   {
     SCOPED_TRACE(c.name);
-    for (SnapshotPointer& p : c.pointer)
-      if (p.kind == P::kWheel) p.steps = -3;
     std::string error;
     EditorSession windowed, headless;
     for (EditorSession* s : {&windowed, &headless})
