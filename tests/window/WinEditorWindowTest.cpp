@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "controls/IControl.h"
 #include "graphics/IGraphicsWin.h"
 #include "host/HostEditorView.h"
 #include "host/HostWindow.h"
@@ -178,6 +179,15 @@ TEST_F(EditorWindow, TypedValueIsSetOnTheTickAfterEnter)
   ASSERT_NE(ed.OpenBox(kCarrierKnob), nullptr);
   EXPECT_EQ(ed.window->ChildCount(), 2);
   EXPECT_STRCASEEQ(ed.BoxClass().c_str(), "Edit");
+  // Where the editor put it: centred on the knob, 16 high.
+  RECT boxRect;
+  GetWindowRect(ed.Box(), &boxRect);
+  MapWindowPoints(nullptr, ed.EditorWindow(), reinterpret_cast<POINT*>(&boxRect), 2);
+  const IBounds& planned = ed.Editor().Box().rect;
+  EXPECT_EQ(IBounds(boxRect.left, boxRect.top, boxRect.right, boxRect.bottom), planned);
+  EXPECT_EQ(planned.H(), 16);
+  const IBounds& knob = ed.Editor().BoxControl()->Bounds();
+  EXPECT_LE(std::abs((planned.left + planned.right) - (knob.left + knob.right)), 2);
   EXPECT_EQ(GetDlgCtrlID(ed.Box()), IGraphicsWin::kBoxId);
   EXPECT_EQ(GetWindowLongPtrA(ed.Box(), GWLP_USERDATA), LONG_PTR(IGraphicsWin::kBoxMarker));
   EXPECT_EQ(GetFocus(), ed.Box());
