@@ -47,7 +47,8 @@ public:
   void HostFolder(char* out) override;
   void ModuleFolder(char* out) override;
   //! Open (action other than 1) or save (action 1) dialog for the
-  //! space-separated extensions; path becomes the choice, or empty.
+  //! space-separated extensions; path (room for 256 characters) becomes the
+  //! choice, or empty.
   void AskFile(char* path, int action, const char* folder, const char* extensions) override;
   //! The colour dialog titled with the prompt; false without a window or
   //! when cancelled, otherwise red, green and blue are written back.
