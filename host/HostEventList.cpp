@@ -1,5 +1,7 @@
 #include "host/HostEventList.h"
 
+#include <cmath>
+
 namespace ThrumwellHost
 {
 
@@ -42,6 +44,14 @@ bool HostEventList::NoteOff(int32 offset, int16 pitch)
   e.noteOff.pitch = pitch;
   e.noteOff.noteId = -1;
   return addEvent(e) == kResultOk;
+}
+
+float HostEventList::VelocityFromMidi(int midiVelocity)
+{
+  float velocity = static_cast<float>(midiVelocity) / 127.0f;
+  while (static_cast<int>(velocity * 127.0f) < midiVelocity)
+    velocity = std::nextafter(velocity, 2.0f);
+  return velocity;
 }
 
 }  // namespace ThrumwellHost

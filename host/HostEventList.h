@@ -25,6 +25,10 @@ public:
   bool NoteOff(Steinberg::int32 offset, Steinberg::int16 pitch);
   void Clear() { events.clear(); }
 
+  // The event velocity (0..1) that a plug-in scaling by 127 in single
+  // precision and truncating turns back into this MIDI velocity (0..127).
+  static float VelocityFromMidi(int midiVelocity);
+
 private:
   std::vector<Steinberg::Vst::Event> events;
 };

@@ -1,6 +1,7 @@
 #include "host/HostParameterList.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "vst3/sdk/UString.h"
@@ -21,6 +22,25 @@ std::string Utf8(const String128 text)
   String128 terminated = {};
   strncpy16(terminated, text, 128);
   return utf16ToUtf8(terminated);
+}
+
+
+// Whether a value text starts with a number.
+bool IsNumber(const std::string& text)
+{
+  char* end = nullptr;
+  std::strtod(text.c_str(), &end);
+  return end != text.c_str();
+}
+
+// Digits after the decimal point of a value text, or 0 when it is no number.
+int DigitsOf(const std::string& text)
+{
+  const std::size_t point = text.find('.');
+  if (!IsNumber(text) || point == std::string::npos)
+    return 0;
+  const std::size_t last = text.find_first_not_of("0123456789", point + 1);
+  return static_cast<int>((last == std::string::npos ? text.size() : last) - point - 1);
 }
 
 }  // namespace
@@ -150,6 +170,96 @@ int HostParameterList::FindProgram(const std::string& wanted) const
         index = i;
   }
   return index >= 0 && !programNames[static_cast<std::size_t>(index)].empty() ? index : -1;
+}
+
+bool HostParameterList::ProgramChange(int program, Vst::ParamID& id, double& normalized) const
+{
+  const int index = FindProgramChange();
+  if (index < 0 || program < 0)
+    return false;
+  const Vst::ParameterInfo& info = At(index).info;
+  const int lastProgram = info.stepCount > 0 ? info.stepCount : 1;
+  id = info.id;
+  normalized = static_cast<double>(program) / lastProgram;
+  return true;
+}
+
+bool HostParameterList::ResolveAssignment(const std::string& assignment, Vst::ParamID& id, double& normalized,
+                                          std::string& error) const
+{
+  const std::size_t equals = assignment.find('=');
+  if (equals == std::string::npos)
+  {
+    error = "\"" + assignment + "\" is not NAME=VALUE";
+    return false;
+  }
+  const std::string name = assignment.substr(0, equals);
+  const std::string text = assignment.substr(equals + 1);
+  const int index = FindUserParameter(name);
+  if (index < 0)
+  {
+    error = "unknown parameter \"" + name + "\" (see --list-params)";
+    return false;
+  }
+  id = At(index).info.id;
+  if (NormalizedForValue(index, text, normalized))
+    return true;
+  error = "value \"" + text + "\" of \"" + name + "\" is neither a number nor one of its texts";
+  return false;
+}
+
+bool HostParameterList::AddUserChoices(const std::string& program, const std::vector<std::string>& assignments,
+                                       HostParameterChanges& changes, std::string& error) const
+{
+  Vst::ParamID id = 0;
+  double normalized = 0.0;
+  if (!program.empty())
+  {
+    if (!ProgramChange(FindProgram(program), id, normalized))
+    {
+      error = "unknown program \"" + program + "\" (see --list-programs)";
+      return false;
+    }
+    changes.Add(id, 0, normalized);
+  }
+  for (const std::string& assignment : assignments)
+  {
+    if (!ResolveAssignment(assignment, id, normalized, error))
+      return false;
+    changes.Add(id, 0, normalized);
+  }
+  return true;
+}
+
+void HostParameterList::PrintPrograms(std::FILE* out) const
+{
+  for (std::size_t i = 0; i < programNames.size(); ++i)
+    if (!programNames[i].empty())
+      std::fprintf(out, "%zu\t%s\n", i, programNames[i].c_str());
+}
+
+void HostParameterList::PrintParameters(std::FILE* out) const
+{
+  for (const Parameter& p : parameters)
+  {
+    if (!IsUserParameter(p))
+      continue;
+    const ParamID id = p.info.id;
+    const double normalizedDefault = p.info.defaultNormalizedValue;
+    const int digits = DigitsOf(Text(id, normalizedDefault));
+    std::fprintf(out, "%u\t%s\t%.*f..%.*f\t%.*f\t%s", id, p.title.c_str(), digits,
+                 controller->normalizedParamToPlain(id, 0.0), digits, controller->normalizedParamToPlain(id, 1.0),
+                 digits, controller->normalizedParamToPlain(id, normalizedDefault), p.units.c_str());
+    // A list shows words for its steps; steps shown as numbers are no list.
+    const bool isList = p.info.stepCount > 0 && !IsNumber(Text(id, 0.0));
+    for (int step = 0; isList && step <= p.info.stepCount; ++step)
+    {
+      const double normalized = static_cast<double>(step) / p.info.stepCount;
+      std::fprintf(out, "%s%.0f=%s", step == 0 ? "\t" : ", ", controller->normalizedParamToPlain(id, normalized),
+                   Text(id, normalized).c_str());
+    }
+    std::fprintf(out, "\n");
+  }
 }
 
 }  // namespace ThrumwellHost

@@ -4,9 +4,11 @@
 // values, and the program names of the root unit's program list. Read once;
 // Refresh after the plug-in reports changed titles.
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "host/HostParameterChanges.h"
 #include "vst3/sdk/IEditController.h"
 #include "vst3/sdk/IUnits.h"
 
@@ -53,6 +55,25 @@ public:
   Steinberg::Vst::ProgramListID ProgramListId() const { return programListId; }
   // Index of a named program given by its number or its exact name, or -1.
   int FindProgram(const std::string& wanted) const;
+
+  // What a host sends to choose a program: the program-change parameter's ID
+  // and the normalized value of the program's index. False without one.
+  bool ProgramChange(int program, Steinberg::Vst::ParamID& id, double& normalized) const;
+  // Resolves "NAME=VALUE" (a user parameter's title, then one of its value
+  // texts or a number in its units) to an ID and a normalized value; false
+  // with one line of explanation in error otherwise.
+  bool ResolveAssignment(const std::string& assignment, Steinberg::Vst::ParamID& id, double& normalized,
+                         std::string& error) const;
+  // Listings for a user, one line each: "INDEX<tab>NAME" per named program;
+  // per user parameter its ID, title, range and default in its units (at the
+  // precision of its own value texts), units, and the texts of a list.
+  void PrintPrograms(std::FILE* out) const;
+  void PrintParameters(std::FILE* out) const;
+  // A user's choices as the changes of one block: the program (a number or
+  // name; empty for none), then each "NAME=VALUE" in order. False with one
+  // line of explanation in error when a name or value is unknown.
+  bool AddUserChoices(const std::string& program, const std::vector<std::string>& assignments,
+                      HostParameterChanges& changes, std::string& error) const;
 
 private:
   Steinberg::Vst::IEditController* controller;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "host/HostMemoryStream.h"
 
@@ -71,6 +73,11 @@ const char* DirectionText(BusDirection dir) { return dir == kInput ? "input" : "
 
 HostPlugin::HostPlugin(HostModule& hostModule) : module(&hostModule) {}
 
+HostPlugin::HostPlugin(HostModule& hostModule, std::u16string hostName)
+  : module(&hostModule), application(std::move(hostName))
+{
+}
+
 HostPlugin::HostPlugin() = default;
 
 HostPlugin::~HostPlugin() { Destroy(); }
@@ -91,6 +98,14 @@ void HostPlugin::ClearViolations()
 {
   std::lock_guard<std::mutex> guard(violationLock);
   violations.clear();
+}
+
+bool HostPlugin::ReportViolations(const char* tool) const
+{
+  std::lock_guard<std::mutex> guard(violationLock);
+  for (const std::string& violation : violations)
+    std::fprintf(stderr, "%s: plug-in error: %s\n", tool, violation.c_str());
+  return violations.empty();
 }
 
 bool HostPlugin::Expect(tresult result, tresult expected, const std::string& call)

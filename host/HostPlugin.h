@@ -49,6 +49,8 @@ class HostPlugin
 {
 public:
   explicit HostPlugin(HostModule& module);
+  // The same, naming this host to the plug-in (IHostApplication::getName).
+  HostPlugin(HostModule& module, std::u16string hostName);
   // A host without a module, for Adopt.
   HostPlugin();
   ~HostPlugin();
@@ -129,6 +131,9 @@ public:
   // thread at once (a check that drives both).
   std::vector<std::string> Violations() const;
   void ClearViolations();
+  // Prints each violation as "TOOL: plug-in error: ..." on standard error;
+  // true when there is none.
+  bool ReportViolations(const char* tool) const;
   void Violation(const std::string& what);
   // Records a violation when result is not expected.
   bool Expect(Steinberg::tresult result, Steinberg::tresult expected, const std::string& call);

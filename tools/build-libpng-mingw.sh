@@ -19,25 +19,7 @@ fi
 
 log() { echo "build-libpng-mingw: $*"; }
 
-# Source packages need a deb-src line. Debian 12 keeps its sources in deb822
-# form; a file of our own beside it adds the source entry for the same mirror.
-if ! apt-cache showsrc libpng1.6 2>/dev/null | grep -q '^Package: libpng1.6'; then
-  mirror=http://deb.debian.org/debian
-  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-    found=$(awk '/^URIs:/ { for (i = 2; i <= NF; i++) if ($i !~ /security/) { print $i; exit } }' \
-      /etc/apt/sources.list.d/debian.sources)
-    [ -n "$found" ] && mirror=$found
-  fi
-  log "adding deb-src entry for $mirror bookworm main"
-  cat > /etc/apt/sources.list.d/thrumwell-deb-src.sources <<EOF
-Types: deb-src
-URIs: $mirror
-Suites: bookworm bookworm-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-EOF
-  apt-get update -qq
-fi
+"$(dirname "$0")/add-deb-src.sh" libpng1.6
 
 srcroot="$prefix/src"
 mkdir -p "$srcroot"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs every build and test dependency of Thrumwell from Debian's packages,
-# and cross-builds libpng for the Windows build from Debian's own sources.
+# and cross-builds libpng, RtAudio and RtMidi for the Windows build from
+# Debian's own sources.
 # Idempotent: quiet and quick when everything is present. Needs root (or sudo).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -14,6 +15,7 @@ packages=(
   g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 libz-mingw-w64-dev
   wine wine64 xvfb xauth
   dpkg-dev imagemagick sox librsvg2-bin ccache
+  librtaudio-dev librtmidi-dev libcli11-dev jackd2 libjack-jackd2-dev
 )
 
 sudo=""
@@ -36,4 +38,7 @@ fi
 
 if [ -x "$here/build-libpng-mingw.sh" ]; then
   $sudo "$here/build-libpng-mingw.sh"
+fi
+if [ -x "$here/build-rtaudio-mingw.sh" ]; then
+  $sudo "$here/build-rtaudio-mingw.sh"
 fi

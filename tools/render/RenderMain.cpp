@@ -12,18 +12,18 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "host/HostConsole.h"
 #include "host/HostEventList.h"
 #include "host/HostModule.h"
 #include "host/HostParameterChanges.h"
 #include "host/HostParameterList.h"
 #include "host/HostPlugin.h"
+#include "host/HostStateFile.h"
+#include "host/HostTransport.h"
 #include "tools/render/RenderOptions.h"
-#include "tools/render/StderrTerminal.h"
 #include "tools/render/WavWriter.h"
 
 namespace {
@@ -34,7 +34,6 @@ using namespace ThrumwellHost;
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
-constexpr double kTempo = 120.0;
 
 struct TimedNote
 {
@@ -56,14 +55,6 @@ int Fail(const std::string& message)
   return kExitFailure;
 }
 
-// Reports what the host saw the plug-in do wrong; true when nothing.
-bool Clean(const HostPlugin& plugin)
-{
-  for (const std::string& violation : plugin.Violations())
-    std::fprintf(stderr, "thrumwell-render: plug-in error: %s\n", violation.c_str());
-  return plugin.Violations().empty();
-}
-
 std::string DefaultBundle()
 {
 #ifdef THRUMWELL_DEFAULT_BUNDLE
@@ -73,97 +64,13 @@ std::string DefaultBundle()
 #endif
 }
 
-// Resolves "NAME=VALUE" to a parameter ID and a normalized value. VALUE is one
-// of the parameter's value texts or a number in its units.
-bool ResolveParam(const HostParameterList& params, const std::string& assignment, ParamID& id, double& normalized,
-                  std::string& error)
-{
-  const std::size_t equals = assignment.find('=');
-  const std::string name = assignment.substr(0, equals);
-  const std::string text = assignment.substr(equals + 1);
-  const int index = params.FindUserParameter(name);
-  if (index < 0)
-  {
-    error = "unknown parameter \"" + name + "\" (see --list-params)";
-    return false;
-  }
-  id = params.At(index).info.id;
-  if (params.NormalizedForValue(index, text, normalized))
-    return true;
-  error = "value \"" + text + "\" of \"" + name + "\" is neither a number nor one of its texts";
-  return false;
-}
-
-void ListPrograms(const HostParameterList& params)
-{
-  const std::vector<std::string>& names = params.ProgramNames();
-  for (std::size_t i = 0; i < names.size(); ++i)
-    if (!names[i].empty())
-      std::printf("%zu\t%s\n", i, names[i].c_str());
-}
-
-// Whether a value text starts with a number.
-bool IsNumber(const std::string& text)
-{
-  char* end = nullptr;
-  std::strtod(text.c_str(), &end);
-  return end != text.c_str();
-}
-
-// Digits after the decimal point of a value text, or 0 when it is no number.
-int DigitsOf(const std::string& text)
-{
-  const std::size_t point = text.find('.');
-  if (!IsNumber(text) || point == std::string::npos)
-    return 0;
-  const std::size_t last = text.find_first_not_of("0123456789", point + 1);
-  return static_cast<int>((last == std::string::npos ? text.size() : last) - point - 1);
-}
-
-// One line per parameter: ID, title, range and default in its units (at the
-// precision of its own value texts), units, and the texts of a list.
-void ListParams(const HostParameterList& params, IEditController* controller)
-{
-  for (int i = 0; i < params.Count(); ++i)
-  {
-    const HostParameterList::Parameter& p = params.At(i);
-    if (!HostParameterList::IsUserParameter(p))
-      continue;
-    const ParamID id = p.info.id;
-    const double normalizedDefault = p.info.defaultNormalizedValue;
-    const int digits = DigitsOf(params.Text(id, normalizedDefault));
-    std::printf("%u\t%s\t%.*f..%.*f\t%.*f\t%s", id, p.title.c_str(), digits,
-                controller->normalizedParamToPlain(id, 0.0), digits, controller->normalizedParamToPlain(id, 1.0),
-                digits, controller->normalizedParamToPlain(id, normalizedDefault), p.units.c_str());
-    // A list shows words for its steps; steps shown as numbers are no list.
-    const bool isList = p.info.stepCount > 0 && !IsNumber(params.Text(id, 0.0));
-    for (int step = 0; isList && step <= p.info.stepCount; ++step)
-    {
-      const double normalized = static_cast<double>(step) / p.info.stepCount;
-      std::printf("%s%.0f=%s", step == 0 ? "\t" : ", ", controller->normalizedParamToPlain(id, normalized),
-                  params.Text(id, normalized).c_str());
-    }
-    std::printf("\n");
-  }
-}
-
-// The event velocity (0..1) that a plug-in scaling by 127 in single precision
-// and truncating turns back into the MIDI velocity.
-float EventVelocity(int midiVelocity)
-{
-  float velocity = static_cast<float>(midiVelocity) / 127.0f;
-  while (static_cast<int>(velocity * 127.0f) < midiVelocity)
-    velocity = std::nextafter(velocity, 2.0f);
-  return velocity;
-}
-
 std::vector<TimedNote> ScheduleNotes(const std::vector<RenderNote>& notes, int rate)
 {
   std::vector<TimedNote> events;
   for (const RenderNote& note : notes)
   {
     events.push_back({static_cast<std::uint64_t>(std::llround(note.start * rate)), true, note.note,
-                      EventVelocity(note.velocity)});
+                      HostEventList::VelocityFromMidi(note.velocity)});
     if (note.length >= 0.0)
       events.push_back(
         {static_cast<std::uint64_t>(std::llround((note.start + note.length) * rate)), false, note.note, 0.0f});
@@ -175,39 +82,6 @@ std::vector<TimedNote> ScheduleNotes(const std::vector<RenderNote>& notes, int r
     return !a.on && b.on;
   });
   return events;
-}
-
-bool ReadBytes(const std::string& path, std::vector<std::uint8_t>& bytes)
-{
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
-    return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
-}
-
-bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
-{
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  return !out.fail();
-}
-
-// A playing transport at kTempo in 4/4, positioned at the block's first frame.
-ProcessContext Transport(int rate, std::int64_t position)
-{
-  ProcessContext context{};
-  context.state = ProcessContext::kPlaying | ProcessContext::kTempoValid | ProcessContext::kTimeSigValid |
-                  ProcessContext::kProjectTimeMusicValid;
-  context.sampleRate = rate;
-  context.projectTimeSamples = position;
-  context.continousTimeSamples = position;
-  context.projectTimeMusic = static_cast<double>(position) / rate * (kTempo / 60.0);
-  context.tempo = kTempo;
-  context.timeSigNumerator = 4;
-  context.timeSigDenominator = 4;
-  return context;
 }
 
 }  // namespace
@@ -229,7 +103,7 @@ int main(int argc, char** argv)
   if (!module.Load(bundle))
     return Fail(module.Error());
   HostPlugin plugin(module);
-  if (!plugin.Create() || !Clean(plugin))
+  if (!plugin.Create() || !plugin.ReportViolations("thrumwell-render"))
     return Fail("the plug-in in \"" + bundle + "\" could not be created");
   IEditController* controller = plugin.Controller();
   const HostParameterList params(controller, plugin.Units());
@@ -237,38 +111,18 @@ int main(int argc, char** argv)
   if (options.listPrograms || options.listParams)
   {
     if (options.listPrograms)
-      ListPrograms(params);
+      params.PrintPrograms(stdout);
     if (options.listParams)
-      ListParams(params, controller);
+      params.PrintParameters(stdout);
     return 0;
   }
 
   // Everything is checked before the output file is touched.
-  int program = -1;
-  const int programParam = params.FindProgramChange();
-  if (!options.program.empty())
-  {
-    program = params.FindProgram(options.program);
-    if (program < 0 || programParam < 0)
-      return Refuse("unknown program \"" + options.program + "\" (see --list-programs)");
-  }
   HostParameterChanges changes;
-  if (program >= 0)
-  {
-    const ParameterInfo& info = params.At(programParam).info;
-    const int lastProgram = info.stepCount > 0 ? info.stepCount : 1;
-    changes.Add(info.id, 0, static_cast<double>(program) / lastProgram);
-  }
-  for (const std::string& assignment : options.params)
-  {
-    ParamID id = 0;
-    double normalized = 0.0;
-    if (!ResolveParam(params, assignment, id, normalized, error))
-      return Refuse(error);
-    changes.Add(id, 0, normalized);
-  }
+  if (!params.AddUserChoices(options.program, options.params, changes, error))
+    return Refuse(error);
   std::vector<std::uint8_t> stateIn;
-  if (!options.stateIn.empty() && !ReadBytes(options.stateIn, stateIn))
+  if (!options.stateIn.empty() && !ReadStateFile(options.stateIn, stateIn))
     return Refuse("cannot read the state file \"" + options.stateIn + "\"");
   const double exactFrames = options.seconds * options.rate;
   if (exactFrames > static_cast<double>(WavWriter::MaxFrames(options.sampleBits)))
@@ -284,9 +138,9 @@ int main(int argc, char** argv)
   plugin.SetupProcessing(options.rate, options.block, sampleSize, kOffline);
   plugin.SetActive(true);
   plugin.SetProcessing(true);
-  ProcessContext context = Transport(options.rate, options.position);
+  ProcessContext context = HostTransport(options.rate, options.position, true);
   plugin.Process(0, &changes, nullptr, &context);
-  if (!Clean(plugin))
+  if (!plugin.ReportViolations("thrumwell-render"))
     return Fail("the plug-in failed to start");
 
   WavWriter wav;
@@ -312,8 +166,8 @@ int main(int argc, char** argv)
       else
         events.NoteOff(offset, static_cast<int16>(note.pitch));
     }
-    context = Transport(options.rate, options.position + static_cast<std::int64_t>(done));
-    ok = plugin.Process(n, nullptr, &events, &context) && Clean(plugin);
+    context = HostTransport(options.rate, options.position + static_cast<std::int64_t>(done), true);
+    ok = plugin.Process(n, nullptr, &events, &context) && plugin.ReportViolations("thrumwell-render");
     if (ok && sampleSize == kSample64)
       ok = wav.Write(plugin.Channel64(kOutput, 0, 0), plugin.Channel64(kOutput, 0, 1), n);
     else if (ok)
@@ -337,9 +191,9 @@ int main(int argc, char** argv)
   if (!options.stateOut.empty())
   {
     std::vector<std::uint8_t> state;
-    if (!plugin.GetState(state) || !WriteBytes(options.stateOut, state))
+    if (!plugin.GetState(state) || !WriteStateFile(options.stateOut, state))
       return Fail("cannot save the state to \"" + options.stateOut + "\"");
   }
   plugin.Destroy();
-  return Clean(plugin) ? 0 : kExitFailure;
+  return plugin.ReportViolations("thrumwell-render") ? 0 : kExitFailure;
 }

@@ -1,0 +1,142 @@
+// Cost of the player's audio callback (PlayerEngine::Render: the notes taken
+// from the MIDI queues and placed in the block, the transport, the process
+// call into the device's buffers and the check of every output sample)
+// against the plug-in's process call alone for the same block, the same
+// notes and the same transport. vs_process is the ratio of the two per-block
+// times, both measured alternately in this run in this thread's processor
+// time; allocs counts heap allocations per callback (it must stay 0).
+//
+//   build/<preset>/bench/player/player_callback_bench
+
+#include <benchmark/benchmark.h>
+
+#include "bench/AgainstMemcpy.h"
+#include "host/HostEventList.h"
+#include "host/HostParameterChanges.h"
+#include "host/HostParameterList.h"
+#include "host/HostPlugin.h"
+#include "host/HostTransport.h"
+#include "synth/CLS_THRUMWELL.h"
+#include "tools/player/PlayerEngine.h"
+
+namespace
+{
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+using namespace ThrumwellHost;
+
+constexpr double kRate = 48000.0;
+
+// The instrument made in this process, driven through our host as the
+// player drives it: Generator mode, transport playing.
+struct Session
+{
+  explicit Session(int n, bool notes) : frames(n), withNotes(notes)
+  {
+    plugin.Adopt(static_cast<IComponent*>(new CLS_THRUMWELL));
+    HostParameterList params(plugin.Controller(), plugin.Units());
+    HostParameterChanges changes;
+    std::string error;
+    params.AddUserChoices("", {notes ? "Mode=Synthesizer" : "Mode=Generator", "Attack=0"}, changes, error);
+    plugin.ActivateDefaultBuses();
+    plugin.SetupProcessing(kRate, n);
+    plugin.SetActive(true);
+    plugin.SetProcessing(true);
+    ProcessContext context = HostTransport(kRate, 0, true);
+    plugin.Process(0, &changes, nullptr, &context);
+    engine.Prepare(kRate, n);
+    queue = engine.AddMidiSource();
+    engine.SetPlaying(true);
+    left.assign(static_cast<std::size_t>(n), 0.0f);
+    right.assign(static_cast<std::size_t>(n), 0.0f);
+  }
+  ~Session() { plugin.Destroy(); }
+
+  // One device callback; with notes, a note-on and a note-off arrive in it.
+  void Callback()
+  {
+    now += static_cast<std::int64_t>(frames / kRate * 1e9);
+    if (withNotes)
+    {
+      MidiNote on;
+      on.timeNs = now - 1000000;
+      on.on = true;
+      on.pitch = 69;
+      on.velocity = 100;
+      MidiNote off = on;
+      off.timeNs = now - 500000;
+      off.on = false;
+      queue->Push(on);
+      queue->Push(off);
+    }
+    engine.Render(left.data(), right.data(), frames, now, false);
+    benchmark::DoNotOptimize(left.data());
+  }
+
+  // The same block through the bare process call.
+  void Process()
+  {
+    events.Clear();
+    if (withNotes)
+    {
+      events.NoteOn(frames / 3, 69, HostEventList::VelocityFromMidi(100));
+      events.NoteOff(frames * 2 / 3, 69);
+    }
+    context = HostTransport(kRate, position, true);
+    position += frames;
+    ProcessData& data = plugin.PrepareData(frames, nullptr, &events, &context);
+    float* channels[2] = {left.data(), right.data()};
+    data.outputs[0].channelBuffers32 = channels;
+    plugin.Processor()->process(data);
+    benchmark::DoNotOptimize(left.data());
+  }
+
+  int frames;
+  bool withNotes;
+  HostPlugin plugin;
+  PlayerEngine engine{plugin};
+  MidiNoteQueue* queue = nullptr;
+  HostEventList events;
+  ProcessContext context{};
+  std::int64_t position = 0;
+  std::int64_t now = 1000000000000;
+  std::vector<float> left, right;
+};
+
+// Each iteration times kChunk callbacks and then kChunk process calls, so
+// both see the same machine load; the ratio is of the sums.
+void CallbackAgainstProcess(benchmark::State& state, bool notes)
+{
+  constexpr int kChunk = 64;
+  Session session(static_cast<int>(state.range(0)), notes);
+  double callbackUs = 0.0, processUs = 0.0;
+  long allocations = 0;
+  for (auto _ : state)
+  {
+    benchalloc::allocations = 0;
+    benchalloc::counting = true;
+    const double start = ThreadMicroseconds();
+    for (int i = 0; i < kChunk; ++i)
+      session.Callback();
+    const double middle = ThreadMicroseconds();
+    benchalloc::counting = false;
+    allocations += benchalloc::allocations.load();
+    for (int i = 0; i < kChunk; ++i)
+      session.Process();
+    processUs += ThreadMicroseconds() - middle;
+    callbackUs += middle - start;
+  }
+  const double blocks = static_cast<double>(state.iterations()) * kChunk;
+  state.counters["callback_ns"] = callbackUs / blocks * 1e3;
+  state.counters["process_ns"] = processUs / blocks * 1e3;
+  state.counters["vs_process"] = callbackUs / processUs;
+  state.counters["allocs"] = static_cast<double>(allocations) / blocks;
+}
+
+void Callback(benchmark::State& state) { CallbackAgainstProcess(state, false); }
+void CallbackWithNotes(benchmark::State& state) { CallbackAgainstProcess(state, true); }
+
+}  // namespace
+
+BENCHMARK(Callback)->Arg(128)->Arg(256)->Arg(1024);
+BENCHMARK(CallbackWithNotes)->Arg(128)->Arg(256);

@@ -1,0 +1,232 @@
+// The player's audio callback driven directly with the built instrument:
+// where notes land in a block by their arrival time, the transport it
+// reports, the notes it ends on stop, and the silence it waits for on quit.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "host/HostModule.h"
+#include "host/HostParameterChanges.h"
+#include "host/HostParameterList.h"
+#include "host/HostPlugin.h"
+#include "host/HostTransport.h"
+#include "tools/player/PlayerEngine.h"
+
+namespace {
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+using namespace ThrumwellHost;
+
+constexpr double kRate = 48000.0;
+constexpr int kBlock = 128;
+constexpr std::int64_t kNow = 1000000000000;  // ns; any moment will do
+// The nanoseconds of n frames.
+std::int64_t Ns(double frames) { return static_cast<std::int64_t>(frames / kRate * 1e9); }
+
+HostModule& Module()
+{
+  static HostModule module;
+  if (!module.IsLoaded())
+  {
+    const char* bundle = std::getenv("THRUMWELL_BUNDLE");
+    module.Load(bundle ? bundle : "");
+  }
+  return module;
+}
+
+class Engine : public ::testing::Test
+{
+protected:
+  // The instrument set up as the player sets it up, with the choices given.
+  void Start(const std::vector<std::string>& choices)
+  {
+    ASSERT_TRUE(Module().IsLoaded()) << Module().Error();
+    ASSERT_TRUE(plugin.Create());
+    HostParameterList params(plugin.Controller(), plugin.Units());
+    HostParameterChanges changes;
+    std::string error;
+    ASSERT_TRUE(params.AddUserChoices("", choices, changes, error)) << error;
+    plugin.ActivateDefaultBuses();
+    plugin.SetupProcessing(kRate, kBlock);
+    plugin.SetActive(true);
+    plugin.SetProcessing(true);
+    ProcessContext context = HostTransport(kRate, 0, false);
+    ASSERT_TRUE(plugin.Process(0, &changes, nullptr, &context));
+    engine.Prepare(kRate, kBlock);
+    sourceA = engine.AddMidiSource();
+    sourceB = engine.AddMidiSource();
+  }
+  void TearDown() override
+  {
+    plugin.Destroy();
+    EXPECT_TRUE(plugin.Violations().empty());
+  }
+
+  float Render(std::int64_t now, int frames = kBlock)
+  {
+    left.assign(static_cast<std::size_t>(frames), 0.0f);
+    right.assign(static_cast<std::size_t>(frames), 0.0f);
+    engine.Render(left.data(), right.data(), frames, now, false);
+    float peak = 0.0f;
+    for (std::size_t i = 0; i < left.size(); ++i)
+      peak = std::max({peak, std::fabs(left[i]), std::fabs(right[i])});
+    return peak;
+  }
+  static MidiNote Note(std::int64_t time, bool on, int pitch)
+  {
+    MidiNote note;
+    note.timeNs = time;
+    note.on = on;
+    note.pitch = static_cast<std::uint8_t>(pitch);
+    note.velocity = on ? 127 : 0;
+    return note;
+  }
+  // The events of the last piece as (offset, on, pitch).
+  std::vector<std::tuple<int, bool, int>> Events()
+  {
+    std::vector<std::tuple<int, bool, int>> list;
+    HostEventList& events = engine.Events();
+    for (int32 i = 0; i < events.getEventCount(); ++i)
+    {
+      Event e{};
+      events.getEvent(i, e);
+      const bool on = e.type == Event::kNoteOnEvent;
+      list.emplace_back(e.sampleOffset, on, on ? e.noteOn.pitch : e.noteOff.pitch);
+    }
+    return list;
+  }
+
+  // Plays a note for a while, quits, and counts the blocks until silence.
+  int BlocksUntilSilentAfterQuit(const char* mode)
+  {
+    Start({mode, "Release=100", "Attack=0", "Volume=100"});
+    std::int64_t now = kNow;
+    engine.SetPlaying(true);
+    sourceA->Push(Note(now, true, 69));
+    float peak = 0.0f;
+    for (int i = 0; i < 20; ++i)
+      peak = Render(now += Ns(kBlock));
+    EXPECT_GT(peak, 0.9f) << mode;
+    engine.RequestQuit();
+    sourceA->Push(Note(now, true, 72));
+    int blocks = 0;
+    while (!engine.Silent() && blocks < 1000)
+    {
+      Render(now += Ns(kBlock));
+      ++blocks;
+    }
+    EXPECT_TRUE(engine.Silent()) << mode;
+    return blocks;
+  }
+
+  HostPlugin plugin{Module(), u"Thrumwell"};
+  PlayerEngine engine{plugin};
+  MidiNoteQueue* sourceA = nullptr;
+  MidiNoteQueue* sourceB = nullptr;
+  std::vector<float> left, right;
+};
+
+}  // namespace
+
+// A block stands for the frames before the moment of its call: a note lands
+// at the offset of its arrival within that span, in time order across inputs.
+TEST_F(Engine, PlacesNotesByTheirArrival)
+{
+  Start({"Mode=Synthesizer"});
+  struct Case
+  {
+    std::int64_t arrival;  // ns relative to the call
+    int offset;            // -1: not in this block
+  };
+  const Case cases[] = {
+    {-Ns(kBlock) - 1000000, 0},  // before the span: at its start
+    {-Ns(kBlock), 0},
+    {-Ns(64), 64},
+    {-Ns(1) + 1, 127},
+    {0, 127},
+    {1000, -1},  // after the call: the next block's
+  };
+  std::int64_t now = kNow;
+  for (const Case& c : cases)
+  {
+    now += Ns(kBlock);
+    ASSERT_TRUE(sourceA->Push(Note(now + c.arrival, true, 60)));
+    Render(now);
+    const auto events = Events();
+    if (c.offset < 0)
+    {
+      EXPECT_TRUE(events.empty()) << c.arrival;
+      Render(now + Ns(kBlock));
+      ASSERT_EQ(Events().size(), 1u);
+      EXPECT_EQ(std::get<0>(Events()[0]), 0);
+      now += Ns(kBlock);
+    }
+    else
+    {
+      ASSERT_EQ(events.size(), 1u) << c.arrival;
+      EXPECT_EQ(std::get<0>(events[0]), c.offset) << c.arrival;
+    }
+  }
+
+  // Two inputs merge in time order.
+  now += Ns(kBlock);
+  sourceA->Push(Note(now - Ns(20), true, 62));
+  sourceB->Push(Note(now - Ns(100), true, 64));
+  sourceB->Push(Note(now - Ns(10), false, 64));
+  Render(now);
+  const std::vector<std::tuple<int, bool, int>> merged = {{28, true, 64}, {108, true, 62}, {118, false, 64}};
+  EXPECT_EQ(Events(), merged);
+
+  // A device block longer than the plug-in's is played in pieces; a note
+  // lands in the piece that holds its moment.
+  now += Ns(2 * kBlock);
+  sourceA->Push(Note(now - Ns(2 * kBlock - 200), false, 62));
+  Render(now, 2 * kBlock);
+  const std::vector<std::tuple<int, bool, int>> second = {{72, false, 62}};
+  EXPECT_EQ(Events(), second);
+}
+
+// The transport advances only while playing; stopping ends held notes.
+TEST_F(Engine, ReportsTheTransportAndEndsNotesOnStop)
+{
+  Start({"Mode=Generator", "Volume=100"});
+  std::int64_t now = kNow;
+  EXPECT_EQ(Render(now += Ns(kBlock)), 0.0f) << "a stopped transport sounds";
+  EXPECT_EQ(engine.Position(), 0);
+  engine.SetPlaying(true);
+  sourceA->Push(Note(now, true, 60));
+  sourceA->Push(Note(now, true, 60));
+  sourceA->Push(Note(now, true, 67));
+  float peak = 0.0f;
+  for (int i = 0; i < 10; ++i)
+    peak = Render(now += Ns(kBlock));
+  EXPECT_NEAR(peak, 0.999f, 0.01f);
+  EXPECT_EQ(engine.Position(), 10 * kBlock);
+  engine.SetPlaying(false);
+  Render(now += Ns(kBlock));
+  const std::vector<std::tuple<int, bool, int>> released = {{0, false, 60}, {0, false, 60}, {0, false, 67}};
+  EXPECT_EQ(Events(), released);
+  EXPECT_LT(std::fabs(left.back()), 0.01f) << "the stop fades within its block";
+  EXPECT_EQ(engine.Position(), 10 * kBlock);
+  EXPECT_EQ(Render(now += Ns(kBlock)), 0.0f);
+  EXPECT_EQ(engine.Blocks(), 13);
+}
+
+// Quitting stops the transport, ignores later notes and reports silence once
+// a whole block after the fading one is quiet: Generator mode fades within
+// one block, a note's release of 100 ms takes about 38 blocks of 128 frames.
+TEST_F(Engine, QuitsOnceTheFadeHasDiedAway)
+{
+  EXPECT_EQ(BlocksUntilSilentAfterQuit("Mode=Generator"), 2);
+}
+
+TEST_F(Engine, QuitsOnceTheReleaseHasDiedAway)
+{
+  EXPECT_NEAR(BlocksUntilSilentAfterQuit("Mode=Synthesizer"), 39, 2);
+}

@@ -1,0 +1,325 @@
+// The player as a user runs it, on a JACK server with the dummy driver: the
+// sound it plays (frequencies and gain of a program, the pitch of a MIDI
+// note), stopping without a click (by --seconds and by Ctrl+C), the settings
+// it remembers, and every way a device choice can fail.
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/player/JackTestSupport.h"
+
+namespace {
+
+using namespace PlayerTest;
+
+constexpr int kRate = JackRecorder::kRate;
+// Volume 90 and 100 as the instrument's volume law gives them.
+constexpr double kGain90 = 0.47694338115325313;
+constexpr double kGain100 = 0.999;
+
+// Frequency from the upward zero crossings of a span, interpolated between samples.
+double Frequency(const std::vector<float>& samples, std::size_t begin, std::size_t end)
+{
+  double first = -1.0, last = -1.0;
+  int crossings = 0;
+  for (std::size_t i = begin + 1; i < end; ++i)
+    if (samples[i - 1] < 0.0f && samples[i] >= 0.0f)
+    {
+      const double at = static_cast<double>(i - 1) + samples[i - 1] / (samples[i - 1] - samples[i]);
+      if (first < 0.0)
+        first = at;
+      last = at;
+      ++crossings;
+    }
+  return crossings < 2 ? 0.0 : (crossings - 1) * kRate / (last - first);
+}
+
+float Peak(const std::vector<float>& samples, std::size_t begin, std::size_t end)
+{
+  float peak = 0.0f;
+  for (std::size_t i = begin; i < end; ++i)
+    peak = std::max(peak, std::fabs(samples[i]));
+  return peak;
+}
+
+// The largest step between neighbouring samples of a span.
+float LargestStep(const std::vector<float>& samples, std::size_t begin, std::size_t end)
+{
+  float step = 0.0f;
+  for (std::size_t i = begin + 1; i < end; ++i)
+    step = std::max(step, std::fabs(samples[i] - samples[i - 1]));
+  return step;
+}
+
+// The first and one past the last frame that sound in either channel.
+std::pair<std::size_t, std::size_t> Sounding(const JackRecorder& recorder)
+{
+  const std::size_t frames = recorder.Frames();
+  std::size_t first = frames, last = 0;
+  for (int c = 0; c < 2; ++c)
+    for (std::size_t i = 0; i < frames; ++i)
+      if (std::fabs(recorder.Channel(c)[i]) > 1e-6f)
+      {
+        first = std::min(first, i);
+        last = std::max(last, i + 1);
+      }
+  return {first, last};
+}
+
+std::string ReadText(const std::filesystem::path& path)
+{
+  std::ifstream in(path);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class PlayerOnJack : public ::testing::Test
+{
+protected:
+  static void SetUpTestSuite()
+  {
+    if (HaveJackd())
+      server = new JackServer;
+  }
+  static void TearDownTestSuite()
+  {
+    delete server;
+    server = nullptr;
+  }
+
+  void SetUp() override
+  {
+    if (!HaveJackd())
+      GTEST_SKIP() << "jackd is not installed (Debian package jackd2)";
+    ASSERT_TRUE(server && server->Running()) << "the JACK dummy server did not start";
+    const char* path = std::getenv("THRUMWELL_PLAYER");
+    ASSERT_NE(path, nullptr) << "THRUMWELL_PLAYER names the player";
+    player = path;
+    home = std::filesystem::temp_directory_path() /
+           ("thrumwell-player-test-" + std::to_string(getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(home);
+    std::filesystem::create_directories(home);
+    errors = (home / "stderr.txt").string();
+    recorder = std::make_unique<JackRecorder>(server->Name());
+    ASSERT_TRUE(recorder->Ready()) << "the recording client could not join the server";
+  }
+
+  void TearDown() override
+  {
+    recorder.reset();
+    std::filesystem::remove_all(home);
+  }
+
+  // The player, with its configuration in the test's own folders and its
+  // sound going to the recorder unless the arguments name a device.
+  std::unique_ptr<ChildProcess> Start(std::vector<std::string> args, bool toRecorder = true,
+                                      const std::string& serverName = "", bool withInput = false)
+  {
+    args.insert(args.begin(), "--no-window");
+    if (toRecorder)
+      args.insert(args.end(), {"--api", "jack", "--device", "recorder"});
+    return std::make_unique<ChildProcess>(
+      player, args,
+      std::vector<std::string>{"JACK_DEFAULT_SERVER=" + (serverName.empty() ? server->Name() : serverName),
+                               "HOME=" + home.string(), "XDG_CONFIG_HOME=" + (home / "config").string()},
+      errors, withInput);
+  }
+  int Run(std::vector<std::string> args, bool toRecorder = true, const std::string& serverName = "")
+  {
+    return Start(std::move(args), toRecorder, serverName)->Wait(30.0);
+  }
+  std::string Errors() const { return ReadText(errors); }
+
+  static JackServer* server;
+  std::string player;
+  std::filesystem::path home;
+  std::string errors;
+  std::unique_ptr<JackRecorder> recorder;
+};
+
+JackServer* PlayerOnJack::server = nullptr;
+
+}  // namespace
+
+// A Generator program plays at its carrier and beat with its volume while the
+// transport runs; --seconds ends it with the instrument's fade, no click.
+TEST_F(PlayerOnJack, PlaysAProgramAndEndsWithAFade)
+{
+  ASSERT_EQ(Run({"--program", "Higher frequencies", "--seconds", "1.5"}), 0) << Errors();
+  const auto [first, last] = Sounding(*recorder);
+  ASSERT_LT(first, last) << "nothing was played\n" << Errors();
+  EXPECT_NEAR(static_cast<double>(last - first) / kRate, 1.5, 0.05);
+  // "Center Freq" on: the carrier 400 Hz is the middle of 398 and 402 Hz.
+  const std::size_t begin = first + kRate / 4, end = last - kRate / 4;
+  const std::vector<float>& left = recorder->Channel(0);
+  const std::vector<float>& right = recorder->Channel(1);
+  EXPECT_NEAR(Frequency(left, begin, end), 398.0, 0.05);
+  EXPECT_NEAR(Frequency(right, begin, end), 402.0, 0.05);
+  EXPECT_NEAR(Peak(left, begin, end), kGain90, 0.002);
+  EXPECT_NEAR(Peak(right, begin, end), kGain90, 0.002);
+  // A sine of 402 Hz at this gain moves at most 2 pi f / rate * gain per
+  // sample; the one-block fades add gain / 128. A cut would jump by the gain.
+  const float allowed = static_cast<float>(2.0 * M_PI * 402.0 / kRate * kGain90 + kGain90 / 128.0) * 1.05f;
+  EXPECT_LE(LargestStep(left, 0, recorder->Frames()), allowed);
+  EXPECT_LE(LargestStep(right, 0, recorder->Frames()), allowed);
+  EXPECT_NE(Errors().find("drop-outs:"), std::string::npos) << Errors();
+}
+
+// Ctrl+C (and SIGTERM) while playing: the sound fades out, the player exits 0.
+TEST_F(PlayerOnJack, StopSignalFadesOutAndExitsZero)
+{
+  for (int signal : {SIGINT, SIGTERM})
+  {
+    const std::size_t from = recorder->Frames();
+    auto child = Start({"--param", "Mode=Generator", "--param", "Volume=100", "--param", "Frequency=1000"});
+    ASSERT_TRUE(WaitFor(10.0, [&] { return recorder->Frames() > from + kRate / 5 && recorder->RecentPeak(kRate / 10) > 0.9f; }))
+      << Errors();
+    child->Signal(signal);
+    ASSERT_EQ(child->Wait(15.0), 0) << "signal " << signal << "\n" << Errors();
+    EXPECT_LT(recorder->RecentPeak(1024), 1e-6f) << "still sounding after the exit";
+    // 1000 Hz at gain 0.999: at most 0.131 per sample, plus the fade's step.
+    const float allowed = static_cast<float>(2.0 * M_PI * 1000.0 / kRate * kGain100 + kGain100 / 128.0) * 1.05f;
+    for (int c = 0; c < 2; ++c)
+      EXPECT_LE(LargestStep(recorder->Channel(c), from, recorder->Frames()), allowed) << "signal " << signal;
+  }
+}
+
+// The space bar stops and plays the transport: the Generator tone fades out
+// and in with the instrument's own ramps, no click, silence between, and it
+// resumes at its frequencies, phase-locked to a position that did not move.
+TEST_F(PlayerOnJack, SpaceStopsAndPlaysWithoutAClick)
+{
+  const std::size_t from = recorder->Frames();
+  auto child = Start({"--program", "Higher frequencies", "--param", "Volume=100"}, true, "", true);
+  auto sounding = [&] { return recorder->Frames() > from + kRate / 5 && recorder->RecentPeak(kRate / 20) > 0.9f; };
+  ASSERT_TRUE(WaitFor(10.0, sounding)) << Errors();
+  child->Type(" ");
+  ASSERT_TRUE(WaitFor(5.0, [&] { return recorder->RecentPeak(kRate / 5) < 1e-6f; })) << "still sounding after stop\n"
+                                                                                 << Errors();
+  const std::size_t silentAt = recorder->Frames();
+  child->Type(" ");
+  ASSERT_TRUE(WaitFor(5.0, [&] { return recorder->Frames() > silentAt + kRate / 2 && sounding(); })) << Errors();
+  child->Type("q");
+  ASSERT_EQ(child->Wait(15.0), 0) << Errors();
+
+  const std::size_t end = recorder->Frames();
+  const float allowed = static_cast<float>(2.0 * M_PI * 402.0 / kRate * kGain100 + kGain100 / 128.0) * 1.05f;
+  EXPECT_LE(LargestStep(recorder->Channel(0), from, end), allowed);
+  EXPECT_LE(LargestStep(recorder->Channel(1), from, end), allowed);
+  // After the restart: the program's frequencies again.
+  std::size_t last = end;
+  while (last > silentAt && std::fabs(recorder->Channel(0)[last - 1]) < 1e-6f)
+    --last;
+  ASSERT_GT(last, silentAt + kRate / 2);
+  EXPECT_NEAR(Frequency(recorder->Channel(0), last - kRate / 2, last - 1024), 398.0, 0.1);
+  EXPECT_NEAR(Frequency(recorder->Channel(1), last - kRate / 2, last - 1024), 402.0, 0.1);
+}
+
+// A MIDI note in Synthesizer mode sounds at its pitch from the tuning
+// reference; its note-off releases it to silence.
+TEST_F(PlayerOnJack, PlaysMidiNotesAtTheirPitch)
+{
+  auto child = Start({"--param", "Mode=Synthesizer", "--param", "Attack=0", "--param", "Release=0", "--param",
+                      "Fade=1", "--param", "Volume=100", "--param", "Tuning Freq=440", "--param", "Binaural=4",
+                      "--param", "Center Freq=No"});
+  ASSERT_TRUE(WaitFor(10.0, [&] { return recorder->MidiConnected(); })) << "the player opened no MIDI input\n"
+                                                                       << Errors();
+  SleepMs(200);
+  EXPECT_LT(recorder->RecentPeak(kRate / 10), 1e-6f) << "Synthesizer mode sounds before a note";
+  for (int note : {81, 57})
+  {
+    recorder->Send(0x90, static_cast<std::uint8_t>(note), 127);
+    SleepMs(700);
+    const std::size_t end = recorder->Frames();
+    const std::size_t begin = end - kRate / 2;
+    const double carrier = 440.0 * std::pow(2.0, (note - 69) / 12.0);
+    EXPECT_NEAR(Frequency(recorder->Channel(0), begin, end), carrier, 0.05) << "note " << note;
+    EXPECT_NEAR(Frequency(recorder->Channel(1), begin, end), carrier + 4.0, 0.05) << "note " << note;
+    EXPECT_NEAR(Peak(recorder->Channel(0), begin, end), kGain100, 0.002) << "note " << note;
+    recorder->Send(0x80, static_cast<std::uint8_t>(note), 0);
+    EXPECT_TRUE(WaitFor(2.0, [&] { return recorder->RecentPeak(kRate / 20) < 1e-6f; })) << "note " << note;
+  }
+  child->Signal(SIGINT);
+  EXPECT_EQ(child->Wait(15.0), 0) << Errors();
+}
+
+// The second start plays the device and the state the first one ended with.
+TEST_F(PlayerOnJack, RestoresTheDeviceAndStateOfTheLastRun)
+{
+  ASSERT_EQ(Run({"--program", "Higher frequencies", "--param", "Volume=100", "--seconds", "0.3"}), 0) << Errors();
+  const std::string device = ReadText(home / "config" / "thrumwell" / "device.txt");
+  EXPECT_NE(device.find("api=jack\n"), std::string::npos) << device;
+  EXPECT_NE(device.find("device=recorder\n"), std::string::npos) << device;
+  EXPECT_TRUE(std::filesystem::exists(home / "config" / "thrumwell" / "state.bin"));
+
+  const std::size_t from = recorder->Frames();
+  ASSERT_EQ(Run({"--seconds", "1"}, false), 0) << Errors();
+  const std::size_t end = recorder->Frames();
+  ASSERT_GT(Peak(recorder->Channel(0), from, end), 0.5f) << "the saved device was not used\n" << Errors();
+  const auto [first, last] = Sounding(*recorder);
+  ASSERT_LT(first, last);
+  const std::size_t begin = std::max(from, last - kRate / 2 - kRate / 4);
+  EXPECT_NEAR(Frequency(recorder->Channel(0), begin, last - kRate / 4), 398.0, 0.05);
+  EXPECT_NEAR(Peak(recorder->Channel(0), begin, last - kRate / 4), kGain100, 0.002);
+}
+
+// Device choices the player cannot meet: exit 2 for a bad choice, 1 for a
+// failing device, and one line naming the choice and the alternatives.
+TEST_F(PlayerOnJack, RefusesDevicesItCannotPlay)
+{
+  struct Case
+  {
+    std::vector<std::string> args;
+    int status;
+    const char* message;
+    const char* alternatives;  // what else the message offers
+  };
+  const Case cases[] = {
+    {{"--api", "jack", "--device", "no such card"}, 2, "no output device \"no such card\" in jack", "\"recorder\""},
+    {{"--api", "jack", "--device", "99"}, 2, "no output device \"99\"", "0 \"system\""},
+    {{"--api", "jack", "--device", "recorder", "--rate", "44100"}, 2,
+     "the device \"recorder\" does not play at 44100 Hz", "it offers 48000 Hz"},
+    {{"--api", "nosuch"}, 2, "--api", "jack"},
+    {{"--api", "wasapi"}, 2, "the audio system \"wasapi\" is not available in this build", "jack"},
+    {{"--rate", "7"}, 2, "--rate", "8000"},
+    {{"--buffer", "lots"}, 2, "--buffer", "--buffer"},
+    {{"--api", "jack", "--device", "recorder", "--midi", "no such keyboard"}, 2,
+     "no MIDI input \"no such keyboard\"", "recorder:midi_out"},
+  };
+  for (const Case& c : cases)
+  {
+    EXPECT_EQ(Run(c.args, false), c.status) << c.args[1];
+    const std::string errors = Errors();
+    EXPECT_NE(errors.find(c.message), std::string::npos) << errors;
+    EXPECT_NE(errors.find(c.alternatives), std::string::npos) << errors;
+  }
+  // A JACK that is not running: the device fails.
+  EXPECT_EQ(Run({"--api", "jack"}, false, "thrumwell-no-such-server"), 1);
+  EXPECT_NE(Errors().find("the audio system \"jack\" has no output device"), std::string::npos) << Errors();
+}
+
+// The server going away while playing: the player says so and exits 1
+// instead of hanging.
+TEST_F(PlayerOnJack, ReportsADeviceThatVanishes)
+{
+  JackServer own;
+  ASSERT_TRUE(own.Running());
+  auto child = Start({"--api", "jack"}, false, own.Name());
+  SleepMs(1500);
+  ASSERT_FALSE(child->Exited()) << Errors();
+  own.Kill();
+  EXPECT_EQ(child->Wait(15.0), 1) << Errors();
+  EXPECT_NE(Errors().find("the device \"system\""), std::string::npos) << Errors();
+}

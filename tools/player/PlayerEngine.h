@@ -1,0 +1,102 @@
+#pragma once
+// PlayerEngine: the player's audio callback, without the sound card. It plays
+// the hosted plug-in block by block into two output channels, reports the
+// transport the user controls (playing or stopped, with the position of the
+// frames played) in the process context, and delivers the notes of the MIDI
+// inputs at sample offsets placed by their arrival time.
+//
+// Threads: Render runs on the audio thread; it allocates nothing, waits on
+// nothing but the plug-in's own lock inside process, and does no I/O. The
+// control calls (SetPlaying, RequestQuit) and the counters may be used on any
+// thread; each is one atomic. Prepare and MidiSource are made before the
+// audio starts, on the main thread.
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+
+#include "host/HostEventList.h"
+#include "host/HostPlugin.h"
+#include "tools/player/MidiNoteQueue.h"
+
+class PlayerEngine
+{
+public:
+  static constexpr int kMaxMidiSources = 16;
+  // Below this peak a block counts as silence (about -120 dB).
+  static constexpr float kSilence = 1e-6f;
+
+  explicit PlayerEngine(ThrumwellHost::HostPlugin& plugin) : plugin(plugin) {}
+
+  // Before the first Render: the rate and the largest block the plug-in was
+  // set up for (longer device blocks are played in pieces of that size).
+  void Prepare(double sampleRate, int maxBlock);
+
+  // Audio thread: fills frames samples of each channel. nowNs is the clock at
+  // the call (PlayerClockNs); the block is taken to stand for the frames
+  // before that moment, and each note that arrived since the last call is
+  // placed at its offset within that span. underflow: the device reported a
+  // gap in its output before this call.
+  void Render(float* left, float* right, int frames, std::int64_t nowNs, bool underflow);
+
+  // ---- Any thread ----------------------------------------------------------------
+  void SetPlaying(bool play) { playRequested.store(play, std::memory_order_relaxed); }
+  bool Playing() const { return playRequested.load(std::memory_order_relaxed); }
+  // Ends playing for good: the transport stops (the instrument fades out on
+  // its own), held notes are released and further notes ignored. Silent()
+  // tells when the output has died away.
+  void RequestQuit() { quitRequested.store(true, std::memory_order_release); }
+  bool Silent() const { return silentAfterQuit.load(std::memory_order_acquire); }
+
+  std::int64_t Position() const { return position.load(std::memory_order_relaxed); }
+  std::int64_t Blocks() const { return blocks.load(std::memory_order_relaxed); }
+  std::int64_t LastCallNs() const { return lastCallNs.load(std::memory_order_relaxed); }
+  int DropOuts() const { return dropOuts.load(std::memory_order_relaxed); }
+  // Blocks whose process call failed (their output is silence).
+  int FailedBlocks() const { return failedBlocks.load(std::memory_order_relaxed); }
+  // Non-finite samples replaced by silence before they reached the device.
+  int BadSamples() const { return badSamples.load(std::memory_order_relaxed); }
+  // Notes the queues had no room for.
+  std::uint32_t DroppedNotes() const;
+  // The events handed to the plug-in with the last piece played. Audio thread
+  // (or a test that calls Render itself).
+  ThrumwellHost::HostEventList& Events() { return events; }
+
+  // ---- Main thread, before the audio starts ------------------------------------
+  // The queue of one more MIDI input, or null when all are taken.
+  MidiNoteQueue* AddMidiSource();
+
+private:
+  // Moves the notes that arrived before untilNs into the event list at their
+  // offsets within a piece of n frames that ends at endNs.
+  void TakeNotes(std::int64_t endNs, int n, std::int64_t untilNs, bool discard);
+  void ReleaseHeldNotes();
+  // One process call for a piece of at most maxBlock frames; its peak.
+  float ProcessPiece(float* left, float* right, int n, bool playing);
+
+  ThrumwellHost::HostPlugin& plugin;
+  double rate = 48000.0;
+  int maxBlock = 0;
+  double framesPerNs = 48000.0 * 1e-9;
+
+  // Only touched on the audio thread once rendering has begun.
+  ThrumwellHost::HostEventList events;
+  std::array<std::uint8_t, 128> held{};  // note-ons sent minus note-offs, by pitch
+  bool wasPlaying = false;
+  bool quitApplied = false;
+  int blocksSinceQuit = 0;
+  std::int64_t frame = 0;  // transport position, advanced while playing
+
+  std::array<MidiNoteQueue, kMaxMidiSources> queues;
+  std::atomic<int> sources{0};
+
+  std::atomic<bool> playRequested{false};
+  std::atomic<bool> quitRequested{false};
+  std::atomic<bool> silentAfterQuit{false};
+  std::atomic<std::int64_t> position{0};
+  std::atomic<std::int64_t> blocks{0};
+  std::atomic<std::int64_t> lastCallNs{0};
+  std::atomic<int> dropOuts{0};
+  std::atomic<int> failedBlocks{0};
+  std::atomic<int> badSamples{0};
+};

@@ -1,0 +1,311 @@
+// thrumwell: the instrument as a standalone player. Loads the Thrumwell VST3
+// bundle through our host, as a DAW loads it, and plays it to the sound card
+// through RtAudio with the notes of the MIDI inputs; the transport runs while
+// playing, so Generator mode sounds and fades as it does in a DAW. The space
+// bar stops and plays the transport; q or Ctrl+C stops it, lets the
+// instrument's own fade die away, and exits 0.
+// The component state and the chosen device are remembered for the next run.
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "host/HostConsole.h"
+#include "host/HostModule.h"
+#include "host/HostParameterChanges.h"
+#include "host/HostParameterList.h"
+#include "host/HostPlugin.h"
+#include "host/HostRunLoop.h"
+#include "host/HostStateFile.h"
+#include "host/HostTransport.h"
+#include "tools/player/MidiNoteQueue.h"
+#include "tools/player/PlayerAudio.h"
+#include "tools/player/PlayerEngine.h"
+#include "tools/player/PlayerMidi.h"
+#include "tools/player/PlayerOptions.h"
+#include "tools/player/PlayerPlatform.h"
+#include "tools/player/PlayerSettings.h"
+
+namespace {
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+using namespace ThrumwellHost;
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+// The longest fade the instrument may need after the last note (its longest
+// release) and some margin: past it the player closes anyway.
+constexpr double kFadeLimitSeconds = 10.0;
+// A device that has not asked for audio for this long has stopped.
+constexpr double kStallSeconds = 3.0;
+
+int Say(int status, const std::string& message)
+{
+  std::fprintf(stderr, "thrumwell: %s\n", message.c_str());
+  return status;
+}
+
+std::string DefaultBundle()
+{
+  const std::filesystem::path beside = PlayerExecutableFolder() / "Thrumwell.vst3";
+  std::error_code error;
+  if (!PlayerExecutableFolder().empty() && std::filesystem::exists(beside, error))
+    return beside.string();
+#ifdef THRUMWELL_DEFAULT_BUNDLE
+  return THRUMWELL_DEFAULT_BUNDLE;
+#else
+  return "Thrumwell.vst3";
+#endif
+}
+
+std::string Clock(double seconds)
+{
+  const long whole = static_cast<long>(std::max(seconds, 0.0));
+  char text[32];
+  std::snprintf(text, sizeof(text), "%02ld:%02ld:%02ld", whole / 3600, whole / 60 % 60, whole % 60);
+  return text;
+}
+
+// The device: the one on the command line, else the saved one, else the
+// default. A saved device that is gone gives way to the default.
+int ChooseDevice(const PlayerOptions& options, const PlayerSettings& settings, PlayerAudio& audio)
+{
+  const bool named = !options.api.empty() || !options.device.empty();
+  AudioChoice choice = named ? AudioChoice{options.api, options.device, 0, 0} : settings.device;
+  if (options.rate > 0)
+    choice.rate = options.rate;
+  if (options.buffer > 0)
+    choice.buffer = options.buffer;
+  int status = audio.Choose(choice);
+  if (status != 0 && !named && !(settings.device.api.empty() && settings.device.device.empty()))
+  {
+    Say(0, "the saved device is not available (" + audio.Error() + "); using the default");
+    status = audio.Choose(AudioChoice{"", "", options.rate, options.buffer});
+  }
+  return status == 0 ? 0 : Say(status, audio.Error());
+}
+
+// Why playing ended.
+enum class Ending { kStopped, kDeviceFailed };
+
+// Runs the main thread until the user stops, the time is up or the device
+// fails: the plug-in's timers, the progress line.
+Ending Play(const PlayerOptions& options, PlayerAudio& audio, PlayerEngine& engine, HostRunLoop& runLoop,
+            std::string& failure)
+{
+  const bool showProgress = StderrIsTerminal();
+  const std::int64_t started = PlayerClockNs();
+  const double stallNs = std::max(kStallSeconds, 20.0 * audio.Buffer() / audio.Rate()) * 1e9;
+  const std::int64_t totalFrames =
+    options.seconds >= 0.0 ? static_cast<std::int64_t>(options.seconds * audio.Rate() + 0.5) : -1;
+  std::int64_t shown = -1;
+  for (;;)
+  {
+    runLoop.RunOnce(20);
+    if (StopRequested())
+      return Ending::kStopped;
+    // Space (or p) plays and stops the transport; q ends as Ctrl+C does.
+    for (int key = ReadKey(); key >= 0; key = ReadKey())
+    {
+      if (key == ' ' || key == 'p' || key == 'P')
+        engine.SetPlaying(!engine.Playing());
+      else if (key == 'q' || key == 'Q')
+        return Ending::kStopped;
+    }
+    const std::int64_t position = engine.Position();
+    if (totalFrames >= 0 && position >= totalFrames)
+      return Ending::kStopped;
+    const std::int64_t now = PlayerClockNs();
+    const std::int64_t lastCall = engine.Blocks() > 0 ? engine.LastCallNs() : started;
+    if (audio.Failed())
+    {
+      failure = "the device \"" + audio.DeviceName() + "\" failed while playing: " + PlayerAudio::FailureText();
+      return Ending::kDeviceFailed;
+    }
+    if (static_cast<double>(now - lastCall) > stallNs)
+    {
+      failure = "the device \"" + audio.DeviceName() + "\" stopped asking for audio";
+      return Ending::kDeviceFailed;
+    }
+    // A new line each second of play, and at once after play or stop.
+    const std::int64_t second = position / audio.Rate() * 2 + (engine.Playing() ? 1 : 0);
+    if (showProgress && second != shown)
+    {
+      shown = second;
+      std::string line = std::string("\rthrumwell: ") + (engine.Playing() ? "playing " : "stopped ") +
+                         Clock(static_cast<double>(position) / audio.Rate());
+      if (totalFrames >= 0)
+        line += " / " + Clock(options.seconds);
+      line += "  \"" + audio.DeviceName() + "\" " + std::to_string(audio.Rate()) + " Hz";
+      if (engine.DropOuts() > 0)
+        line += "  drop-outs: " + std::to_string(engine.DropOuts());
+      std::fprintf(stderr, "%s ", line.c_str());
+      std::fflush(stderr);
+    }
+  }
+}
+
+// Stops the transport and keeps the stream running until the instrument's
+// fade has died away, so the sound ends without a click; then closes.
+bool FadeOutAndClose(PlayerAudio& audio, PlayerEngine& engine, HostRunLoop& runLoop)
+{
+  engine.RequestQuit();
+  const std::int64_t asked = PlayerClockNs();
+  const std::int64_t until = asked + static_cast<std::int64_t>(kFadeLimitSeconds * 1e9);
+  const std::int64_t stallNs = static_cast<std::int64_t>(kStallSeconds * 1e9);
+  auto stalled = [&] {
+    const std::int64_t lastCall = std::max(asked, engine.LastCallNs());
+    return PlayerClockNs() - lastCall > stallNs;
+  };
+  while (!engine.Silent() && PlayerClockNs() < until && !audio.Failed() && !stalled())
+    runLoop.RunOnce(5);
+  if (audio.Failed() || !engine.Silent())
+  {
+    audio.Abort();
+    return false;
+  }
+  audio.Close();
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+  PlayerOptions options;
+  const int parsed = ParsePlayerOptions(argc, argv, options);
+  if (parsed >= 0)
+    return parsed;
+  if (options.listDevices)
+  {
+    PlayerAudio::List(options.api, stdout);
+    PlayerMidi::List(options.api, stdout);
+    return 0;
+  }
+
+  // From here on a stop request ends playing with a fade, however early.
+  InstallStopHandler();
+  PlayerSettings settings;
+  settings.Load();
+  PlayerAudio audio;
+  const bool listing = options.listPrograms || options.listParams;
+  if (!listing)
+    if (const int status = ChooseDevice(options, settings, audio))
+      return status;
+
+  const std::string bundle = options.plugin.empty() ? DefaultBundle() : options.plugin;
+  // The run loop outlives the module: the factory holds it until unloading.
+  HostRunLoop runLoop;
+  HostModule module;
+  if (!module.Load(bundle))
+    return Say(kExitFailure, module.Error());
+  OfferRunLoop(module, runLoop);
+  HostPlugin plugin(module, u"Thrumwell");
+  if (!plugin.Create() || !plugin.ReportViolations("thrumwell"))
+    return Say(kExitFailure, "the plug-in in \"" + bundle + "\" could not be created");
+  const HostParameterList params(plugin.Controller(), plugin.Units());
+  if (listing)
+  {
+    if (options.listPrograms)
+      params.PrintPrograms(stdout);
+    if (options.listParams)
+      params.PrintParameters(stdout);
+    return 0;
+  }
+
+  HostParameterChanges changes;
+  std::string error;
+  if (!params.AddUserChoices(options.program, options.params, changes, error))
+    return Say(kExitUsage, error);
+  std::vector<std::uint8_t> state = settings.state;
+  if (!options.stateIn.empty() && !ReadStateFile(options.stateIn, state))
+    return Say(kExitUsage, "cannot read the state file \"" + options.stateIn + "\"");
+  if (!options.noWindow)
+    Say(0, "this build has no window yet: playing from the terminal");
+
+  PlayerEngine engine(plugin);
+  if (const int status = audio.Open(engine))
+    return Say(status, audio.Error());
+
+  // Host order: state, buses, setup, activation; the program and the edits
+  // arrive as parameter changes in a flush before the first block.
+  if (!state.empty() && plugin.SetState(state) != kResultOk)
+  {
+    if (!options.stateIn.empty())
+      return Say(kExitFailure, "the plug-in refused the state in \"" + options.stateIn + "\"");
+    Say(0, "the saved state was refused; starting from the defaults");
+  }
+  plugin.ActivateDefaultBuses();
+  if (plugin.NBuses(kOutput) < 1 || plugin.NChannels(kOutput, 0) != 2)
+    return Say(kExitFailure, "the plug-in has no stereo output");
+  plugin.SetupProcessing(audio.Rate(), audio.Buffer(), kSample32, kRealtime);
+  plugin.SetActive(true);
+  plugin.SetProcessing(true);
+  ProcessContext context = HostTransport(audio.Rate(), 0, false);
+  plugin.Process(0, &changes, nullptr, &context);
+  if (!plugin.ReportViolations("thrumwell"))
+    return Say(kExitFailure, "the plug-in failed to start");
+  engine.Prepare(audio.Rate(), audio.Buffer());
+
+  PlayerMidi midi;
+  if (!midi.Open(engine, audio.ApiName(), options.midi))
+    return Say(kExitUsage, midi.Error());
+  for (const std::string& warning : midi.Warnings())
+    Say(0, warning);
+
+  engine.SetPlaying(true);
+  if (const int status = audio.Start())
+  {
+    // No callback may outlive the engine and the plug-in.
+    audio.Abort();
+    return Say(status, audio.Error());
+  }
+  std::string inputs;
+  for (const std::string& port : midi.Ports())
+    inputs += (inputs.empty() ? "\"" : ", \"") + port + "\"";
+  Say(0, "playing on \"" + audio.DeviceName() + "\" (" + audio.ApiName() + ", " + std::to_string(audio.Rate()) +
+           " Hz, " + std::to_string(audio.Buffer()) + " frames); MIDI: " + (inputs.empty() ? "none" : inputs) +
+           "; space plays and stops, q or Ctrl+C ends");
+
+  std::string failure;
+  KeyboardOpen();
+  const Ending ending = Play(options, audio, engine, runLoop, failure);
+  KeyboardClose();
+  if (StderrIsTerminal())
+    std::fprintf(stderr, "\n");
+  const bool faded = ending == Ending::kStopped && FadeOutAndClose(audio, engine, runLoop);
+  if (ending == Ending::kDeviceFailed)
+    audio.Abort();
+  midi.Close();
+
+  // Remember the state and the device even after a failure: what was set
+  // up is worth keeping.
+  bool ok = ending == Ending::kStopped;
+  if (!ok)
+    Say(0, failure);
+  else if (!faded)
+    Say(0, "the device did not play out the fade");
+  std::vector<std::uint8_t> finalState;
+  if (plugin.GetState(finalState))
+  {
+    settings.state = finalState;
+    if (!options.stateOut.empty() && !WriteStateFile(options.stateOut, finalState))
+    {
+      Say(0, "cannot save the state to \"" + options.stateOut + "\"");
+      ok = false;
+    }
+  }
+  settings.device = AudioChoice{audio.ApiName(), audio.DeviceName(), audio.Rate(), audio.Buffer()};
+  if (!settings.Save())
+    Say(0, "cannot save the settings in \"" + PlayerSettings::Folder().string() + "\"");
+  std::string summary = "played " + Clock(static_cast<double>(engine.Position()) / audio.Rate());
+  summary += ", drop-outs: " + std::to_string(engine.DropOuts());
+  if (engine.FailedBlocks() > 0)
+    summary += ", failed blocks: " + std::to_string(engine.FailedBlocks());
+  Say(0, summary);
+  plugin.Destroy();
+  ok = plugin.ReportViolations("thrumwell") && ok;
+  return ok ? 0 : kExitFailure;
+}

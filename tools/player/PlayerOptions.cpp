@@ -1,0 +1,62 @@
+#include "tools/player/PlayerOptions.h"
+
+#include <cstdio>
+
+#include <CLI/CLI.hpp>
+
+namespace {
+
+#define THRUMWELL_STRINGIFY2(x) #x
+#define THRUMWELL_STRINGIFY(x) THRUMWELL_STRINGIFY2(x)
+
+const char* Version()
+{
+#ifdef THRUMWELL_VERSION
+  return "thrumwell " THRUMWELL_STRINGIFY(THRUMWELL_VERSION);
+#else
+  return "thrumwell";
+#endif
+}
+
+}  // namespace
+
+int ParsePlayerOptions(int argc, char** argv, PlayerOptions& options)
+{
+  CLI::App app("Plays the Thrumwell instrument to the sound card, with MIDI input.", "thrumwell");
+  app.set_version_flag("--version", Version());
+  app.add_flag("--no-window", options.noWindow, "Play from the terminal, without a window");
+  app.add_option("--seconds", options.seconds, "Stop after this many seconds of playing")
+    ->check(CLI::Range(0.0, 1e9));
+  app.add_option("--program", options.program, "Program to start with, by number or name (see --list-programs)");
+  app.add_option("--param", options.params, "Set a parameter: \"NAME=VALUE\", VALUE a number or one of its texts")
+    ->expected(1)
+    ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  app.add_option("--state-in", options.stateIn, "Load the component state from FILE")->check(CLI::ExistingFile);
+  app.add_option("--state-out", options.stateOut, "Save the component state to FILE on exit");
+  app.add_option("--plugin", options.plugin, "The VST3 bundle to play (default: the one beside the player)");
+  app.add_option("--api", options.api, "Audio system")
+    ->check(CLI::IsMember({"alsa", "pulse", "jack", "wasapi", "ds"}));
+  app.add_option("--device", options.device, "Output device, by name or number (see --list-devices)");
+  app.add_option("--rate", options.rate, "Sample rate in Hz")->check(CLI::Range(8000, 384000));
+  app.add_option("--buffer", options.buffer, "Frames per audio buffer")->check(CLI::Range(16, 8192));
+  app.add_option("--midi", options.midi, "Open only the MIDI input whose name contains NAME");
+  app.add_flag("--list-devices", options.listDevices, "List the output devices and MIDI inputs, then exit");
+  app.add_flag("--list-programs", options.listPrograms, "List the instrument's programs, then exit");
+  app.add_flag("--list-params", options.listParams, "List the instrument's parameters, then exit");
+  try
+  {
+    app.parse(argc, argv);
+  }
+  catch (const CLI::ParseError& e)
+  {
+    const int status = app.exit(e);
+    return status == 0 ? 0 : 2;
+  }
+  for (const std::string& assignment : options.params)
+    if (assignment.find('=') == std::string::npos)
+    {
+      std::fprintf(stderr, "thrumwell: --param \"%s\" is not NAME=VALUE\n", assignment.c_str());
+      return 2;
+    }
+  return -1;
+}

@@ -1,0 +1,38 @@
+#pragma once
+// The player's command line:
+//
+//   thrumwell [--no-window] [--seconds S] [--program N|"NAME"] [--param "NAME=VALUE"]...
+//             [--state-in FILE] [--state-out FILE] [--plugin BUNDLE.vst3]
+//             [--api alsa|pulse|jack|wasapi|ds] [--device NAME|NUMBER] [--rate HZ] [--buffer FRAMES]
+//             [--midi NAME] [--list-devices] [--list-programs] [--list-params] [--help] [--version]
+//
+// Names of programs, parameters and devices are checked later, against the
+// instrument and the audio system.
+
+#include <string>
+#include <vector>
+
+struct PlayerOptions
+{
+  bool noWindow = false;
+  double seconds = -1.0;  // negative: until stopped
+  std::string program;
+  std::vector<std::string> params;
+  std::string stateIn;
+  std::string stateOut;
+  std::string plugin;
+  std::string api;     // empty: the saved one, else the platform's first
+  std::string device;  // empty: the saved one, else the default output
+  int rate = 0;        // 0: the saved one, else the device's preferred rate
+  int buffer = 0;      // 0: the saved one, else kDefaultBuffer
+  std::string midi;    // empty: every input port
+  bool listDevices = false;
+  bool listPrograms = false;
+  bool listParams = false;
+};
+
+constexpr int kDefaultBuffer = 256;
+
+// Parses argv. Returns -1 to go on; otherwise the exit status, after printing
+// the help or version text (0) or the reason for refusing the line (2).
+int ParsePlayerOptions(int argc, char** argv, PlayerOptions& options);

@@ -1,0 +1,91 @@
+#include <windows.h>
+
+#include <conio.h>
+
+#include <atomic>
+
+#include "tools/player/PlayerPlatform.h"
+
+#include "host/HostModule.h"
+#include "host/HostRunLoop.h"
+
+namespace {
+
+std::atomic<bool> stopConsole{false};
+
+// Standard input: a console, a pipe, or neither (a file, nothing).
+enum class Input { kNone, kConsole, kPipe };
+Input input = Input::kNone;
+
+// Runs on a thread of its own that the console starts.
+BOOL WINAPI OnConsoleControl(DWORD event)
+{
+  stopConsole.store(true);
+  // Closing the console ends the process when this returns: give the player
+  // the few seconds Windows allows to fade out and save its settings.
+  if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT)
+    Sleep(4000);
+  return TRUE;
+}
+
+}  // namespace
+
+std::filesystem::path PlayerConfigFolder()
+{
+  const wchar_t* appData = _wgetenv(L"APPDATA");
+  if (appData && appData[0])
+    return std::filesystem::path(appData) / L"Thrumwell";
+  return {};
+}
+
+std::filesystem::path PlayerExecutableFolder()
+{
+  wchar_t path[MAX_PATH * 4];
+  const DWORD length = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(sizeof(path) / sizeof(path[0])));
+  if (length == 0 || length >= sizeof(path) / sizeof(path[0]))
+    return {};
+  return std::filesystem::path(path).parent_path();
+}
+
+void InstallStopHandler() { SetConsoleCtrlHandler(OnConsoleControl, TRUE); }
+
+bool StopRequested() { return stopConsole.load(); }
+
+// Windows plug-ins time themselves with window messages, which RunOnce
+// dispatches; no host offers them a run loop.
+void OfferRunLoop(ThrumwellHost::HostModule&, ThrumwellHost::HostRunLoop&) {}
+
+void KeyboardOpen()
+{
+  HANDLE handle = GetStdHandle(STD_INPUT_HANDLE);
+  DWORD mode = 0;
+  if (handle == INVALID_HANDLE_VALUE || handle == nullptr)
+    input = Input::kNone;
+  else if (GetConsoleMode(handle, &mode))
+    input = Input::kConsole;
+  else if (GetFileType(handle) == FILE_TYPE_PIPE)
+    input = Input::kPipe;
+}
+
+int ReadKey()
+{
+  if (input == Input::kConsole)
+    return _kbhit() ? _getch() : -1;
+  if (input != Input::kPipe)
+    return -1;
+  HANDLE handle = GetStdHandle(STD_INPUT_HANDLE);
+  DWORD waiting = 0;
+  if (!PeekNamedPipe(handle, nullptr, 0, nullptr, &waiting, nullptr))
+  {
+    input = Input::kNone;  // the writer has gone
+    return -1;
+  }
+  unsigned char key = 0;
+  DWORD got = 0;
+  if (waiting == 0 || !ReadFile(handle, &key, 1, &got, nullptr) || got != 1)
+    return -1;
+  return key;
+}
+
+// _getch reads the console without echo; nothing to restore.
+void KeyboardClose() {}
