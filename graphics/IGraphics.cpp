@@ -195,6 +195,8 @@ void IGraphics::MirrorParameter(int paramIdx, double value, bool normalized)
     anyMirrored.store(true, std::memory_order_release);
     return;
   }
+  // Values another thread left earlier go first, so this newer one stays.
+  TakeMirroredValues();
   for (IControl* c : controls)
     if (c->ParamIdx() == paramIdx) c->ValueFromHost(value);
 }

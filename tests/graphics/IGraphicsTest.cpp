@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <thread>
 
 #include "controls/IBitmapControl.h"
 #include "controls/IKnobArc.h"
@@ -143,6 +144,33 @@ TEST(Mirror, FirstValueBecomesDefaultAndOnlyChangesRedraw)
   EXPECT_TRUE(gui.plug->edits.empty());  // values from the host never go back to it
 
   gui.g->MirrorParameter(kNumParams + 3, 5.0, false);  // unknown parameter: ignored
+}
+
+// A value mirrored from another thread (the audio thread) leaves the
+// controls alone; the editor's thread gives it to them on its next take, the
+// last value of each parameter only.
+TEST(Mirror, OtherThreadsValuesWaitForTheEditorsThread)
+{
+  Gui gui;
+  auto* knob = MakeKnob(gui.plug.get(), kVolume, 50, 50);
+  gui.g->AddControl(knob);
+  gui.g->MirrorParameter(kVolume, 0.3, true);
+  gui.g->PaintPass(IBounds(0, 0, 200, 150));
+  gui.g->PaintPass(IBounds(0, 0, 200, 150));
+  ASSERT_FALSE(knob->NeedsDrawing());
+
+  std::thread audio([&] {
+    gui.g->MirrorParameter(kVolume, 0.6, true);
+    gui.g->MirrorParameter(kVolume, 70.0, false);  // real value, converted there
+    gui.g->MirrorParameter(kNumParams + 3, 0.5, true);  // unknown: dropped
+  });
+  audio.join();
+  EXPECT_DOUBLE_EQ(knob->GetValue(), 0.3);
+  EXPECT_FALSE(knob->NeedsDrawing());
+  gui.g->TakeMirroredValues();
+  EXPECT_DOUBLE_EQ(knob->GetValue(), 0.7);
+  EXPECT_TRUE(knob->NeedsDrawing());
+  EXPECT_TRUE(gui.plug->edits.empty());
 }
 
 TEST(Painting, ChangesAreCollectedAndPaintedInTwoPasses)

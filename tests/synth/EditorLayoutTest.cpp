@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "controls/IControl.h"
@@ -183,6 +184,25 @@ TEST_F(EditorLayoutTest, EachModeShowsItsOwnControls)
   EXPECT_EQ(Hidden(), generatorHidden);
   SetMode(kModeSynthesizer);
   EXPECT_EQ(Hidden(), synthHidden);
+}
+
+// "Mode" applied in process on the audio thread: the editor's controls
+// change only on its own thread's next tick, with the values that process
+// mirrored.
+TEST_F(EditorLayoutTest, AModeSwitchedOnTheAudioThreadShowsOnTheNextTick)
+{
+  const std::vector<int> synthHidden{kFrequencyKnob, kLabelImage, kFirstOverlay, kSecondOverlay};
+  const std::vector<int> generatorHidden{kTuningKnob, kAttackKnob, kReleaseKnob, kCenterSwitch};
+  ASSERT_EQ(Hidden(), synthHidden);
+  session.QueueParamNormalized(kParamMode, kModeGenerator);
+  session.QueueParamNormalized(kParamVolume, 0.25);
+  std::thread audio([&] { EXPECT_TRUE(session.ProcessBlock()); });
+  audio.join();
+  EXPECT_EQ(Hidden(), synthHidden);
+  EXPECT_NE(At(kVolumeKnob)->GetValue(), 0.25);
+  session.Tick();
+  EXPECT_EQ(Hidden(), generatorHidden);
+  EXPECT_DOUBLE_EQ(At(kVolumeKnob)->GetValue(), 0.25);
 }
 
 TEST(GraphBandTest, BandNamesFollowTheBeat)
