@@ -142,24 +142,38 @@ IImage IGraphics::SplitImage(IImage& image, float fraction)
   const int rightWidth = static_cast<int>(static_cast<float>(image.width) * (1.0f - fraction));
   const int h = image.height;
 
-  auto* left = new LICE_MemBitmap(leftWidth, h, 4);
-  LICE_CopyBlock(left, image.bitmap, 0, 0, 0, 0, leftWidth, h, 1.0f, ComposeCopy);
-  nextImageId = ImageCache::Shared().NextSplitId();
-  ImageCache::Shared().Add(nextImageId, left);
+  // Each instance's editor splits the same cached images: the halves made
+  // for the first are shared, so the process-wide cache does not grow with
+  // every instance.
+  ImageCache& cache = ImageCache::Shared();
+  ImageCache::Split split;
+  if (!cache.FindSplit(image.bitmap, leftWidth, split))
+  {
+    split.source = image.bitmap;
+    split.leftWidth = leftWidth;
+    auto* left = new LICE_MemBitmap(leftWidth, h, 4);
+    LICE_CopyBlock(left, image.bitmap, 0, 0, 0, 0, leftWidth, h, 1.0f, ComposeCopy);
+    split.id = cache.NextSplitId();
+    split.left = left;
+    cache.Add(split.id, left);
 
-  auto* right = new LICE_MemBitmap(rightWidth, h, 4);
-  LICE_CopyBlock(right, image.bitmap, 0, 0, leftWidth, 0, rightWidth, h, 1.0f, ComposeCopy);
-  // The right half has no id of its own; the cache still owns it, so that it
-  // lives exactly as long as the other images.
-  ImageCache::Shared().Adopt(right);
+    auto* right = new LICE_MemBitmap(rightWidth, h, 4);
+    LICE_CopyBlock(right, image.bitmap, 0, 0, leftWidth, 0, rightWidth, h, 1.0f, ComposeCopy);
+    // The right half has no id of its own; the cache still owns it, so that
+    // it lives exactly as long as the other images.
+    split.right = right;
+    cache.Adopt(right);
+    cache.RecordSplit(split);
+  }
+  nextImageId = split.id;
 
-  image.bitmap = right;
+  image.bitmap = split.right;
   image.width = rightWidth;
   image.frames = 1;
-  image.cacheId = nextImageId;
+  image.cacheId = split.id;
 
   IImage result;
-  result.bitmap = left;
+  result.bitmap = split.left;
   result.width = leftWidth;
   result.height = h;
   return result;

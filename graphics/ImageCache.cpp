@@ -41,3 +41,26 @@ int ImageCache::NextSplitId()
   std::lock_guard<std::mutex> hold(lock);
   return --lastSplitId;
 }
+
+bool ImageCache::FindSplit(const LICE_IBitmap* source, int leftWidth, Split& split) const
+{
+  std::lock_guard<std::mutex> hold(lock);
+  for (const Split& s : splits)
+    if (s.source == source && s.leftWidth == leftWidth)
+    {
+      split = s;
+      return true;
+    }
+  return false;
+}
+
+void ImageCache::RecordSplit(const Split& split)
+{
+  std::lock_guard<std::mutex> hold(lock);
+  for (const auto& e : entries)
+    if (e.second == split.source)
+    {
+      splits.push_back(split);
+      return;
+    }
+}

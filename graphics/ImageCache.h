@@ -26,6 +26,25 @@ public:
   //! Takes ownership of a bitmap that no id names (the right half of a split).
   void Adopt(LICE_IBitmap* bitmap);
 
+  //! A split of a cached image made before: every editor of the process
+  //! splits the same images the same way, and each split is kept once, not
+  //! once per plug-in instance.
+  struct Split
+  {
+    const LICE_IBitmap* source = nullptr;
+    int leftWidth = 0;
+    int id = 0;
+    LICE_IBitmap* left = nullptr;
+    LICE_IBitmap* right = nullptr;
+  };
+  //! The split of source at leftWidth, when source is a bitmap of this cache
+  //! that was split so before; false otherwise.
+  bool FindSplit(const LICE_IBitmap* source, int leftWidth, Split& split) const;
+  //! Records a split made of a bitmap of this cache (others are not kept, as
+  //! their address may later name another bitmap); the cache already owns
+  //! its halves.
+  void RecordSplit(const Split& split);
+
   ImageCache() = default;
   ~ImageCache();
   ImageCache(const ImageCache&) = delete;
@@ -37,5 +56,6 @@ private:
   mutable std::mutex lock;
   std::vector<std::pair<int, LICE_IBitmap*>> entries;
   std::vector<LICE_IBitmap*> unnamed;
+  std::vector<Split> splits;
   int lastSplitId = -1;
 };

@@ -113,6 +113,15 @@ TEST(Images, SplitKeepsTheRightHalfNamingTheLeft)
   EXPECT_EQ(again.width, 48);
   EXPECT_EQ(again.cacheId, knob.cacheId - 1);  // ids keep counting down, per process
 
+  // Another editor splitting the same image alike (another instance of the
+  // plug-in) shares the halves instead of adding new ones to the cache.
+  Gui second;
+  IImage same = second.g->FetchImage(kImgKnob, "knob.png");
+  const IImage sameLeft = second.g->SplitImage(same, 0.5f);
+  EXPECT_EQ(sameLeft.bitmap, left.bitmap);
+  EXPECT_EQ(same.bitmap, knob.bitmap);
+  EXPECT_EQ(same.cacheId, knob.cacheId);
+
   IImage odd = gui.g->FetchImage(kImgKnob, "knob.png");
   EXPECT_EQ(gui.g->SplitImage(odd, std::nanf("")).width, 0);  // fractions are held to 0..1
   EXPECT_EQ(odd.width, 64);
