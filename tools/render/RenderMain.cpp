@@ -1,11 +1,13 @@
 // thrumwell-render: loads the instrument's VST3 bundle through our host and
-// plays it as a DAW does, writing the output to a stereo WAV file of 32-bit
-// (or, with --sample-size 64, 64-bit) floats.
+// plays it as a DAW does, writing the output to a stereo WAV file (32-bit or
+// 64-bit floats, or dithered 24-bit or 16-bit PCM), streamed block by block.
 //
 // Programs are chosen through the program-change parameter and named from the
 // root unit's program list; parameters are found by their titles and set
 // through parameter changes; the transport runs in the process context; notes
-// are note-on and note-off events at their sample offsets.
+// are note-on and note-off events at their sample offsets. A session's
+// settings and program changes start blocks of their own, its ramps arrive as
+// parameter-change points inside the blocks (SessionPlayer).
 
 #include <algorithm>
 #include <cmath>
@@ -22,9 +24,13 @@
 #include "host/HostParameterChanges.h"
 #include "host/HostParameterList.h"
 #include "host/HostPlugin.h"
+#include "host/HostPresetFile.h"
+#include "tools/cli/ToolCommandLine.h"
+#include "tools/render/PresetExport.h"
 #include "tools/render/RenderOptions.h"
 #include "tools/render/StderrTerminal.h"
 #include "tools/render/WavWriter.h"
+#include "tools/session/SessionPlayer.h"
 
 namespace {
 
@@ -32,8 +38,9 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 using namespace ThrumwellHost;
 
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
+using ThrumwellCli::kExitFailure;
+using ThrumwellCli::kExitUsage;
+constexpr const char* kTool = "thrumwell-render";
 constexpr double kTempo = 120.0;
 
 struct TimedNote
@@ -44,17 +51,9 @@ struct TimedNote
   float velocity;  // 0..1
 };
 
-int Refuse(const std::string& message)
-{
-  std::fprintf(stderr, "thrumwell-render: %s\n", message.c_str());
-  return kExitUsage;
-}
+int Refuse(const std::string& message) { return ThrumwellCli::Report(kTool, message, kExitUsage); }
 
-int Fail(const std::string& message)
-{
-  std::fprintf(stderr, "thrumwell-render: %s\n", message.c_str());
-  return kExitFailure;
-}
+int Fail(const std::string& message) { return ThrumwellCli::Report(kTool, message, kExitFailure); }
 
 // Reports what the host saw the plug-in do wrong; true when nothing.
 bool Clean(const HostPlugin& plugin)
@@ -94,11 +93,12 @@ bool ResolveParam(const HostParameterList& params, const std::string& assignment
   return false;
 }
 
-void ListPrograms(const HostParameterList& params)
+// The programs in use; with all, the empty slots too.
+void ListPrograms(const HostParameterList& params, bool all)
 {
   const std::vector<std::string>& names = params.ProgramNames();
   for (std::size_t i = 0; i < names.size(); ++i)
-    if (!names[i].empty())
+    if (all || !IsEmptyProgramSlot(static_cast<int>(i), names[i]))
       std::printf("%zu\t%s\n", i, names[i].c_str());
 }
 
@@ -210,6 +210,43 @@ ProcessContext Transport(int rate, std::int64_t position)
   return context;
 }
 
+
+// The events of the session file and the --at and --ramp options, checked
+// for form and order.
+bool ReadSession(const RenderOptions& options, std::vector<ThrumwellSession::SessionEvent>& events,
+                 std::string& error)
+{
+  events.clear();
+  if (!options.session.empty())
+  {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadBytes(options.session, bytes))
+    {
+      error = "cannot read the session file \"" + options.session + "\"";
+      return false;
+    }
+    if (!ThrumwellSession::ParseSessionText(std::string(bytes.begin(), bytes.end()), options.session, events,
+                                            error))
+      return false;
+  }
+  events.insert(events.end(), options.events.begin(), options.events.end());
+  return ThrumwellSession::OrderSessionEvents(events, error);
+}
+
+// A state file as given to --state-in: a preset file made for this class, or
+// the component's raw state.
+int LoadState(HostPlugin& plugin, const HostClassInfo& info, const std::string& path,
+              const std::vector<std::uint8_t>& bytes)
+{
+  if (!HostPresetFile::LooksLikePreset(bytes))
+    return plugin.SetState(bytes) == kResultOk ? 0 : Fail("the plug-in refused the state in \"" + path + "\"");
+  HostPresetFile preset;
+  std::string error;
+  if (!preset.Parse(bytes, error) || !preset.LoadInto(plugin, bytes, HostPresetFile::ClassIdText(info.cid), error))
+    return Refuse("\"" + path + "\": " + error);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -220,7 +257,12 @@ int main(int argc, char** argv)
     return Refuse(error);
   if (options.help)
   {
-    std::fputs(RenderUsage(), stdout);
+    std::fputs(RenderUsage().c_str(), stdout);
+    return 0;
+  }
+  if (options.version)
+  {
+    std::printf("%s\n", ThrumwellCli::VersionLine(kTool).c_str());
     return 0;
   }
 
@@ -228,8 +270,12 @@ int main(int argc, char** argv)
   HostModule module;
   if (!module.Load(bundle))
     return Fail(module.Error());
+  HostClassInfo classInfo;
+  const int classIndex = module.FindClass(kVstAudioEffectClass);
+  if (classIndex < 0 || !module.GetClass(classIndex, classInfo))
+    return Fail("\"" + bundle + "\" has no audio module class");
   HostPlugin plugin(module);
-  if (!plugin.Create() || !Clean(plugin))
+  if (!plugin.Create(classIndex) || !Clean(plugin))
     return Fail("the plug-in in \"" + bundle + "\" could not be created");
   IEditController* controller = plugin.Controller();
   const HostParameterList params(controller, plugin.Units());
@@ -237,10 +283,25 @@ int main(int argc, char** argv)
   if (options.listPrograms || options.listParams)
   {
     if (options.listPrograms)
-      ListPrograms(params);
+      ListPrograms(params, options.listAll);
     if (options.listParams)
       ListParams(params, controller);
     return 0;
+  }
+
+  const int sampleSize = options.sampleBits == 64 ? kSample64 : kSample32;
+  if (!options.exportPresets.empty())
+  {
+    plugin.ActivateDefaultBuses();
+    plugin.SetupProcessing(options.rate, options.block, sampleSize, kOffline);
+    plugin.SetActive(true);
+    plugin.SetProcessing(true);
+    int written = 0;
+    if (!ExportPresets(plugin, params, classInfo, options.exportPresets, written, error) || !Clean(plugin))
+      return Fail(error.empty() ? "the plug-in failed while the presets were exported" : error);
+    std::printf("wrote %d presets to %s\n", written, options.exportPresets.c_str());
+    plugin.Destroy();
+    return Clean(plugin) ? 0 : kExitFailure;
   }
 
   // Everything is checked before the output file is touched.
@@ -267,19 +328,28 @@ int main(int argc, char** argv)
       return Refuse(error);
     changes.Add(id, 0, normalized);
   }
+  std::vector<ThrumwellSession::SessionEvent> sessionEvents;
+  ThrumwellSession::SessionPlayer session;
+  if (!ReadSession(options, sessionEvents, error)
+      || !session.Resolve(sessionEvents, params, controller, options.rate, error))
+    return Refuse(error);
   std::vector<std::uint8_t> stateIn;
   if (!options.stateIn.empty() && !ReadBytes(options.stateIn, stateIn))
     return Refuse("cannot read the state file \"" + options.stateIn + "\"");
-  const double exactFrames = options.seconds * options.rate;
-  if (exactFrames > static_cast<double>(WavWriter::MaxFrames(options.sampleBits)))
-    return Refuse("--seconds " + std::to_string(options.seconds) + " is too long for a WAV file at this rate");
+  // Without --seconds a session plays to its last event.
+  const double exactFrames = !options.secondsGiven && !session.Empty()
+                               ? static_cast<double>(session.LastFrame())
+                               : options.seconds * options.rate;
+  if (exactFrames > static_cast<double>(WavWriter::MaxFrames(options.format)))
+    return Refuse("--seconds " + std::to_string(exactFrames / options.rate)
+                  + " is too long for a WAV file of this format at this rate");
   const std::uint64_t totalFrames = static_cast<std::uint64_t>(std::llround(exactFrames));
 
   // Host order: state, buses, setup, activation; then the program and the
   // edits arrive as parameter changes in a flush before the first block.
-  if (!stateIn.empty() && plugin.SetState(stateIn) != kResultOk)
-    return Fail("the plug-in refused the state in \"" + options.stateIn + "\"");
-  const int sampleSize = options.sampleBits == 64 ? kSample64 : kSample32;
+  if (!stateIn.empty())
+    if (const int status = LoadState(plugin, classInfo, options.stateIn, stateIn))
+      return status;
   plugin.ActivateDefaultBuses();
   plugin.SetupProcessing(options.rate, options.block, sampleSize, kOffline);
   plugin.SetActive(true);
@@ -288,20 +358,34 @@ int main(int argc, char** argv)
   plugin.Process(0, &changes, nullptr, &context);
   if (!Clean(plugin))
     return Fail("the plug-in failed to start");
+  session.ReadValuesInForce();
 
   WavWriter wav;
-  if (!wav.Open(options.output.c_str(), static_cast<std::uint32_t>(options.rate), totalFrames, options.sampleBits))
+  if (!wav.Open(options.output.c_str(), static_cast<std::uint32_t>(options.rate), totalFrames, options.format))
     return Fail("cannot write \"" + options.output + "\"");
 
   const std::vector<TimedNote> notes = ScheduleNotes(options.notes, options.rate);
   std::size_t nextNote = 0;
   HostEventList events;
-  const bool showProgress = StderrIsTerminal() && options.seconds > 3.0;
+  const bool showProgress = StderrIsTerminal() && static_cast<double>(totalFrames) > 3.0 * options.rate;
   int shownPercent = -1;
   bool ok = true;
   for (std::uint64_t done = 0; done < totalFrames && ok;)
   {
-    const int n = static_cast<int>(std::min<std::uint64_t>(static_cast<std::uint64_t>(options.block), totalFrames - done));
+    context = Transport(options.rate, options.position + static_cast<std::int64_t>(done));
+    // A program change of the session comes in a flush of its own, so that
+    // what follows at the same time, and ramps from its values, build on it.
+    changes.Clear();
+    if (session.AddProgramChange(done, changes))
+    {
+      ok = plugin.Process(0, &changes, nullptr, &context) && Clean(plugin);
+      session.ReadValuesInForce();
+    }
+    const std::uint64_t boundary = session.NextBoundary(done);
+    const std::uint64_t room = std::min(totalFrames, boundary) - done;
+    const int n = static_cast<int>(std::min<std::uint64_t>(static_cast<std::uint64_t>(options.block), room));
+    changes.Clear();
+    session.AddBlockChanges(done, n, changes);
     events.Clear();
     for (; nextNote < notes.size() && notes[nextNote].frame < done + n; ++nextNote)
     {
@@ -312,8 +396,7 @@ int main(int argc, char** argv)
       else
         events.NoteOff(offset, static_cast<int16>(note.pitch));
     }
-    context = Transport(options.rate, options.position + static_cast<std::int64_t>(done));
-    ok = plugin.Process(n, nullptr, &events, &context) && Clean(plugin);
+    ok = ok && plugin.Process(n, &changes, &events, &context) && Clean(plugin);
     if (ok && sampleSize == kSample64)
       ok = wav.Write(plugin.Channel64(kOutput, 0, 0), plugin.Channel64(kOutput, 0, 1), n);
     else if (ok)

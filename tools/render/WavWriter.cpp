@@ -1,21 +1,63 @@
 #include "tools/render/WavWriter.h"
 
+#include <cmath>
 #include <cstring>
 #include <initializer_list>
 
 namespace {
 
 constexpr std::uint32_t kChannels = 2;
-constexpr std::uint32_t kFormatIeeeFloat = 3;
-// RIFF header, "fmt " chunk with the extension size field, "fact" chunk and
-// the "data" chunk header.
-constexpr std::uint32_t kHeaderBytes = 12 + 26 + 12 + 8;
+constexpr std::uint16_t kFormatPcm = 1;
+constexpr std::uint16_t kFormatIeeeFloat = 3;
+// Float files: RIFF header, "fmt " chunk with the extension size field,
+// "fact" chunk and the "data" chunk header. PCM files: RIFF header, the plain
+// 16-byte "fmt " chunk and the "data" chunk header.
+constexpr std::uint32_t kFloatHeaderBytes = 12 + 26 + 12 + 8;
+constexpr std::uint32_t kPcmHeaderBytes = 12 + 24 + 8;
+// Every file's dither starts from this seed.
+constexpr std::uint64_t kDitherSeed = 0x5468756D7765ull;
+
+struct FormatName
+{
+  const char* name;
+  WavFormat format;
+  int bits;
+};
+constexpr FormatName kFormats[] = {
+  {"f32", WavFormat::kFloat32, 32},
+  {"f64", WavFormat::kFloat64, 64},
+  {"s24", WavFormat::kPcm24, 24},
+  {"s16", WavFormat::kPcm16, 16},
+};
+
+bool IsPcm(WavFormat format) { return format == WavFormat::kPcm24 || format == WavFormat::kPcm16; }
+
+std::uint32_t HeaderBytes(WavFormat format) { return IsPcm(format) ? kPcmHeaderBytes : kFloatHeaderBytes; }
 
 }  // namespace
 
-std::uint64_t WavWriter::MaxFrames(int bitsPerSample)
+bool WavFormatFromName(const std::string& name, WavFormat& format)
 {
-  return (0xFFFFFFFFu - kHeaderBytes) / (kChannels * static_cast<std::uint32_t>(bitsPerSample / 8));
+  for (const FormatName& f : kFormats)
+    if (name == f.name)
+    {
+      format = f.format;
+      return true;
+    }
+  return false;
+}
+
+int WavFormatBits(WavFormat format)
+{
+  for (const FormatName& f : kFormats)
+    if (f.format == format)
+      return f.bits;
+  return 32;
+}
+
+std::uint64_t WavWriter::MaxFrames(WavFormat format)
+{
+  return (0xFFFFFFFFu - HeaderBytes(format)) / (kChannels * static_cast<std::uint32_t>(WavFormatBits(format) / 8));
 }
 
 WavWriter::~WavWriter()
@@ -44,35 +86,87 @@ bool WavWriter::PutU32(std::uint32_t v)
   return Put(b, 4);
 }
 
-bool WavWriter::Open(const char* path, std::uint32_t rate, std::uint64_t frames, int bitsPerSample)
+bool WavWriter::Open(const char* path, std::uint32_t rate, std::uint64_t frames, WavFormat wavFormat)
 {
-  if (file || (bitsPerSample != 32 && bitsPerSample != 64) || frames > MaxFrames(bitsPerSample))
+  if (file || frames > MaxFrames(wavFormat))
     return false;
-  bytesPerSample = static_cast<std::uint32_t>(bitsPerSample / 8);
+  format = wavFormat;
+  bytesPerSample = static_cast<std::uint32_t>(WavFormatBits(format) / 8);
   file = std::fopen(path, "wb");
   if (!file)
     return false;
   announced = frames;
   written = 0;
   failed = false;
+  random = kDitherSeed;
   const std::uint32_t dataBytes = static_cast<std::uint32_t>(frames * kChannels * bytesPerSample);
+  const bool pcm = IsPcm(format);
   Put("RIFF", 4);
-  PutU32(kHeaderBytes - 8 + dataBytes);
+  PutU32(HeaderBytes(format) - 8 + dataBytes);
   Put("WAVE", 4);
   Put("fmt ", 4);
-  PutU32(18);
-  PutU16(kFormatIeeeFloat);
+  PutU32(pcm ? 16 : 18);
+  PutU16(pcm ? kFormatPcm : kFormatIeeeFloat);
   PutU16(kChannels);
   PutU32(rate);
   PutU32(rate * kChannels * bytesPerSample);
-  PutU16(kChannels * bytesPerSample);
-  PutU16(bytesPerSample * 8);
-  PutU16(0);
-  Put("fact", 4);
-  PutU32(4);
-  PutU32(static_cast<std::uint32_t>(frames));
+  PutU16(static_cast<std::uint16_t>(kChannels * bytesPerSample));
+  PutU16(static_cast<std::uint16_t>(bytesPerSample * 8));
+  if (!pcm)
+  {
+    PutU16(0);
+    Put("fact", 4);
+    PutU32(4);
+    PutU32(static_cast<std::uint32_t>(frames));
+  }
   Put("data", 4);
   return PutU32(dataBytes);
+}
+
+double WavWriter::Dither()
+{
+  // xorshift64*: two uniform values in [0, 1) per sample, their difference
+  // is triangular in (-1, 1).
+  auto next = [this] {
+    random ^= random >> 12;
+    random ^= random << 25;
+    random ^= random >> 27;
+    return static_cast<double>((random * 0x2545F4914F6CDD1Dull) >> 11) * (1.0 / 9007199254740992.0);
+  };
+  const double a = next();
+  return a - next();
+}
+
+std::uint64_t WavWriter::Encode(double sample)
+{
+  switch (format)
+  {
+    case WavFormat::kFloat64:
+    {
+      std::uint64_t bits;
+      std::memcpy(&bits, &sample, 8);
+      return bits;
+    }
+    case WavFormat::kFloat32:
+    {
+      const float narrow = static_cast<float>(sample);
+      std::uint32_t bits;
+      std::memcpy(&bits, &narrow, 4);
+      return bits;
+    }
+    case WavFormat::kPcm24:
+    case WavFormat::kPcm16:
+      break;
+  }
+  // Full scale 1.0 is 2^(bits-1) steps; the dithered value is rounded and
+  // held within the format's range.
+  const double scale = format == WavFormat::kPcm24 ? 8388608.0 : 32768.0;
+  double steps = std::floor(sample * scale + Dither() + 0.5);
+  if (!(steps >= -scale))
+    steps = -scale;  // also a NaN, which the plug-in should never give
+  if (steps > scale - 1.0)
+    steps = scale - 1.0;
+  return static_cast<std::uint64_t>(static_cast<std::int64_t>(steps));
 }
 
 template <class Sample>
@@ -80,27 +174,14 @@ bool WavWriter::WriteFrames(const Sample* left, const Sample* right, int n)
 {
   if (!file)
     return false;
-  // Interleaved little-endian frames, a few hundred at a time, each sample
-  // stored at the width the header announced.
+  // Interleaved little-endian frames, a few hundred at a time.
   unsigned char chunk[512 * kChannels * 8];
   std::size_t used = 0;
   for (int i = 0; i < n && !failed; ++i)
   {
     for (const Sample* channel : {left, right})
     {
-      std::uint64_t bits = 0;
-      if (bytesPerSample == 8)
-      {
-        const double wide = static_cast<double>(channel[i]);
-        std::memcpy(&bits, &wide, 8);
-      }
-      else
-      {
-        const float narrow = static_cast<float>(channel[i]);
-        std::uint32_t narrowBits;
-        std::memcpy(&narrowBits, &narrow, 4);
-        bits = narrowBits;
-      }
+      const std::uint64_t bits = Encode(static_cast<double>(channel[i]));
       for (std::uint32_t b = 0; b < bytesPerSample; ++b)
         chunk[used++] = static_cast<unsigned char>(bits >> (8 * b));
     }

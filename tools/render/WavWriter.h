@@ -1,27 +1,43 @@
 #pragma once
-// Writes a stereo WAV file of 32-bit or 64-bit IEEE floats, streaming the
-// samples: the header, sized from the frame count given up front, then the
-// frames.
+// Writes a stereo WAV file, streaming the samples: the header, sized from the
+// frame count given up front, then the frames as they come, a few hundred at
+// a time, so memory stays the same however long the file.
+//
+// Formats: 32-bit or 64-bit IEEE floats, or 24-bit or 16-bit PCM. The PCM
+// formats add triangular (TPDF) dither of one step peak before rounding, from
+// a generator seeded the same way for every file, so a render is repeatable
+// bit for bit.
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
+
+enum class WavFormat
+{
+  kFloat32,
+  kFloat64,
+  kPcm24,
+  kPcm16,
+};
+
+// "f32", "f64", "s24", "s16" and back; false for another name.
+bool WavFormatFromName(const std::string& name, WavFormat& format);
+int WavFormatBits(WavFormat format);
 
 class WavWriter
 {
 public:
   // Largest frame count whose data still fits the format's 32-bit sizes.
-  static std::uint64_t MaxFrames(int bitsPerSample = 32);
+  static std::uint64_t MaxFrames(WavFormat format);
 
   WavWriter() = default;
   ~WavWriter();
   WavWriter(const WavWriter&) = delete;
   WavWriter& operator=(const WavWriter&) = delete;
 
-  // Creates path and writes the header for frames frames at rate Hz, of
-  // 32-bit or 64-bit samples.
-  bool Open(const char* path, std::uint32_t rate, std::uint64_t frames, int bitsPerSample = 32);
-  // Appends n frames from the two channels; the samples are stored at the
-  // width given to Open.
+  // Creates path and writes the header for frames frames at rate Hz.
+  bool Open(const char* path, std::uint32_t rate, std::uint64_t frames, WavFormat format);
+  // Appends n frames from the two channels, stored in the format given to Open.
   bool Write(const float* left, const float* right, int n);
   bool Write(const double* left, const double* right, int n);
   // Flushes and closes; false when anything failed since Open, or fewer
@@ -34,10 +50,16 @@ private:
   bool PutU32(std::uint32_t v);
   template <class Sample>
   bool WriteFrames(const Sample* left, const Sample* right, int n);
+  // One sample as the little-endian bits of the file's format.
+  std::uint64_t Encode(double sample);
+  // Triangular dither in steps of the PCM format: -1 < d < 1.
+  double Dither();
 
   std::FILE* file = nullptr;
+  WavFormat format = WavFormat::kFloat32;
   std::uint64_t announced = 0;
   std::uint64_t written = 0;
   std::uint32_t bytesPerSample = 4;
+  std::uint64_t random = 0;
   bool failed = false;
 };
