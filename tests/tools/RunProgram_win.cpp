@@ -26,8 +26,11 @@ std::string Quoted(const std::string& text)
 }  // namespace
 
 int RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& stdoutPath,
-               const std::string& stderrPath)
+               const std::string& stderrPath, long long* peakKiB)
 {
+  // The program runs under cmd.exe, whose child's memory is out of sight.
+  if (peakKiB)
+    *peakKiB = -1;
   // cmd.exe strips one pair of outer quotes from the whole line.
   std::string command = "\"" + Quoted(WindowsPath(program));
   for (const std::string& arg : args)

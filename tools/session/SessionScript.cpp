@@ -72,10 +72,13 @@ public:
   {
   }
 
-  void SkipBlanks()
+  // Skips blanks; true when there were any.
+  bool SkipBlanks()
   {
+    const std::size_t begin = at;
     while (at < text.size() && IsBlank(text[at]))
       ++at;
+    return at > begin;
   }
   // End of the line or the start of a comment.
   bool AtEnd() const { return at >= text.size() || text[at] == '#'; }
@@ -163,7 +166,7 @@ bool ParseLine(LineReader& in, std::vector<SessionEvent>& events, double& previo
   previous = start;
   previousAt = startAt;
 
-  in.SkipBlanks();
+  bool separated = in.SkipBlanks();
   const bool ramp = in.AtArrow();
   double end = start;
   if (ramp)
@@ -181,16 +184,12 @@ bool ParseLine(LineReader& in, std::vector<SessionEvent>& events, double& previo
       error = endAt.Message("expected an end time later than the start, " + FormatTime(start));
       return false;
     }
+    separated = in.SkipBlanks();
   }
 
   bool any = false;
-  while (true)
+  for (;; separated = in.SkipBlanks())
   {
-    const bool separated = [&] {
-      const SessionSource before = in.Here();
-      in.SkipBlanks();
-      return in.Here().column > before.column;
-    }();
     if (in.AtEnd())
       break;
     if (!separated)
