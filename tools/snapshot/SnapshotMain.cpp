@@ -8,16 +8,17 @@
 #include "graphics/IGraphicsPlatform.h"
 #include "raster/LICE_Bitmap.h"
 #include "raster/LICE_PngWrite.h"
+#include "tools/cli/ToolCommandLine.h"
 #include "tools/snapshot/EditorSession.h"
 #include "tools/snapshot/SnapshotOptions.h"
 
 namespace
 {
-int Refuse(const std::string& message)
-{
-  std::fprintf(stderr, "thrumwell-snapshot: %s\n", message.c_str());
-  return 2;
-}
+constexpr const char* kTool = "thrumwell-snapshot";
+
+int Refuse(const std::string& message) { return ThrumwellCli::Report(kTool, message, ThrumwellCli::kExitUsage); }
+
+int Fail(const std::string& message) { return ThrumwellCli::Report(kTool, message, ThrumwellCli::kExitFailure); }
 
 void SendPointer(IGraphicsPlatform& editor, const SnapshotPointer& p)
 {
@@ -57,13 +58,15 @@ int main(int argc, char** argv)
   SnapshotOptions options;
   std::string error;
   if (!ParseSnapshotOptions(argc, argv, options, error))
-  {
-    std::fprintf(stderr, "thrumwell-snapshot: %s\n%s", error.c_str(), SnapshotUsage());
-    return 2;
-  }
+    return Refuse(error);
   if (options.help)
   {
-    std::fputs(SnapshotUsage(), stdout);
+    std::fputs(SnapshotUsage().c_str(), stdout);
+    return 0;
+  }
+  if (options.version)
+  {
+    std::printf("%s\n", ThrumwellCli::VersionLine(kTool).c_str());
     return 0;
   }
 
@@ -72,7 +75,7 @@ int main(int argc, char** argv)
   {
     for (const std::string& violation : session.Host().Violations())
       std::fprintf(stderr, "thrumwell-snapshot: %s\n", violation.c_str());
-    return Refuse("the instrument could not be set up");
+    return Fail("the instrument could not be set up");
   }
   if (!options.program.empty() && !session.QueueProgram(options.program, error))
     return Refuse(error);
@@ -99,6 +102,6 @@ int main(int argc, char** argv)
   session.Tick(2);
 
   if (!LICE_WritePng(options.output.c_str(), editor.Canvas(), false))
-    return Refuse("cannot write \"" + options.output + "\"");
+    return Fail("cannot write \"" + options.output + "\"");
   return 0;
 }
