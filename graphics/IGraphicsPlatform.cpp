@@ -97,4 +97,5 @@ void IGraphicsPlatform::Tick()
   if (repaintOnTimer && CollectChanges(region)) RepaintRegion(region);
 
   if (endEditCountdown != 0 && --endEditCountdown == 0 && plug) plug->FlushHostEndEdit();
+  if (plug) plug->OnIdle();
 }

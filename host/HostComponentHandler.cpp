@@ -13,8 +13,24 @@ bool HostComponentHandler::IsOpen(Vst::ParamID id) const
   return std::find(open.begin(), open.end(), id) != open.end();
 }
 
+void HostComponentHandler::CheckThread(const char* call)
+{
+  if (std::this_thread::get_id() != uiThread)
+    complaints.push_back(std::string(call) + " called off the user-interface thread");
+}
+
+std::vector<int32> HostComponentHandler::Restarts() const
+{
+  std::vector<int32> flags;
+  for (const Edit& e : edits)
+    if (e.kind == Edit::kRestart)
+      flags.push_back(static_cast<int32>(e.id));
+  return flags;
+}
+
 tresult PLUGIN_API HostComponentHandler::beginEdit(Vst::ParamID id)
 {
+  CheckThread("beginEdit");
   edits.push_back({Edit::kBegin, id, 0.0});
   if (IsOpen(id))
     complaints.push_back("beginEdit(" + std::to_string(id) + ") while its edit is open");
@@ -25,6 +41,7 @@ tresult PLUGIN_API HostComponentHandler::beginEdit(Vst::ParamID id)
 
 tresult PLUGIN_API HostComponentHandler::performEdit(Vst::ParamID id, Vst::ParamValue value)
 {
+  CheckThread("performEdit");
   edits.push_back({Edit::kPerform, id, value});
   if (!IsOpen(id))
     complaints.push_back("performEdit(" + std::to_string(id) + ") outside beginEdit/endEdit");
@@ -36,6 +53,7 @@ tresult PLUGIN_API HostComponentHandler::performEdit(Vst::ParamID id, Vst::Param
 
 tresult PLUGIN_API HostComponentHandler::endEdit(Vst::ParamID id)
 {
+  CheckThread("endEdit");
   edits.push_back({Edit::kEnd, id, 0.0});
   const auto it = std::find(open.begin(), open.end(), id);
   if (it == open.end())
@@ -47,6 +65,7 @@ tresult PLUGIN_API HostComponentHandler::endEdit(Vst::ParamID id)
 
 tresult PLUGIN_API HostComponentHandler::restartComponent(int32 flags)
 {
+  CheckThread("restartComponent");
   edits.push_back({Edit::kRestart, static_cast<Vst::ParamID>(flags), 0.0});
   return kResultOk;
 }

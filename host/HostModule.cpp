@@ -103,6 +103,17 @@ void HostModule::Unload()
 
 IPluginFactory* HostModule::CallGetPluginFactory() const { return getFactory ? getFactory() : nullptr; }
 
+tresult HostModule::SetHostContext(FUnknown* context)
+{
+  void* answer = nullptr;
+  if (!factory || factory->queryInterface(IPluginFactory3::iid, &answer) != kResultOk || !answer)
+    return kNoInterface;
+  auto* factory3 = static_cast<IPluginFactory3*>(answer);
+  const tresult result = factory3->setHostContext(context);
+  factory3->release();
+  return result;
+}
+
 int HostModule::NClasses() const { return factory ? factory->countClasses() : 0; }
 
 bool HostModule::GetClass(int index, HostClassInfo& info) const

@@ -55,6 +55,11 @@ public:
   // Calls the binary's GetPluginFactory again; the caller owns the reference.
   Steinberg::IPluginFactory* CallGetPluginFactory() const;
 
+  // IPluginFactory3::setHostContext, as Linux hosts do to offer their run
+  // loop (an object answering IRunLoop); the factory's answer, or
+  // kNoInterface when it has no IPluginFactory3.
+  Steinberg::tresult SetHostContext(Steinberg::FUnknown* context);
+
   // Class info through the richest factory interface answered: the unicode
   // info of IPluginFactory3, else IPluginFactory2, else the plain info.
   int NClasses() const;

@@ -1,9 +1,14 @@
 #pragma once
-// HostRunLoop: the Linux run loop a host offers its plug-ins (through the
-// editor's frame and the factory's host context). One thread drives it:
-// RunFor/RunOnce wait on the registered descriptors with poll() and call
-// the handlers whose descriptor became readable and the timers that are due,
-// all on the calling thread, as a host's user-interface thread does.
+// HostRunLoop: the event loop of a host's user-interface thread, and the
+// Linux run loop a host offers its plug-ins (through the editor's frame and
+// the factory's host context). One thread drives it: RunFor/RunOnce wait for
+// input and call the handlers whose descriptor became readable and the timers
+// that are due, all on the calling thread.
+//
+// Linux waits on the registered descriptors with poll(). Windows has no
+// descriptors to register (plug-ins there use window messages and their own
+// timers): it waits for and dispatches the thread's window messages, so a
+// plug-in's windows and timers run while the loop runs.
 //
 // Strict as the rest of the host: registering a handler twice, unregistering
 // one that is not registered, or a null handler is answered kInvalidArgument
@@ -64,6 +69,13 @@ private:
     std::int64_t interval;
     std::int64_t due;  // monotonic ms
   };
+
+  // Platform parts (HostRunLoop_linux.cpp, HostRunLoop_win.cpp): a
+  // monotonic clock in milliseconds, and a wait of at most timeoutMs for
+  // input, giving the registered handlers whose descriptor is ready (and on
+  // Windows dispatching window messages, counted in calls).
+  static std::int64_t NowMs();
+  std::vector<FdEntry> WaitForInput(int timeoutMs, int& calls);
 
   std::vector<FdEntry> fds;
   std::vector<TimerEntry> timers;

@@ -99,6 +99,10 @@ public:
   virtual IHostId GetHostId() const;
   // Asks the host to resize the editor view. UI thread.
   virtual void SetEditorSize(int width, int height);
+  // A tick of a user-interface-thread timer (the editor's, or the binding's
+  // own while no editor is open): the binding tells the host here what the
+  // audio thread changed. Never on the audio thread; default: nothing.
+  virtual void OnIdle() {}
   // Takes ownership of the editor. Under the lock: every parameter's
   // normalized value is mirrored to it, its canvas is created, and it replaces
   // (and deletes) any previous editor, whose pending end of edit is sent at

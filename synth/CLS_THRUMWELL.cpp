@@ -204,11 +204,30 @@ void CLS_THRUMWELL::HandleReset()
   const double rate = tone::UsableSampleRate(GetSampleRate());
   if (rate != tone.sampleRate)
   {
+    // Increments are radians per sample and envelope ramps are counted in
+    // samples: carry the ones in use over to the new rate, so the tone goes on
+    // at its pitch and its ramps keep their durations.
+    // Without a usable old rate there is nothing to carry: the oscillators
+    // start at their targets.
+    const double oldRate = tone.sampleRate;
+    if (oldRate > 0.0 && rate > 0.0)
+    {
+      const double scale = oldRate / rate;
+      tone.incrementLeft *= scale;
+      tone.incrementRight *= scale;
+      for (std::int32_t* count : {&tone.attackTotal, &tone.attackRemaining, &tone.releaseTotal, &tone.releaseRemaining})
+        *count = RoundToInt(*count / scale);
+    }
     tone.sampleRate = rate;
     for (int index : {kParamFrequency, kParamBinaural, kParamAttack, kParamRelease, kParamFade})
     {
       tone.appliedValues[index] = -1;
       HandleParameterChange(index);
+    }
+    if (oldRate <= 0.0)
+    {
+      tone.incrementLeft = tone.targetIncrementLeft;
+      tone.incrementRight = tone.targetIncrementRight;
     }
   }
   tone.heldNotes = 0;
@@ -298,6 +317,11 @@ void CLS_THRUMWELL::RenderBlock(double** inputs, double** outputs, int nFrames)
     const double gain = std::min(tone.velocityGain * tone.envelopeLevel, 1.0) * tone.targetGain;
     const double gainStep = (gain - tone.currentGain) / n;
     RenderToneSamples(tone, inputs[0], inputs[1], outputs[0], outputs[1], n, stepLeft, stepRight, gainStep);
+    // The ramp ends on its target up to rounding; a silent target leaves a
+    // residue (1e-17 of the old level, then 1e-33, ...) that would decay
+    // through ever smaller and finally subnormal samples. Silence is zero.
+    if (gain <= tone::kSilence)
+      tone.currentGain = 0.0;
   }
   tone.lastBlockClock = now;
 }

@@ -67,11 +67,13 @@ void Render(ToneState& s, const double* in0, const double* in1, double* out0, do
     phaseLeft = Wrap(phaseLeft + incrementLeft);
     phaseRight = Wrap(phaseRight + incrementRight);
   }
-  // Silent from here on: neither gain moves again within this block.
+  // Silent from here on: neither gain moves again within this block. The
+  // input still goes through an addition, so that with subnormals flushed (as
+  // the audio path runs) a subnormal input leaves as zero here too.
   for (; i < n; ++i)
   {
-    out0[i] = in0[i];
-    out1[i] = in1[i];
+    out0[i] = in0[i] + 0.0;
+    out1[i] = in1[i] + 0.0;
   }
   s.phaseLeft = phaseLeft;
   s.phaseRight = phaseRight;

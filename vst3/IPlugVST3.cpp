@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "plug/FlushDenormals.h"
 #include "vst3/IPlugParameter.h"
 #include "vst3/IPlugVST3View.h"
 #include "vst3/sdk/IBStream.h"
@@ -135,11 +136,15 @@ tresult PLUGIN_API IPlugVST3::initialize(FUnknown* context)
     }
   }
   HandleHostIdentified();
+  if (result == kResultOk)
+    idleTimer.Start(context);
   return result;
 }
 
 tresult PLUGIN_API IPlugVST3::terminate()
 {
+  idleTimer.Stop();
+  valuesChangedForHost.store(false, std::memory_order_relaxed);
   views.clear();
   return SingleComponentEffect::terminate();
 }
@@ -306,6 +311,7 @@ uint32 PLUGIN_API IPlugVST3::getTailSamples()
 tresult PLUGIN_API IPlugVST3::process(ProcessData& data)
 {
   IPlugLockGuard guard(GetLock());
+  const FlushDenormals flush;
   if (data.processContext)
     processContext = *data.processContext;
   if (data.inputParameterChanges)
@@ -336,7 +342,10 @@ void IPlugVST3::ApplyParameterChanges(IParameterChanges* changes)
     if (id == kBypassParamId)
       SetBypassed(value > 0.5);
     else if (id == kPresetParamId)
+    {
       SelectProgram(ProgramFromNormalized(value));
+      valuesChangedForHost.store(true, std::memory_order_release);
+    }
     else if (id < static_cast<ParamID>(NParams()))
     {
       const int index = static_cast<int>(id);
@@ -606,6 +615,14 @@ void IPlugVST3::HostPerformEdit(int paramIdx, double normalizedValue)
 void IPlugVST3::HostEndEdit(int paramIdx)
 {
   endEdit(static_cast<ParamID>(paramIdx));
+}
+
+void IPlugVST3::OnIdle()
+{
+  if (!valuesChangedForHost.exchange(false, std::memory_order_acq_rel))
+    return;
+  if (IComponentHandler* handler = getComponentHandler())
+    handler->restartComponent(kParamValuesChanged);
 }
 
 void IPlugVST3::SetLatency(int samples)

@@ -13,9 +13,11 @@
 // setParamNormalized, string conversions) take no lock: each reads or writes
 // one double.
 
+#include <atomic>
 #include <vector>
 
 #include "plug/IPlugBase.h"
+#include "vst3/IdleTimer.h"
 #include "vst3/sdk/IUnits.h"
 #include "vst3/sdk/ProcessContext.h"
 #include "vst3/sdk/SingleComponentEffect.h"
@@ -150,6 +152,10 @@ public:
   void PopupHostContextMenu(int paramIdx, int x, int y) override;
   // Asks the first open view's frame to resize it. UI thread.
   void SetEditorSize(int width, int height) override;
+  // Tells the host once that every parameter value changed when a program was
+  // chosen in process since the last tick (restartComponent with
+  // kParamValuesChanged). UI thread.
+  void OnIdle() override;
 
   // ---- Open editor views (UI thread) ---------------------------------------------
   void AddView(IPlugVST3View* view);
@@ -172,6 +178,12 @@ private:
   void ProcessPiece(const Steinberg::Vst::ProcessData& data, int offset, int nFrames);
 
   Steinberg::int32 sideChainChannels;
+  // Set by the audio thread when a program replaced the parameter values,
+  // taken by the user-interface thread's next tick: the only value crossing
+  // between them here, hence atomic.
+  std::atomic<bool> valuesChangedForHost{false};
+  // Ticks OnIdle from initialize to terminate, editor or not.
+  IdleTimer idleTimer{this};
   Steinberg::Vst::ProcessContext processContext{};
   std::vector<IPlugVST3View*> views;
 };

@@ -15,6 +15,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "plug/FlushDenormals.h"
 #include "synth/CLS_THRUMWELL.h"
 #include "synth/ThrumwellParameters.h"
 #include "tests/vst3/TestHostObjects.h"
@@ -98,10 +99,11 @@ struct Session
   }
 
   // One RenderBlock of this session's length on the same object, with the
-  // lock held as process holds it.
+  // lock held and subnormals flushed as process does.
   void Render()
   {
     IPlugLockGuard guard(plug->GetLock());
+    const FlushDenormals flush;
     plug->RenderBlock(renderIns, renderOuts, frames);
     benchmark::DoNotOptimize(renderOuts[0]);
   }

@@ -275,6 +275,19 @@ TEST_F(EditorLayoutTest, WheelEndsItsEditTwelveTicksLater)
   EXPECT_EQ(edits[2].id, unsigned(kParamVolume));
 }
 
+// Without a run loop from the host, the open editor's timer is what tells the
+// host that a program chosen in process changed every value: once, on the
+// editor's next frame.
+TEST_F(EditorLayoutTest, TheEditorsTimerTellsTheHostOfAProgramChange)
+{
+  std::string error;
+  ASSERT_TRUE(session.QueueProgram("1", error)) << error;
+  ASSERT_TRUE(session.ProcessBlock());
+  EXPECT_TRUE(session.Handler().Restarts().empty());
+  session.Tick(3);
+  EXPECT_EQ(session.Handler().Restarts(), std::vector<Steinberg::int32>{Steinberg::Vst::kParamValuesChanged});
+}
+
 TEST_F(EditorLayoutTest, PointerFarOutsideChangesNothing)
 {
   for (int x : {-1000000, 1000000})

@@ -6,7 +6,24 @@
 
 namespace Steinberg {
 
-CPluginFactory::CPluginFactory(const PFactoryInfo& info) : factoryInfo_(info) {}
+namespace {
+std::atomic<CPluginFactory*> liveFactory{nullptr};
+}
+
+CPluginFactory::CPluginFactory(const PFactoryInfo& info) : factoryInfo_(info) {
+  CPluginFactory* none = nullptr;
+  liveFactory.compare_exchange_strong(none, this);
+}
+
+CPluginFactory::~CPluginFactory() {
+  CPluginFactory* self = this;
+  liveFactory.compare_exchange_strong(self, nullptr);
+}
+
+FUnknown* CPluginFactory::moduleHostRunLoop() {
+  CPluginFactory* factory = liveFactory.load();
+  return factory ? factory->getHostRunLoop() : nullptr;
+}
 
 bool CPluginFactory::registerClass(const PClassInfo* info, CreateFunction create, void* context) {
   if (!info || !create)

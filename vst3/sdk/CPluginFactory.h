@@ -16,7 +16,7 @@ public:
   using CreateFunction = FUnknown* (*)(void* context);
 
   explicit CPluginFactory(const PFactoryInfo& info);
-  virtual ~CPluginFactory() = default;
+  virtual ~CPluginFactory();
 
   // The 8-bit forms also get a UTF-16 copy (widened byte by byte); a class
   // registered from PClassInfoW is reachable only through
@@ -44,6 +44,10 @@ public:
 
   // The run loop of the last setHostContext, or null.
   FUnknown* getHostRunLoop() const { return hostRunLoop_.get(); }
+  // The same for the module's live factory (the first one made that still
+  // exists), for plug-in objects that need the host's run loop outside their
+  // editor. Host main thread.
+  static FUnknown* moduleHostRunLoop();
 
 private:
   struct ClassEntry {
