@@ -1,5 +1,6 @@
 #include "tools/render/WavWriter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
@@ -137,36 +138,16 @@ double WavWriter::Dither()
   return a - next();
 }
 
-std::uint64_t WavWriter::Encode(double sample)
+std::int32_t WavWriter::Quantize(double sample, double scale)
 {
-  switch (format)
-  {
-    case WavFormat::kFloat64:
-    {
-      std::uint64_t bits;
-      std::memcpy(&bits, &sample, 8);
-      return bits;
-    }
-    case WavFormat::kFloat32:
-    {
-      const float narrow = static_cast<float>(sample);
-      std::uint32_t bits;
-      std::memcpy(&bits, &narrow, 4);
-      return bits;
-    }
-    case WavFormat::kPcm24:
-    case WavFormat::kPcm16:
-      break;
-  }
   // Full scale 1.0 is 2^(bits-1) steps; the dithered value is rounded and
   // held within the format's range.
-  const double scale = format == WavFormat::kPcm24 ? 8388608.0 : 32768.0;
   double steps = std::floor(sample * scale + Dither() + 0.5);
   if (!(steps >= -scale))
     steps = -scale;  // also a NaN, which the plug-in should never give
   if (steps > scale - 1.0)
     steps = scale - 1.0;
-  return static_cast<std::uint64_t>(static_cast<std::int64_t>(steps));
+  return static_cast<std::int32_t>(steps);
 }
 
 template <class Sample>
@@ -174,22 +155,47 @@ bool WavWriter::WriteFrames(const Sample* left, const Sample* right, int n)
 {
   if (!file)
     return false;
-  // Interleaved little-endian frames, a few hundred at a time.
-  unsigned char chunk[512 * kChannels * 8];
-  std::size_t used = 0;
-  for (int i = 0; i < n && !failed; ++i)
+  // Interleaved frames, a few hundred at a time. Samples are stored in the
+  // machine's byte order, which on both our platforms (x86-64) is the
+  // little-endian order the format wants.
+  constexpr int kChunkFrames = 512;
+  unsigned char chunk[kChunkFrames * kChannels * 8];
+  for (int done = 0; done < n && !failed;)
   {
-    for (const Sample* channel : {left, right})
+    const int count = std::min(n - done, kChunkFrames);
+    unsigned char* out = chunk;
+    for (int i = done; i < done + count; ++i)
     {
-      const std::uint64_t bits = Encode(static_cast<double>(channel[i]));
-      for (std::uint32_t b = 0; b < bytesPerSample; ++b)
-        chunk[used++] = static_cast<unsigned char>(bits >> (8 * b));
+      for (const Sample* channel : {left, right})
+      {
+        switch (format)
+        {
+          case WavFormat::kFloat32:
+          {
+            const float value = static_cast<float>(channel[i]);
+            std::memcpy(out, &value, 4);
+            break;
+          }
+          case WavFormat::kFloat64:
+          {
+            const double value = static_cast<double>(channel[i]);
+            std::memcpy(out, &value, 8);
+            break;
+          }
+          case WavFormat::kPcm24:
+          case WavFormat::kPcm16:
+          {
+            const bool wide = format == WavFormat::kPcm24;
+            const std::int32_t value = Quantize(static_cast<double>(channel[i]), wide ? 8388608.0 : 32768.0);
+            std::memcpy(out, &value, wide ? 3 : 2);
+            break;
+          }
+        }
+        out += bytesPerSample;
+      }
     }
-    if (used + kChannels * bytesPerSample > sizeof chunk || i == n - 1)
-    {
-      Put(chunk, used);
-      used = 0;
-    }
+    Put(chunk, static_cast<std::size_t>(out - chunk));
+    done += count;
   }
   written += static_cast<std::uint64_t>(n > 0 ? n : 0);
   return !failed;

@@ -50,8 +50,8 @@ private:
   bool PutU32(std::uint32_t v);
   template <class Sample>
   bool WriteFrames(const Sample* left, const Sample* right, int n);
-  // One sample as the little-endian bits of the file's format.
-  std::uint64_t Encode(double sample);
+  // A sample as a dithered PCM value of scale steps to full scale.
+  std::int32_t Quantize(double sample, double scale);
   // Triangular dither in steps of the PCM format: -1 < d < 1.
   double Dither();
 
