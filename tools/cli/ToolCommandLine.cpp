@@ -48,6 +48,15 @@ std::string VersionLine(const std::string& tool)
   return tool + " " + THRUMWELL_VERSION;
 }
 
+bool AnswerHelpOrVersion(const std::string& tool, bool help, bool version, const std::string& helpText)
+{
+  if (help)
+    std::fputs(helpText.c_str(), stdout);
+  else if (version)
+    std::printf("%s\n", VersionLine(tool).c_str());
+  return help || version;
+}
+
 int Report(const std::string& tool, const std::string& message, int status)
 {
   std::fprintf(stderr, "%s: %s\n", tool.c_str(), message.c_str());

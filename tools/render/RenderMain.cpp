@@ -255,16 +255,8 @@ int main(int argc, char** argv)
   std::string error;
   if (!ParseRenderOptions(argc, argv, options, error))
     return Refuse(error);
-  if (options.help)
-  {
-    std::fputs(RenderUsage().c_str(), stdout);
+  if (ThrumwellCli::AnswerHelpOrVersion(kTool, options.help, options.version, RenderUsage()))
     return 0;
-  }
-  if (options.version)
-  {
-    std::printf("%s\n", ThrumwellCli::VersionLine(kTool).c_str());
-    return 0;
-  }
 
   const std::string bundle = options.plugin.empty() ? DefaultBundle() : options.plugin;
   HostModule module;

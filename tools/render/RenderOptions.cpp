@@ -68,6 +68,10 @@ bool ParseNote(const std::string& text, RenderNote& note)
   return ParseReal(when, note.start) && note.start >= 0.0;
 }
 
+constexpr const char* kTool = "thrumwell-render";
+constexpr const char* kDescription =
+  "Plays the Thrumwell instrument through a VST3 host and writes what it plays to a WAV file.";
+
 // Every option's raw text; checked after CLI11 has split the command line, so
 // each refusal can say exactly what is wrong.
 struct RawOptions
@@ -249,26 +253,10 @@ bool Check(const CLI::App& app, const RawOptions& raw, RenderOptions& options, s
 
 bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::string& error)
 {
-  options = RenderOptions();
-  CLI::App app("Plays the Thrumwell instrument through a VST3 host and writes what it plays to a WAV file.",
-               "thrumwell-render");
-  RawOptions raw;
-  Declare(app, raw);
-  ThrumwellCli::Outcome outcome;
-  if (!ThrumwellCli::Parse(app, argc, argv, outcome, error))
-    return false;
-  options.help = outcome.help;
-  options.version = outcome.version;
-  if (options.help || options.version)
-    return true;
-  return Check(app, raw, options, error);
+  return ThrumwellCli::ParseTool<RawOptions>(kTool, kDescription, argc, argv, options, error, Declare, Check);
 }
 
 std::string RenderUsage()
 {
-  CLI::App app("Plays the Thrumwell instrument through a VST3 host and writes what it plays to a WAV file.",
-               "thrumwell-render");
-  RawOptions raw;
-  Declare(app, raw);
-  return app.help();
+  return ThrumwellCli::ToolHelp<RawOptions>(kTool, kDescription, Declare);
 }

@@ -59,16 +59,8 @@ int main(int argc, char** argv)
   std::string error;
   if (!ParseSnapshotOptions(argc, argv, options, error))
     return Refuse(error);
-  if (options.help)
-  {
-    std::fputs(SnapshotUsage().c_str(), stdout);
+  if (ThrumwellCli::AnswerHelpOrVersion(kTool, options.help, options.version, SnapshotUsage()))
     return 0;
-  }
-  if (options.version)
-  {
-    std::printf("%s\n", ThrumwellCli::VersionLine(kTool).c_str());
-    return 0;
-  }
 
   EditorSession session;
   if (!session.Connected())

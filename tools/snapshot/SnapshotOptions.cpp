@@ -59,6 +59,7 @@ constexpr PointerOption kPointerOptions[] = {
   {"--right", SnapshotPointer::kRight, "Click the right button at X,Y"},
 };
 
+constexpr const char* kTool = "thrumwell-snapshot";
 constexpr const char* kDescription =
   "Builds the instrument, applies the program and the parameters as a host does, plays the note, sends the "
   "pointer events in order, paints as the editor's timer does and writes the 368 x 370 editor to OUT.png.";
@@ -144,24 +145,10 @@ bool Check(const CLI::App& app, const RawOptions& raw, SnapshotOptions& options,
 
 bool ParseSnapshotOptions(int argc, char** argv, SnapshotOptions& options, std::string& error)
 {
-  options = SnapshotOptions();
-  CLI::App app(kDescription, "thrumwell-snapshot");
-  RawOptions raw;
-  Declare(app, raw);
-  ThrumwellCli::Outcome outcome;
-  if (!ThrumwellCli::Parse(app, argc, argv, outcome, error))
-    return false;
-  options.help = outcome.help;
-  options.version = outcome.version;
-  if (options.help || options.version)
-    return true;
-  return Check(app, raw, options, error);
+  return ThrumwellCli::ParseTool<RawOptions>(kTool, kDescription, argc, argv, options, error, Declare, Check);
 }
 
 std::string SnapshotUsage()
 {
-  CLI::App app(kDescription, "thrumwell-snapshot");
-  RawOptions raw;
-  Declare(app, raw);
-  return app.help();
+  return ThrumwellCli::ToolHelp<RawOptions>(kTool, kDescription, Declare);
 }
