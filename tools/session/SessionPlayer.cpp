@@ -232,6 +232,9 @@ void SessionPlayer::AddBlockChanges(std::uint64_t frame, int n, IParameterChange
   if (n <= 0)
     return;
   const std::uint64_t last = frame + static_cast<std::uint64_t>(n) - 1;
+  // Most blocks of a long session carry nothing.
+  if (active.empty() && (next >= events.size() || events[next].start > last))
+    return;
   std::map<ParamID, std::vector<Point>> points;
 
   // A ramp's points over this block; a ramp that ends here leaves its end
