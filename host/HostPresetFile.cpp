@@ -163,14 +163,19 @@ const HostPresetFile::Chunk* HostPresetFile::Find(const char* id) const
   return nullptr;
 }
 
+bool HostPresetFile::MadeFor(const std::string& expectedClassId, std::string& error) const
+{
+  if (classId == expectedClassId)
+    return true;
+  error = "the preset was made for another plug-in (class " + classId + ", not " + expectedClassId + ")";
+  return false;
+}
+
 bool HostPresetFile::LoadInto(HostPlugin& plugin, const std::vector<std::uint8_t>& bytes,
                               const std::string& expectedClassId, std::string& error) const
 {
-  if (classId != expectedClassId)
-  {
-    error = "the preset was made for another plug-in (class " + classId + ", not " + expectedClassId + ")";
+  if (!MadeFor(expectedClassId, error))
     return false;
-  }
   const Chunk* component = Find("Comp");
   if (!component)
   {

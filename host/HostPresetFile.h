@@ -50,8 +50,12 @@ public:
   // The chunk with this id, or null.
   const Chunk* Find(const char* id) const;
 
+  // Whether the parsed file was made for the class classId; false with the
+  // reason in error.
+  bool MadeFor(const std::string& classId, std::string& error) const;
+
   // Loads a parsed file's bytes into plugin as hosts do: refuses a file made
-  // for another class than expectedClassId, hands the "Comp" chunk to the
+  // for another class than expectedClassId (MadeFor), hands the "Comp" chunk to the
   // component's setState and the controller's setComponentState (a stream
   // that starts at the chunk, positioned there, and ends after it), then a
   // "Cont" chunk to the controller's setState. False with error when the file

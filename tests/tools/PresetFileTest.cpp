@@ -252,3 +252,52 @@ TEST_F(PresetFiles, TheRendererPlaysAPresetFileAndRefusesAForeignOne)
   EXPECT_TRUE(ReadFile(kWav).empty());
   std::remove(foreignPath);
 }
+
+TEST_F(PresetFiles, DamagedFilesAreRefusedWithAReason)
+{
+  const std::vector<std::uint8_t> good =
+    ReadFile(fs::path(kFolder) / "Binaural" / "Binaural - 7.83 (Schumann Resonance).vstpreset");
+  ASSERT_GT(good.size(), 200u);
+  const std::size_t list = good.size() - 8 - 2 * 20;
+  auto with = [&good](std::size_t at, std::vector<std::uint8_t> bytes) {
+    std::vector<std::uint8_t> file = good;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+      file[at + i] = bytes[i];
+    return file;
+  };
+  const struct
+  {
+    const char* what;
+    std::vector<std::uint8_t> bytes;
+    const char* error;
+  } rows[] = {
+    {"empty", {}, "not a VST3 preset file (no \"VST3\" header)"},
+    {"header only", std::vector<std::uint8_t>(good.begin(), good.begin() + 40), "not a VST3 preset file (no \"VST3\" header)"},
+    {"raw state", std::vector<std::uint8_t>(good.begin() + 48, good.begin() + 144), "not a VST3 preset file (no \"VST3\" header)"},
+    {"list offset 0", with(40, {0, 0, 0, 0, 0, 0, 0, 0}), "the preset file's chunk list is missing"},
+    {"list offset past the end", with(40, {0xFF, 0xFF, 0, 0, 0, 0, 0, 0}), "the preset file's chunk list is missing"},
+    {"list offset at the last byte", with(40, {static_cast<std::uint8_t>((good.size() - 1) & 0xFF), static_cast<std::uint8_t>((good.size() - 1) >> 8), 0, 0, 0, 0, 0, 0}),
+     "the preset file's chunk list is missing"},
+    {"no list id", with(list, {'L', 'o', 's', 't'}), "the preset file's chunk list is missing"},
+    {"negative count", with(list + 4, {0xFF, 0xFF, 0xFF, 0xFF}), "the preset file's chunk list is damaged"},
+    {"count beyond the list", with(list + 4, {3, 0, 0, 0}), "the preset file's chunk list is damaged"},
+    {"chunk past the end", with(list + 8 + 12, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F}),
+     "the preset file's chunk \"Comp\" lies outside the file"},
+    {"chunk offset past the end", with(list + 8 + 4, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}),
+     "the preset file's chunk \"Comp\" lies outside the file"},
+  };
+  for (const auto& row : rows)
+  {
+    HostPresetFile preset;
+    std::string error;
+    EXPECT_FALSE(preset.Parse(row.bytes, error)) << row.what;
+    EXPECT_EQ(error, row.error) << row.what;
+  }
+  HostPresetFile preset;
+  std::string error;
+  EXPECT_TRUE(preset.Parse(good, error)) << error;
+  EXPECT_TRUE(preset.MadeFor("F2AEE70D00DE4F4E5176726B337A626F", error));
+  EXPECT_FALSE(preset.MadeFor("F2AEE70D00DE4F4E5176726B337A626E", error));
+  EXPECT_EQ(error, "the preset was made for another plug-in (class F2AEE70D00DE4F4E5176726B337A626F, not "
+                   "F2AEE70D00DE4F4E5176726B337A626E)");
+}

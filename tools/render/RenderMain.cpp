@@ -210,7 +210,6 @@ ProcessContext Transport(int rate, std::int64_t position)
   return context;
 }
 
-
 // The events of the session file and the --at and --ramp options, checked
 // for form and order.
 bool ReadSession(const RenderOptions& options, std::vector<ThrumwellSession::SessionEvent>& events,
@@ -240,10 +239,15 @@ int LoadState(HostPlugin& plugin, const HostClassInfo& info, const std::string& 
 {
   if (!HostPresetFile::LooksLikePreset(bytes))
     return plugin.SetState(bytes) == kResultOk ? 0 : Fail("the plug-in refused the state in \"" + path + "\"");
+  // A damaged file or one for another plug-in is bad input; a file the
+  // plug-in refuses is its failure, as with a raw state.
   HostPresetFile preset;
   std::string error;
-  if (!preset.Parse(bytes, error) || !preset.LoadInto(plugin, bytes, HostPresetFile::ClassIdText(info.cid), error))
+  const std::string classId = HostPresetFile::ClassIdText(info.cid);
+  if (!preset.Parse(bytes, error) || !preset.MadeFor(classId, error))
     return Refuse("\"" + path + "\": " + error);
+  if (!preset.LoadInto(plugin, bytes, classId, error))
+    return Fail("\"" + path + "\": " + error);
   return 0;
 }
 
