@@ -337,8 +337,12 @@ int main(int argc, char** argv)
                                ? static_cast<double>(session.LastFrame())
                                : options.seconds * options.rate;
   if (exactFrames > static_cast<double>(WavWriter::MaxFrames(options.format)))
-    return Refuse("--seconds " + std::to_string(exactFrames / options.rate)
-                  + " is too long for a WAV file of this format at this rate");
+  {
+    char length[32];
+    std::snprintf(length, sizeof length, "%g", exactFrames / options.rate);
+    return Refuse(std::string("a render of ") + length + " s is too long for a WAV file (4 GiB) of this format at "
+                  "this rate; a narrower --format or a lower --rate fits more");
+  }
   const std::uint64_t totalFrames = static_cast<std::uint64_t>(std::llround(exactFrames));
 
   // Host order: state, buses, setup, activation; then the program and the
