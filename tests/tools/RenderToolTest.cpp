@@ -522,5 +522,6 @@ TEST_F(RenderTool, AnHourStreamsToDiskInBoundedMemory)
   if (peakKiB < 0)
     GTEST_SKIP() << "this platform's runner cannot read a program's peak memory";
   RecordProperty("peak_resident_kib", std::to_string(peakKiB));
-  EXPECT_LT(peakKiB, 64 * 1024) << "peak resident KiB";
+  // About 8 MB natively, 23 MB under Wine, 48 MB with the sanitizers.
+  EXPECT_LT(peakKiB, 100 * 1024) << "peak resident KiB";
 }
