@@ -71,10 +71,33 @@ void IGraphicsPlatform::CloseBox()
   box = IEditBox();
 }
 
+void IGraphicsPlatform::FinishBox()
+{
+  if (!BoxOpen()) return;
+  boxControl->SetAwaitingEntry(false);
+  // Redrawn without telling the host again: a committed value went out in
+  // its own begin/perform/end, a cancelled one did not change, and a value
+  // sent outside such a bracket is one a host may refuse.
+  boxControl->MarkChanged(false);
+  boxControl->SetRedrawAgain();
+  CloseBox();
+}
+
+void IGraphicsPlatform::EndHeldGesture()
+{
+  const int held = captureIndex >= 0 ? captureIndex : releaseIndex;
+  ForgetPointer();
+  IControl* c = GetControl(held);
+  if (c && ParamOf(c)) plug->HostEndEdit(c->ParamIdx());
+}
+
 void IGraphicsPlatform::CloseNative()
 {
   if (endEditCountdown != 0 && plug) plug->FlushHostEndEdit();
-  if (BoxOpen()) CloseBox();
+  EndHeldGesture();
+  // A box abandoned by closing is cancelled, so that its control does not
+  // stay waiting for an entry that can no longer come.
+  FinishBox();
   boxState = BoxIdle;
 }
 
@@ -83,13 +106,7 @@ void IGraphicsPlatform::Tick()
   if (BoxOpen() && boxState != BoxIdle)
   {
     if (boxState == BoxCommit) ApplyTypedValue(boxControl, boxParam, box.text.c_str());
-    if (boxState == BoxCommit || boxState == BoxCancel)
-    {
-      boxControl->SetAwaitingEntry(false);
-      boxControl->MarkChanged(true);
-      boxControl->SetRedrawAgain();
-      CloseBox();
-    }
+    if (boxState == BoxCommit || boxState == BoxCancel) FinishBox();
   }
   boxState = BoxIdle;
 

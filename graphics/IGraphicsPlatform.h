@@ -40,6 +40,10 @@ public:
   void SetModuleInstance(void* instance) { moduleInstance = instance; }
   void* ModuleInstance() const { return moduleInstance; }
 
+  //! The VST3 platform type of the parent window OpenIn expects ("HWND",
+  //! "X11EmbedWindowID"); null when this editor opens no native window.
+  virtual const char* PlatformType() const { return nullptr; }
+
   bool ShowRegion(const IBounds&) override { return true; }
   //! Forgets an open box, resizes as the core does, then the canvas takes
   //! the new size.
@@ -82,6 +86,12 @@ protected:
   virtual void RepaintRegion(const IBounds& region) { PaintPass(region); }
   //! Forgets the box (the window destroys its child here).
   virtual void CloseBox();
+  //! Closes the box as a commit or cancel does: its control stops waiting
+  //! for the entry and is drawn again.
+  void FinishBox();
+  //! Ends the host edit of a gesture whose release can no longer come (the
+  //! window closes under a held button) and forgets the pointer.
+  void EndHeldGesture();
 
   void* moduleInstance = nullptr;
   IEditBox box;

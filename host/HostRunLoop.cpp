@@ -72,12 +72,13 @@ tresult PLUGIN_API HostRunLoop::unregisterTimer(ITimerHandler* handler)
   return kResultTrue;
 }
 
-int HostRunLoop::RunOnce(int timeoutMs)
+int HostRunLoop::RunOnce(int timeoutMs, bool withTimers)
 {
   std::int64_t now = NowMs();
   int wait = std::max(timeoutMs, 0);
-  for (const TimerEntry& t : timers)
-    wait = static_cast<int>(std::min<std::int64_t>(wait, std::max<std::int64_t>(t.due + lateness - now, 0)));
+  if (withTimers)
+    for (const TimerEntry& t : timers)
+      wait = static_cast<int>(std::min<std::int64_t>(wait, std::max<std::int64_t>(t.due + lateness - now, 0)));
 
   // Descriptors (or window messages) first: the handlers whose descriptor is
   // ready are copied, then each one still registered when its turn comes is
@@ -93,6 +94,8 @@ int HostRunLoop::RunOnce(int timeoutMs)
     ++calls;
   }
 
+  if (!withTimers)
+    return calls;
   now = NowMs();
   std::vector<ITimerHandler*> dueTimers;
   for (TimerEntry& t : timers)
@@ -113,6 +116,7 @@ int HostRunLoop::RunOnce(int timeoutMs)
       continue;
     h->onTimer();
     ++calls;
+    ++timerCalls;
   }
   return calls;
 }

@@ -43,7 +43,11 @@ public:
   // Waits at most timeoutMs (0: only what is ready now) for a readable
   // descriptor or a due timer and makes the calls that are due. Returns the
   // number of callbacks made.
-  int RunOnce(int timeoutMs);
+  int RunOnce(int timeoutMs) { return RunOnce(timeoutMs, true); }
+  // The same, calling timers only when withTimers is true: false waits for
+  // input alone and delivers it (a host window delivering events between
+  // frames it counts itself).
+  int RunOnce(int timeoutMs, bool withTimers);
   // Keeps running for the given wall-clock time.
   void RunFor(int milliseconds);
 
@@ -55,6 +59,8 @@ public:
 
   std::size_t EventHandlerCount() const { return fds.size(); }
   std::size_t TimerCount() const { return timers.size(); }
+  // Timer calls made so far, all handlers together.
+  std::uint64_t TimerCalls() const { return timerCalls; }
   const std::vector<std::string>& Complaints() const { return complaints; }
 
 private:
@@ -81,6 +87,7 @@ private:
   std::vector<TimerEntry> timers;
   std::vector<std::string> complaints;
   int lateness = 0;
+  std::uint64_t timerCalls = 0;
 };
 
 }  // namespace ThrumwellHost

@@ -50,6 +50,19 @@ public:
   // Delivers what is pending and keeps the loop running for the given time,
   // so the editor's timer fires and paints.
   virtual void Pump(int milliseconds) = 0;
+  // Runs the loop until the editor's timer has fired `ticks` more times (as
+  // the loop counts the timer calls it makes to the plug-in's window or
+  // handler), then delivers what is pending apart from further ticks, and
+  // returns; gives up after timeoutMs. ticks 0 delivers what is pending (input,
+  // paints) without letting a tick through. Returns the ticks counted, or -1
+  // where the loop cannot tell the editor's ticks apart (it then only pumps
+  // for the time a 24-frame timer needs).
+  virtual int PumpTicks(int ticks, int timeoutMs)
+  {
+    (void)timeoutMs;
+    Pump(ticks * 42 + 10);
+    return -1;
+  }
 
   // Real input at client coordinates of this window (the editor sits at 0,0).
   virtual void MoveTo(int x, int y, int modifiers = 0) = 0;
@@ -60,7 +73,9 @@ public:
   // whole steps into button 4/5 presses).
   virtual void Wheel(int x, int y, int delta, int modifiers = 0) = 0;
   // Typed text (characters) and single keys by name ("Return", "Escape",
-  // "BackSpace", "Up", "Down", "Left", "Right", "Tab", ...).
+  // "BackSpace", "Up", "Down", "Left", "Right", "Tab", ...), to the window
+  // with the keyboard focus. Each key is delivered before the next is sent
+  // (no timer tick runs meanwhile), as a person types.
   virtual void Type(const std::string& text) = 0;
   virtual void Key(const std::string& name, int modifiers = 0) = 0;
 
@@ -70,6 +85,9 @@ public:
   // Number of child windows under this one (an open editor is one; its
   // typed-entry box adds one on Windows).
   virtual int ChildCount() const = 0;
+  // What the window saw the plug-in's window do wrong (on Linux: the XEmbed
+  // handshake), one line each.
+  virtual std::vector<std::string> Complaints() const { return {}; }
 };
 
 }  // namespace ThrumwellHost

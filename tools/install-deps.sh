@@ -11,11 +11,11 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 set_name="${1:-all}"
 
-# The native build: compilers, the libraries the module links, the
-# command-line parser, and GoogleTest, which the build configures.
+# The native build: compilers, the libraries the module and the host link,
+# the command-line parser, and GoogleTest, which the build configures.
 native=(
   cmake ninja-build g++ gcc pkg-config ccache
-  libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev libx11-dev
+  libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev libx11-dev libxtst-dev libxext-dev
   libcli11-dev libgtest-dev
 )
 # The rest: tests, benchmarks, the sanitizer and fuzz builds, the Windows

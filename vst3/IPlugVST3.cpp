@@ -619,7 +619,9 @@ void IPlugVST3::HostEndEdit(int paramIdx)
 
 void IPlugVST3::OnIdle()
 {
-  if (!valuesChangedForHost.exchange(false, std::memory_order_acq_rel))
+  // A plain load first: an idle tick costs no locked instruction.
+  if (!valuesChangedForHost.load(std::memory_order_relaxed) ||
+      !valuesChangedForHost.exchange(false, std::memory_order_acq_rel))
     return;
   if (IComponentHandler* handler = getComponentHandler())
     handler->restartComponent(kParamValuesChanged);

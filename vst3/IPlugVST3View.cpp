@@ -2,22 +2,24 @@
 
 #include <cstring>
 
-#include "graphics/IGraphics.h"
+#include "graphics/IGraphicsPlatform.h"
 #include "vst3/IPlugVST3.h"
 
 using namespace Steinberg;
 
 namespace
 {
-// The editor a plug-in attaches to its base is always an IGraphics.
-IGraphics* EditorOf(IPlugVST3* plug)
+// The editor a plug-in attaches to its base is always a platform editor.
+IGraphicsPlatform* EditorOf(IPlugVST3* plug)
 {
-  return static_cast<IGraphics*>(plug->GetEditor());
+  return static_cast<IGraphicsPlatform*>(plug->GetEditor());
 }
 
-bool IsHwnd(FIDString type)
+// True when the host offers the kind of parent window the editor opens in.
+bool IsEditorsType(const IGraphicsPlatform& editor, FIDString type)
 {
-  return type && std::strcmp(type, kPlatformTypeHWND) == 0;
+  const char* own = editor.PlatformType();
+  return own && type && std::strcmp(type, own) == 0;
 }
 }  // namespace
 
@@ -29,32 +31,51 @@ IPlugVST3View::IPlugVST3View(IPlugVST3* owner) : plug(owner)
 
 IPlugVST3View::~IPlugVST3View()
 {
+  // A host that releases an attached view without removed: the window and
+  // whatever this view registered with the host go now.
+  if (ownsWindow)
+    if (IGraphicsPlatform* editor = EditorOf(plug))
+      CloseWindow(*editor);
   plug->RemoveView(this);
   plug->release();
 }
 
 tresult PLUGIN_API IPlugVST3View::isPlatformTypeSupported(FIDString type)
 {
-  return EditorOf(plug) && IsHwnd(type) ? kResultTrue : kResultFalse;
+  const IGraphicsPlatform* editor = EditorOf(plug);
+  return editor && IsEditorsType(*editor, type) ? kResultTrue : kResultFalse;
 }
 
 tresult PLUGIN_API IPlugVST3View::attached(void* parent, FIDString type)
 {
-  IGraphics* editor = EditorOf(plug);
-  if (!editor)
+  IGraphicsPlatform* editor = EditorOf(plug);
+  if (!editor || !IsEditorsType(*editor, type))
     return kResultFalse;
-  if (IsHwnd(type))
-    editor->OpenIn(parent);
+  // One editor window: a view that had it lets go, this one opens it anew.
+  if (ownsWindow)
+    CloseWindow(*editor);
+  for (int i = 0; i < plug->NViews(); ++i)
+    if (IPlugVST3View* other = plug->GetView(i); other != this)
+      other->LetGoOfWindow();
+  if (!OpenWindow(*editor, parent))
+    return kResultFalse;
+  ownsWindow = true;
   plug->EditorOpened();
   return kResultOk;
 }
 
 tresult PLUGIN_API IPlugVST3View::removed()
 {
-  if (IGraphics* editor = EditorOf(plug))
+  if (IGraphicsPlatform* editor = EditorOf(plug))
   {
     plug->EditorClosing();
-    editor->CloseNative();
+    // The window is closed unless another view has taken it since.
+    bool otherOwner = false;
+    for (int i = 0; i < plug->NViews(); ++i)
+      if (IPlugVST3View* other = plug->GetView(i); other != this && other->ownsWindow)
+        otherOwner = true;
+    if (ownsWindow || !otherOwner)
+      CloseWindow(*editor);
   }
   return CPluginView::removed();
 }
@@ -76,7 +97,7 @@ tresult PLUGIN_API IPlugVST3View::onKeyUp(char16, int16, int16)
 
 tresult PLUGIN_API IPlugVST3View::getSize(ViewRect* size)
 {
-  IGraphics* editor = EditorOf(plug);
+  IGraphicsPlatform* editor = EditorOf(plug);
   if (!editor || !size)
     return kResultFalse;
   *size = ViewRect(0, 0, editor->Width(), editor->Height());

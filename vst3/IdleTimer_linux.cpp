@@ -4,6 +4,7 @@
 
 #include "plug/IPlugBase.h"
 #include "vst3/sdk/CPluginFactory.h"
+#include "vst3/sdk/FObject.h"
 #include "vst3/sdk/IPlugView.h"
 
 using namespace Steinberg;
@@ -13,7 +14,7 @@ namespace
 
 // What the run loop calls: a reference-counted object of its own, because the
 // host may hold it past Stop until its loop lets go.
-class IdleTimerHandler final : public Linux::ITimerHandler
+class IdleTimerHandler final : public FObject, public Linux::ITimerHandler
 {
 public:
   explicit IdleTimerHandler(IPlugBase* plug) : plug(plug) {}
@@ -25,32 +26,18 @@ public:
   }
   tresult PLUGIN_API queryInterface(const TUID iid, void** obj) override
   {
-    if (!obj)
-      return kInvalidArgument;
-    if (iidEqual(iid, Linux::ITimerHandler::iid) || iidEqual(iid, FUnknown::iid))
-    {
-      addRef();
-      *obj = static_cast<Linux::ITimerHandler*>(this);
+    if (queryInterfaceAs<Linux::ITimerHandler>(this, iid, obj))
       return kResultOk;
-    }
-    *obj = nullptr;
-    return kNoInterface;
+    return FObject::queryInterface(iid, obj);
   }
-  uint32 PLUGIN_API addRef() override { return ++refs; }
-  uint32 PLUGIN_API release() override
-  {
-    const uint32 left = --refs;
-    if (left == 0)
-      delete this;
-    return left;
-  }
+  uint32 PLUGIN_API addRef() override { return FObject::addRef(); }
+  uint32 PLUGIN_API release() override { return FObject::release(); }
 
   // Calls after this reach nothing.
   void Detach() { plug.store(nullptr, std::memory_order_release); }
 
 private:
   std::atomic<IPlugBase*> plug;
-  std::atomic<uint32> refs{1};
 };
 
 Linux::IRunLoop* FindRunLoop(FUnknown* hostContext)

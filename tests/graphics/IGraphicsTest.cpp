@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -355,6 +356,17 @@ TEST_F(Dispatch, WheelEndsItsEditTwelveTicksAfterTheLastStep)
   gui.g->PointerWheel(50, 50, IPointerMods(), 1);
   gui.g->CloseNative();
   EXPECT_EQ(gui.plug->Kinds(), "bpe");
+
+  // So does a button still held: its release can no longer come.
+  gui.plug->edits.clear();
+  gui.g->PointerDown(20, 20, Left());
+  gui.g->PointerDrag(20, 30, Left());
+  gui.g->CloseNative();
+  gui.g->PointerUp(20, 30, IPointerMods());
+  const std::string kinds = gui.plug->Kinds();
+  EXPECT_EQ(std::count(kinds.begin(), kinds.end(), 'b'), 1) << kinds;
+  EXPECT_EQ(std::count(kinds.begin(), kinds.end(), 'e'), 1) << kinds;
+  EXPECT_EQ(kinds.back(), 'e') << kinds;
 }
 
 TEST_F(Dispatch, KeysGoToTheControlUnderThePointer)
@@ -462,7 +474,9 @@ TEST(TypedValues, TheBoxCommitsOnTheNextTickOrCancels)
   EXPECT_FALSE(gui.g->BoxOpen());
   EXPECT_DOUBLE_EQ(gui.plug->GetParam(kVolume)->GetValue(), 25.0);
   EXPECT_FALSE(knob->AwaitingEntry());
-  EXPECT_EQ(gui.plug->Kinds(), "bpep");  // the typed value, then the box's close
+  // The typed value in one bracket; closing the box redraws without sending
+  // the value again outside it.
+  EXPECT_EQ(gui.plug->Kinds(), "bpe");
   EXPECT_FALSE(knob->IsEditing());       // the paint after the close noticed it
 
   gui.g->AskValue(knob, gui.plug->GetParam(kWave), true);
@@ -470,10 +484,12 @@ TEST(TypedValues, TheBoxCommitsOnTheNextTickOrCancels)
   EXPECT_EQ(gui.g->Box().selection, 0);
   EXPECT_EQ(gui.g->Box().rect.H(), 36 * 4 + 36);
   EXPECT_EQ(gui.g->Box().rect.W(), 8 * 8 + 24);  // "Triangle"
+  gui.plug->edits.clear();
   gui.g->SetBoxState(IGraphicsPlatform::BoxCancel);
   gui.g->Tick();
   EXPECT_FALSE(gui.g->BoxOpen());
   EXPECT_DOUBLE_EQ(gui.plug->GetParam(kWave)->GetValue(), 0.0);
+  EXPECT_EQ(gui.plug->Kinds(), "");  // a cancelled box tells the host nothing
 }
 
 TEST(Editor, ResizeDestroysControlsAndAsksThePlugIn)

@@ -1,7 +1,8 @@
-// The editor view of a plug-in without an editor window: creation, the list
-// of open views, reference counting and the answers for that case.
+// The editor view: creation, the list of open views, reference counting,
+// the answers without an editor, and which parent windows an editor accepts.
 #include <cstring>
 
+#include "graphics/IGraphicsPlatform.h"
 #include "tests/vst3/BindingFixture.h"
 #include "vst3/IPlugVST3View.h"
 #include "vst3/sdk/IPlugView.h"
@@ -70,6 +71,66 @@ TEST_F(View, WithoutAnEditorTheViewDeclines)
   void* answer = nullptr;
   ASSERT_EQ(view->queryInterface(IPlugView::iid, &answer), kResultOk);
   static_cast<IPlugView*>(answer)->release();
+}
+
+// An editor that opens in one kind of parent window, or fails to.
+class StubEditor : public IGraphicsPlatform
+{
+public:
+  StubEditor(IPlugBase* plug, const char* type, bool opens) : IGraphicsPlatform(plug, 368, 370), type(type), opens(opens) {}
+  const char* PlatformType() const override { return type; }
+  void* OpenIn(void* parent) override
+  {
+    ++openings;
+    window = opens ? parent : nullptr;
+    return window;
+  }
+  void CloseNative() override { window = nullptr; }
+  void* NativeWindow() override { return window; }
+
+  const char* type;
+  bool opens;
+  void* window = nullptr;
+  int openings = 0;
+};
+
+TEST_F(View, AttachesOnlyToTheEditorsOwnKindOfWindowAndReportsFailure)
+{
+  struct Case
+  {
+    const char* editorType;  // what the editor opens in; null: no window at all
+    bool opens;              // whether its window can be made
+    const char* offered;     // what the host offers
+    tresult supported;
+    tresult attached;
+  };
+  const Case cases[] = {
+    {"HWND", true, kPlatformTypeHWND, kResultTrue, kResultOk},
+    {"HWND", true, kPlatformTypeX11EmbedWindowID, kResultFalse, kResultFalse},
+    {"HWND", true, "HWND ", kResultFalse, kResultFalse},
+    {"HWND", true, nullptr, kResultFalse, kResultFalse},
+    {"HWND", false, kPlatformTypeHWND, kResultTrue, kResultFalse},
+    {"X11EmbedWindowID", true, kPlatformTypeX11EmbedWindowID, kResultTrue, kResultOk},
+    {"X11EmbedWindowID", true, kPlatformTypeHWND, kResultFalse, kResultFalse},
+    {nullptr, true, kPlatformTypeHWND, kResultFalse, kResultFalse},
+  };
+  for (const Case& c : cases)
+  {
+    SCOPED_TRACE(std::string(c.editorType ? c.editorType : "(none)") + " offered " + (c.offered ? c.offered : "(null)"));
+    auto* editor = new StubEditor(synth.get(), c.editorType, c.opens);
+    synth->AttachEditor(editor);
+    IPtr<IPlugView> view = IPtr<IPlugView>::adopt(controller->createView("editor"));
+    ASSERT_TRUE(view);
+    EXPECT_EQ(view->isPlatformTypeSupported(c.offered), c.supported);
+    int parent = 0;
+    EXPECT_EQ(view->attached(&parent, c.offered), c.attached);
+    // The window is only asked for when the host offered the right kind.
+    const bool rightKind = c.supported == kResultTrue;
+    EXPECT_EQ(editor->openings, rightKind ? 1 : 0);
+    EXPECT_EQ(editor->window != nullptr, c.attached == kResultOk);
+    EXPECT_EQ(view->removed(), kResultOk);
+    EXPECT_EQ(editor->window, nullptr);
+  }
 }
 
 TEST_F(View, TerminateForgetsTheViews)

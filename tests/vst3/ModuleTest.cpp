@@ -224,9 +224,14 @@ TEST_F(Module, EditorViewReportsTheEditorSize)
   EXPECT_EQ(rect.top, 0);
   EXPECT_EQ(rect.getWidth(), 368);
   EXPECT_EQ(rect.getHeight(), 370);
-  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultTrue);
+#if defined(_WIN32)
+  const FIDString own = kPlatformTypeHWND, other = kPlatformTypeX11EmbedWindowID;
+#else
+  const FIDString own = kPlatformTypeX11EmbedWindowID, other = kPlatformTypeHWND;
+#endif
+  EXPECT_EQ(view->isPlatformTypeSupported(own), kResultTrue);
   EXPECT_EQ(view->isPlatformTypeSupported("HWND2"), kResultFalse);
-  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID), kResultFalse);
+  EXPECT_EQ(view->isPlatformTypeSupported(other), kResultFalse);
   EXPECT_EQ(view->canResize(), kResultFalse);
   view.reset();
   EXPECT_EQ(component->terminate(), kResultOk);

@@ -1,6 +1,8 @@
 #include "tools/snapshot/EditorSession.h"
 
 #include "graphics/IGraphicsPlatform.h"
+#include "raster/LICE_Bitmap.h"
+#include "raster/LICE_Compose.h"
 #include "synth/CLS_THRUMWELL.h"
 
 using namespace Steinberg;
@@ -85,6 +87,20 @@ bool EditorSession::ProcessBlock()
 
 void EditorSession::Tick(int n)
 {
+  IGraphicsPlatform& editor = Editor();
   for (int i = 0; i < n; ++i)
-    Editor().Tick();
+  {
+    editor.Tick();
+    // Copying the last painted region again after a tick that painted
+    // nothing changes nothing: the canvas is only drawn on by paints.
+    const IBounds& r = editor.PaintedRegion();
+    LICE_CopyBlock(&Screen(), editor.Canvas(), r.left, r.top, r.left, r.top, r.W(), r.H(), 1.0f, ComposeCopy);
+  }
+}
+
+LICE_IBitmap& EditorSession::Screen()
+{
+  if (!screen)
+    screen = std::make_unique<LICE_MemBitmap>(Editor().Width(), Editor().Height(), 4);
+  return *screen;
 }

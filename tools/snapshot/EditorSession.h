@@ -16,6 +16,8 @@
 
 class CLS_THRUMWELL;
 class IGraphicsPlatform;
+class LICE_IBitmap;
+class LICE_MemBitmap;
 
 class EditorSession
 {
@@ -46,6 +48,11 @@ public:
   bool ProcessBlock();
   // n frames of the editor's timer: paints what changed, counts down.
   void Tick(int n = 1);
+  // What a window would show after the ticks so far: each paint's region
+  // copied from the canvas, as the window copies it to the screen. The canvas
+  // itself may carry drawing outside the regions it painted (a control that
+  // meets a region is drawn whole), which never reaches a screen.
+  LICE_IBitmap& Screen();
 
 private:
   ThrumwellHost::HostPlugin host;
@@ -53,5 +60,6 @@ private:
   ThrumwellHost::HostParameterChanges changes;
   ThrumwellHost::HostEventList events;
   std::unique_ptr<ThrumwellHost::HostParameterList> params;
+  std::unique_ptr<LICE_MemBitmap> screen;
   bool connected = false;
 };

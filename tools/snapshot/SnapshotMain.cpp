@@ -1,16 +1,19 @@
 // thrumwell-snapshot: builds the instrument, sets it up as a host would, sends
-// pointer events to its editor and writes the editor's canvas to a PNG file.
+// pointer events to its editor and writes what the editor shows to a PNG
+// file: painted headless, or with --window captured from a real window.
 // See SnapshotOptions.h for the command line.
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
-#include "graphics/IGraphicsPlatform.h"
 #include "raster/LICE_Bitmap.h"
 #include "raster/LICE_PngWrite.h"
 #include "tools/cli/ToolCommandLine.h"
 #include "tools/snapshot/EditorSession.h"
+#include "tools/snapshot/HeadlessSnapshot.h"
 #include "tools/snapshot/SnapshotOptions.h"
+#include "tools/snapshot/WindowSnapshot.h"
 
 namespace
 {
@@ -19,38 +22,6 @@ constexpr const char* kTool = "thrumwell-snapshot";
 int Refuse(const std::string& message) { return ThrumwellCli::Report(kTool, message, ThrumwellCli::kExitUsage); }
 
 int Fail(const std::string& message) { return ThrumwellCli::Report(kTool, message, ThrumwellCli::kExitFailure); }
-
-void SendPointer(IGraphicsPlatform& editor, const SnapshotPointer& p)
-{
-  IPointerMods left;
-  left.left = true;
-  switch (p.kind)
-  {
-    case SnapshotPointer::kHover:
-      editor.PointerHover(p.x, p.y, IPointerMods());
-      break;
-    case SnapshotPointer::kPress:
-      editor.PointerDown(p.x, p.y, left);
-      break;
-    case SnapshotPointer::kDrag:
-      editor.PointerDrag(p.x, p.y, left);
-      break;
-    case SnapshotPointer::kRelease:
-      editor.PointerUp(p.x, p.y, IPointerMods());
-      break;
-    case SnapshotPointer::kWheel:
-      editor.PointerWheel(p.x, p.y, IPointerMods(), p.steps);
-      break;
-    case SnapshotPointer::kRight:
-    {
-      IPointerMods right;
-      right.right = true;
-      editor.PointerDown(p.x, p.y, right);
-      editor.PointerUp(p.x, p.y, IPointerMods());
-      break;
-    }
-  }
-}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -81,19 +52,22 @@ int main(int argc, char** argv)
     session.QueueNoteOn(options.note);
   session.ProcessBlock();
 
-  IGraphicsPlatform& editor = session.Editor();
-  // The window's first paint is a full one.
-  editor.RefreshAll();
-  session.Tick();
-  for (const SnapshotPointer& p : options.pointer)
+  if (!options.window)
   {
-    SendPointer(editor, p);
-    session.Tick();
+    SnapshotHeadless(session, options.pointer);
+    if (!LICE_WritePng(options.output.c_str(), &session.Screen(), false))
+      return Fail("cannot write \"" + options.output + "\"");
+    return 0;
   }
-  // A drawing raised by the last frame is painted in the next.
-  session.Tick(2);
 
-  if (!LICE_WritePng(options.output.c_str(), editor.Canvas(), false))
+  WindowPicture picture;
+  if (!SnapshotInWindow(session, options.pointer, picture, error))
+    return Fail(error);
+  LICE_MemBitmap bitmap(picture.width, picture.height);
+  for (int y = 0; y < picture.height; ++y)
+    std::copy_n(picture.pixels.begin() + std::ptrdiff_t(y) * picture.width, picture.width,
+                bitmap.Pixels() + std::ptrdiff_t(y) * bitmap.RowStride());
+  if (!LICE_WritePng(options.output.c_str(), &bitmap, false))
     return Fail("cannot write \"" + options.output + "\"");
   return 0;
 }

@@ -62,7 +62,9 @@ constexpr PointerOption kPointerOptions[] = {
 constexpr const char* kTool = "thrumwell-snapshot";
 constexpr const char* kDescription =
   "Builds the instrument, applies the program and the parameters as a host does, plays the note, sends the "
-  "pointer events in order, paints as the editor's timer does and writes the 368 x 370 editor to OUT.png.";
+  "pointer events in order, paints as the editor's timer does and writes the 368 x 370 editor to OUT.png. "
+  "With --window the editor opens through its VST3 view in a real window, gets the events as real input, "
+  "paints on its own timer, and the window's pixels are written.";
 
 // Every option's raw text; checked after CLI11 has split the command line.
 struct RawOptions

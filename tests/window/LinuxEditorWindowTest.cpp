@@ -1,0 +1,828 @@
+// The editor of the built bundle, embedded in a host window on an X server
+// and used as a person would: real pointer and key events through XTEST,
+// the host's run loop driving the editor's connection and timer, the
+// window's pixels read back and compared with the editor painted headless.
+// Needs DISPLAY (tools/test-all.sh starts an Xvfb).
+
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <dirent.h>
+#include <malloc.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "graphics/IGraphicsLinux.h"
+#include "graphics/IGraphicsPlatform.h"
+#include "host/HostEditorView.h"
+#include "host/HostModule.h"
+#include "host/HostObject.h"
+#include "host/HostParameterChanges.h"
+#include "host/HostPlugin.h"
+#include "host/HostRunLoop.h"
+#include "host/HostWindow.h"
+#include "raster/LICE_Bitmap.h"
+#include "raster/LICE_PngWrite.h"
+#include "tools/snapshot/EditorSession.h"
+#include "tools/snapshot/HeadlessSnapshot.h"
+#include "tools/snapshot/WindowSnapshot.h"
+#include "vst3/sdk/IPluginBase.h"
+#include "vst3/sdk/IPlugView.h"
+
+namespace
+{
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+using namespace ThrumwellHost;
+using Edit = HostComponentHandler::Edit;
+
+// Parameter ids of the instrument, and where their controls sit.
+constexpr ParamID kBinaural = 1;
+constexpr ParamID kVolume = 9;
+constexpr ParamID kMode = 10;
+constexpr int kBinauralX = 181, kBinauralY = 133;
+constexpr int kVolumeX = 305, kVolumeY = 299;
+constexpr int kWaveX = 60, kWaveY = 295;
+constexpr int kWidth = 368, kHeight = 370;
+// Time for the run loop to deliver input and for a few frames to paint.
+constexpr int kSettleMs = 150;
+
+std::string Lines(const std::vector<std::string>& lines)
+{
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
+}
+
+HostModule& SharedModule()
+{
+  static HostModule module;
+  if (!module.IsLoaded())
+  {
+    const char* path = std::getenv("THRUMWELL_BUNDLE");
+    module.Load(path ? path : "");
+  }
+  return module;
+}
+
+// The test's own connection, open for the whole run: an X server started
+// without -noreset resets whenever its last client leaves, and refuses
+// connections meanwhile.
+Display* TestDisplay()
+{
+  static Display* display = [] {
+    const char* name = std::getenv("DISPLAY");
+    return name && *name ? XOpenDisplay(nullptr) : nullptr;
+  }();
+  return display;
+}
+
+bool HaveDisplay()
+{
+  return TestDisplay() != nullptr;
+}
+
+int OpenDescriptors()
+{
+  int n = 0;
+  if (DIR* dir = opendir("/proc/self/fd"))
+  {
+    while (readdir(dir)) ++n;
+    closedir(dir);
+  }
+  return n;
+}
+
+// The edits of one kind for one parameter, as a string of b/p/e.
+std::string Kinds(const std::vector<Edit>& edits, ParamID id)
+{
+  std::string s;
+  for (const Edit& e : edits)
+  {
+    if (e.kind == Edit::kRestart || e.id != id) continue;
+    s += e.kind == Edit::kBegin ? 'b' : e.kind == Edit::kPerform ? 'p' : 'e';
+  }
+  return s;
+}
+
+// A plug-in instance set up as a host sets it up, with a window for its editor.
+struct Instance
+{
+  Instance()
+  {
+    plugin = std::make_unique<HostPlugin>(SharedModule());
+    created = plugin->Create() && plugin->ActivateDefaultBuses() && plugin->SetupProcessing(48000.0, 512) &&
+              plugin->SetActive(true) && plugin->SetProcessing(true);
+    window = HostWindow::Create(kWidth, kHeight, "Thrumwell test host");
+    if (window) view = std::make_unique<HostEditorView>(*plugin, *window);
+  }
+  ~Instance()
+  {
+    view.reset();
+    window.reset();
+    plugin->Destroy();
+  }
+  HostRunLoop& Loop() { return *static_cast<HostRunLoop*>(window->RunLoop()); }
+  // One block carrying a change of each parameter given.
+  void Send(const std::vector<std::pair<ParamID, double>>& values)
+  {
+    HostParameterChanges changes;
+    for (const auto& [id, value] : values) changes.Add(id, 0, value);
+    plugin->Process(512, &changes);
+  }
+  double Value(ParamID id) { return plugin->Controller()->getParamNormalized(id); }
+
+  std::unique_ptr<HostPlugin> plugin;
+  std::unique_ptr<HostWindow> window;
+  std::unique_ptr<HostEditorView> view;
+  bool created = false;
+};
+
+// Writes pixels for a person to look at when a comparison fails.
+void WritePicture(const std::vector<std::uint32_t>& pixels, const std::string& name)
+{
+  LICE_MemBitmap bitmap(kWidth, kHeight);
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x)
+      bitmap.Pixels()[y * bitmap.RowStride() + x] = pixels[static_cast<size_t>(y) * kWidth + x];
+  const char* dir = std::getenv("THRUMWELL_BINARY_DIR");
+  LICE_WritePng(((dir ? std::string(dir) + "/" : std::string()) + name).c_str(), &bitmap, false);
+}
+
+class LinuxEditorWindow : public ::testing::Test
+{
+protected:
+  void SetUp() override
+  {
+    if (!HaveDisplay()) GTEST_SKIP() << "no X display (set DISPLAY, e.g. to an Xvfb)";
+    ASSERT_TRUE(SharedModule().IsLoaded()) << SharedModule().Error();
+    host = std::make_unique<Instance>();
+    ASSERT_TRUE(host->created) << Lines(host->plugin->Violations());
+    ASSERT_TRUE(host->window);
+  }
+  void TearDown() override
+  {
+    if (!host) return;
+    if (host->view) host->view->Close();
+    EXPECT_EQ(host->Loop().EventHandlerCount(), 0u);
+    EXPECT_EQ(host->Loop().TimerCount(), 0u);
+    EXPECT_TRUE(host->Loop().Complaints().empty()) << Lines(host->Loop().Complaints());
+    EXPECT_TRUE(host->window->Complaints().empty()) << Lines(host->window->Complaints());
+    EXPECT_TRUE(host->plugin->Handler().Complaints().empty()) << Lines(host->plugin->Handler().Complaints());
+    const std::vector<std::string> violations = host->plugin->Violations();
+    host.reset();
+    EXPECT_TRUE(violations.empty()) << Lines(violations);
+  }
+
+  void Open()
+  {
+    ASSERT_TRUE(host->view->Open()) << Lines(host->plugin->Violations());
+    host->window->Pump(kSettleMs);
+    host->plugin->Handler().Clear();
+  }
+  HostWindow& Win() { return *host->window; }
+  const std::vector<Edit>& Edits() { return host->plugin->Handler().Edits(); }
+
+  std::vector<std::uint32_t> Capture()
+  {
+    std::vector<std::uint32_t> pixels;
+    int w = 0, h = 0;
+    EXPECT_TRUE(Win().Capture(pixels, w, h));
+    EXPECT_EQ(w, kWidth);
+    EXPECT_EQ(h, kHeight);
+    return pixels;
+  }
+
+  std::unique_ptr<Instance> host;
+};
+
+// ---- Embedding. ----
+
+TEST_F(LinuxEditorWindow, ChildCarriesXEmbedInfoAndWaitsForTheHostToMapIt)
+{
+  IPlugView* view = host->plugin->Controller()->createView("editor");
+  ASSERT_NE(view, nullptr);
+  HostPlugFrame frame(host->window.get());
+  EXPECT_EQ(view->isPlatformTypeSupported("X11EmbedWindowID"), kResultTrue);
+  EXPECT_EQ(view->isPlatformTypeSupported("HWND"), kResultFalse);
+  ASSERT_EQ(view->setFrame(&frame), kResultTrue);
+  ASSERT_EQ(view->attached(Win().ParentHandle(), "X11EmbedWindowID"), kResultTrue);
+  EXPECT_EQ(Win().ChildCount(), 1);
+  EXPECT_EQ(host->Loop().EventHandlerCount(), 1u);
+  EXPECT_EQ(host->Loop().TimerCount(), 1u);
+
+  // Seen from another client: the child has the property, not mapped yet.
+  Display* d = TestDisplay();
+  const Window parent = static_cast<Window>(reinterpret_cast<std::uintptr_t>(Win().ParentHandle()));
+  Window root = 0, up = 0, *children = nullptr;
+  unsigned n = 0;
+  ASSERT_TRUE(XQueryTree(d, parent, &root, &up, &children, &n));
+  ASSERT_EQ(n, 1u);
+  const Window child = children[0];
+  XFree(children);
+  Atom type = 0;
+  int format = 0;
+  unsigned long items = 0, after = 0;
+  unsigned char* data = nullptr;
+  ASSERT_EQ(XGetWindowProperty(d, child, XInternAtom(d, "_XEMBED_INFO", False), 0, 2, False, AnyPropertyType, &type,
+                               &format, &items, &after, &data),
+            Success);
+  ASSERT_NE(data, nullptr);
+  EXPECT_EQ(format, 32);
+  EXPECT_EQ(items, 2u);
+  EXPECT_EQ(reinterpret_cast<long*>(data)[1] & 1, 0) << "mapped flag set";
+  XFree(data);
+  XWindowAttributes a{};
+  ASSERT_TRUE(XGetWindowAttributes(d, child, &a));
+  EXPECT_EQ(a.map_state, IsUnmapped);
+  EXPECT_EQ(a.width, kWidth);
+  EXPECT_EQ(a.height, kHeight);
+
+  Win().Show();
+  Win().Pump(kSettleMs);
+  ASSERT_TRUE(XGetWindowAttributes(d, child, &a));
+  EXPECT_EQ(a.map_state, IsViewable);
+
+  EXPECT_EQ(view->setFrame(nullptr), kResultTrue);
+  EXPECT_EQ(view->removed(), kResultTrue);
+  EXPECT_EQ(view->release(), 0u);
+  EXPECT_EQ(Win().ChildCount(), 0);
+}
+
+// ---- Pictures. ----
+
+// The window shows exactly what the editor paints headless for the same
+// state, in each mode.
+TEST_F(LinuxEditorWindow, CaptureEqualsTheHeadlessPictureInBothModes)
+{
+  Open();
+  for (const char* mode : {"Generator", "Synthesizer"})
+  {
+    SCOPED_TRACE(mode);
+    const double modeValue = std::string(mode) == "Generator" ? 0.0 : 1.0;
+    host->Send({{kMode, modeValue}});
+    Win().Pump(kSettleMs);
+    const std::vector<std::uint32_t> window = Capture();
+
+    EditorSession session;
+    ASSERT_TRUE(session.Connected());
+    std::string error;
+    ASSERT_TRUE(session.QueueParam(std::string("Mode=") + mode, error)) << error;
+    session.ProcessBlock();
+    session.ProcessBlock();
+    IGraphicsPlatform& editor = session.Editor();
+    editor.RefreshAll();
+    session.Tick(3);
+    LICE_IBitmap* canvas = &session.Screen();
+    ASSERT_EQ(canvas->Width(), kWidth);
+    int differing = 0;
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x)
+        if ((canvas->Pixels()[y * canvas->RowStride() + x] & 0xFFFFFF) !=
+            (window[static_cast<size_t>(y) * kWidth + x] & 0xFFFFFF))
+          ++differing;
+    EXPECT_EQ(differing, 0);
+    if (differing) WritePicture(window, std::string("linux-window-") + mode + ".png");
+  }
+}
+
+// The snapshot tool's window mode against its headless mode: real input in,
+// the window's pixels out, for gestures that change what is drawn.
+TEST_F(LinuxEditorWindow, WindowSnapshotsEqualHeadlessOnes)
+{
+  using P = SnapshotPointer;
+  const std::vector<std::pair<const char*, std::vector<P>>> cases = {
+      {"drag", {{P::kPress, kBinauralX, kBinauralY, 0}, {P::kDrag, kBinauralX, 90, 0}, {P::kRelease, kBinauralX, 90, 0}}},
+      {"wheel", {{P::kWheel, kVolumeX, kVolumeY, 3}}},
+      {"hover then wheel down", {{P::kHover, kBinauralX, kBinauralY, 0}, {P::kWheel, kBinauralX, kBinauralY, -2}}},
+      {"switch", {{P::kPress, kWaveX, kWaveY, 0}, {P::kRelease, kWaveX, kWaveY, 0}}},
+  };
+  for (const auto& [name, pointer] : cases)
+  {
+    SCOPED_TRACE(name);
+    EditorSession headless;
+    ASSERT_TRUE(headless.Connected());
+    headless.ProcessBlock();
+    SnapshotHeadless(headless, pointer);
+
+    EditorSession windowed;
+    ASSERT_TRUE(windowed.Connected());
+    windowed.ProcessBlock();
+    WindowPicture picture;
+    std::string error;
+    ASSERT_TRUE(SnapshotInWindow(windowed, pointer, picture, error)) << error;
+    ASSERT_EQ(picture.width, kWidth);
+    LICE_IBitmap& screen = headless.Screen();
+    int differing = 0;
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x)
+        differing += (screen.Pixels()[y * screen.RowStride() + x] & 0xFFFFFF) !=
+                     (picture.pixels[static_cast<size_t>(y) * kWidth + x] & 0xFFFFFF);
+    EXPECT_EQ(differing, 0);
+    if (differing) WritePicture(picture.pixels, std::string("linux-snapshot-") + name + ".png");
+  }
+}
+
+// A frame with nothing to paint sends nothing to the X server; a change does.
+TEST_F(LinuxEditorWindow, IdleFramesSendNothing)
+{
+  EditorSession session;
+  ASSERT_TRUE(session.Connected());
+  session.ProcessBlock();
+  HostEditorView view(session.Host(), Win());
+  ASSERT_TRUE(view.Open());
+  ASSERT_EQ(Win().PumpTicks(3, 2000), 3);
+  auto& editor = static_cast<IGraphicsLinux&>(session.Editor());
+  const unsigned long before = editor.RequestsSent();
+  ASSERT_GT(before, 0u);
+  EXPECT_EQ(Win().PumpTicks(5, 2000), 5);
+  EXPECT_EQ(editor.RequestsSent(), before);
+  std::string error;
+  ASSERT_TRUE(session.QueueParam("Volume=20", error)) << error;
+  session.ProcessBlock();
+  EXPECT_EQ(Win().PumpTicks(2, 2000), 2);
+  EXPECT_GT(editor.RequestsSent(), before);
+  EXPECT_TRUE(view.Close());
+}
+
+// Only web addresses go to the desktop's opener, as one argument.
+TEST_F(LinuxEditorWindow, OpenLinkRefusesAnythingButWebAddresses)
+{
+  EditorSession session;
+  IGraphicsPlatform& editor = session.Editor();
+  for (const char* address : {"", "file:///etc/passwd", "javascript:alert(1)", "ftp://example.org/",
+                              "HTTP//missing-colon", "--help", "; rm -rf /"})
+    EXPECT_FALSE(editor.OpenLink(address, "", nullptr, nullptr)) << address;
+  EXPECT_FALSE(editor.OpenLink(nullptr, "", nullptr, nullptr));
+}
+
+// A resize the editor asks for goes through the host's frame, and the child
+// window takes the new size.
+TEST_F(LinuxEditorWindow, ResizeGoesThroughTheFrameAndResizesTheChild)
+{
+  EditorSession session;
+  ASSERT_TRUE(session.Connected());
+  HostEditorView view(session.Host(), Win());
+  ASSERT_TRUE(view.Open());
+  Win().Pump(kSettleMs);
+  session.Editor().ResizeEditor(400, 300);
+  Win().Pump(kSettleMs);
+  ASSERT_EQ(view.Frame().Resizes().size(), 1u);
+  EXPECT_EQ(view.Frame().Resizes().front().getWidth(), 400);
+  EXPECT_EQ(view.Frame().Resizes().front().getHeight(), 300);
+  Display* d = TestDisplay();
+  const Window parent = static_cast<Window>(reinterpret_cast<std::uintptr_t>(Win().ParentHandle()));
+  Window root = 0, up = 0, *children = nullptr;
+  unsigned n = 0;
+  ASSERT_TRUE(XQueryTree(d, parent, &root, &up, &children, &n));
+  ASSERT_EQ(n, 1u);
+  XWindowAttributes a{};
+  ASSERT_TRUE(XGetWindowAttributes(d, children[0], &a));
+  XFree(children);
+  EXPECT_EQ(a.width, 400);
+  EXPECT_EQ(a.height, 300);
+  EXPECT_TRUE(view.Close());
+}
+
+// ---- Pointer. ----
+
+TEST_F(LinuxEditorWindow, DragIsOneBeginPerformsAndOneEnd)
+{
+  Open();
+  const double before = host->Value(kBinaural);
+  Win().Press(kBinauralX, kBinauralY);
+  for (int i = 1; i <= 5; ++i) Win().MoveTo(kBinauralX, kBinauralY - 8 * i);
+  Win().Pump(kSettleMs);
+  Win().Release(kBinauralX, kBinauralY - 40);
+  Win().Pump(kSettleMs);
+  const std::string kinds = Kinds(Edits(), kBinaural);
+  ASSERT_GE(kinds.size(), 3u) << kinds;
+  EXPECT_EQ(kinds.front(), 'b');
+  EXPECT_EQ(kinds.back(), 'e');
+  EXPECT_EQ(kinds.find_first_not_of('p', 1), kinds.size() - 1) << kinds;
+  EXPECT_GT(host->Value(kBinaural), before);
+}
+
+TEST_F(LinuxEditorWindow, DoubleClickSetsTheDefault)
+{
+  Open();
+  const double defaultValue = host->Value(kBinaural);
+  host->Send({{kBinaural, 0.5}});
+  Win().Pump(kSettleMs);
+  ASSERT_NE(host->Value(kBinaural), defaultValue);
+  host->plugin->Handler().Clear();
+  Win().DoubleClick(kBinauralX, kBinauralY);
+  Win().Pump(kSettleMs);
+  EXPECT_NEAR(host->Value(kBinaural), defaultValue, 1e-9);
+  const std::string kinds = Kinds(Edits(), kBinaural);
+  ASSERT_FALSE(kinds.empty());
+  EXPECT_EQ(kinds.back(), 'e') << kinds;
+}
+
+TEST_F(LinuxEditorWindow, WheelStepsEndTheirEditHalfASecondLater)
+{
+  Open();
+  const double before = host->Value(kVolume);
+  Win().Wheel(kVolumeX, kVolumeY, 240);
+  Win().Pump(60);
+  EXPECT_GT(host->Value(kVolume), before);
+  std::string kinds = Kinds(Edits(), kVolume);
+  ASSERT_FALSE(kinds.empty());
+  EXPECT_EQ(kinds.front(), 'b');
+  EXPECT_EQ(kinds.find('e'), std::string::npos) << "end of edit came at once: " << kinds;
+  Win().Wheel(kVolumeX, kVolumeY, -120);
+  // Twelve frames of 41 ms after the last step.
+  Win().Pump(700);
+  kinds = Kinds(Edits(), kVolume);
+  EXPECT_EQ(kinds.back(), 'e') << kinds;
+  EXPECT_EQ(std::count(kinds.begin(), kinds.end(), 'b'), 1) << kinds;
+  EXPECT_EQ(std::count(kinds.begin(), kinds.end(), 'e'), 1) << kinds;
+}
+
+// ---- Typed entry. ----
+
+TEST_F(LinuxEditorWindow, TypedEntryCommitsOnEnterAndCancelsOnEscapeOrRightClick)
+{
+  Open();
+  struct Case
+  {
+    const char* name;
+    const char* typed;
+    const char* finish;  // a key, or "right" for a right click beside the box
+    bool commits;
+  };
+  const Case cases[] = {
+      {"enter", "50", "Return", true},
+      {"left click elsewhere", "25", "left", true},
+      {"escape", "12", "Escape", false},
+      {"right click", "12", "right", false},
+  };
+  for (const Case& c : cases)
+  {
+    SCOPED_TRACE(c.name);
+    host->Send({{kVolume, 0.9}});
+    Win().Pump(kSettleMs);
+    host->plugin->Handler().Clear();
+    Win().Press(kVolumeX, kVolumeY, HostWindow::kRight);
+    Win().Release(kVolumeX, kVolumeY, HostWindow::kRight);
+    Win().Pump(kSettleMs);
+    // The right click was a gesture of its own.
+    host->plugin->Handler().Clear();
+    // The box is drawn at the geometry of the Windows box, centred on the knob.
+    const std::vector<std::uint32_t> open = Capture();
+    EXPECT_EQ(open[static_cast<size_t>(kVolumeY) * kWidth + kVolumeX - 14] & 0xFFFFFF, 0xFFFFFFu);
+    Win().Type(c.typed);
+    const std::string finish = c.finish;
+    if (finish == "right" || finish == "left")
+    {
+      const auto button = finish == "right" ? HostWindow::kRight : HostWindow::kLeft;
+      Win().Press(10, 360, button);
+      Win().Release(10, 360, button);
+    }
+    else
+      Win().Key(finish);
+    Win().Pump(kSettleMs);
+    if (c.commits)
+    {
+      EXPECT_NEAR(host->Value(kVolume), std::atof(c.typed) / 100.0, 1e-9);
+      EXPECT_EQ(Kinds(Edits(), kVolume), "bpe");
+    }
+    else
+    {
+      EXPECT_NEAR(host->Value(kVolume), 0.9, 1e-9);
+      EXPECT_EQ(Kinds(Edits(), kVolume), "");
+    }
+    // The box is gone: the knob shows again where it was.
+    const std::vector<std::uint32_t> closed = Capture();
+    EXPECT_NE(closed[static_cast<size_t>(kVolumeY) * kWidth + kVolumeX - 14] & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(Win().ChildCount(), 1);
+  }
+}
+
+// A list parameter's box is a drop-down list: a key that moves the choice
+// commits it, as does a click on an entry. Near the bottom of the editor the
+// entries drop above the field, which sits at the control's vertical centre.
+TEST_F(LinuxEditorWindow, ListEntryByKeyAndByClick)
+{
+  constexpr ParamID kWave = 3;
+  constexpr int kFieldTop = 300;  // the wave switch's vertical centre
+  constexpr int kSawRowY = kFieldTop - (18 * 4 + 2) + 1 + 2 * 18 + 9;
+  Open();
+  host->Send({{kWave, 0.0}});
+  Win().Pump(kSettleMs);
+  struct Case
+  {
+    const char* name;
+    bool byKey;
+    double chosen;
+  };
+  for (const Case& c : {Case{"down key", true, 1.0 / 3.0}, Case{"click on Saw", false, 2.0 / 3.0}})
+  {
+    SCOPED_TRACE(c.name);
+    const std::vector<std::uint32_t> closed = Capture();
+    Win().Press(kWaveX, kWaveY, HostWindow::kRight);
+    Win().Release(kWaveX, kWaveY, HostWindow::kRight);
+    Win().Pump(kSettleMs);
+    EXPECT_NE(Capture(), closed);  // the list is drawn
+    host->plugin->Handler().Clear();
+    if (c.byKey)
+      Win().Key("Down");
+    else
+    {
+      Win().Press(kWaveX, kSawRowY);
+      Win().Release(kWaveX, kSawRowY);
+    }
+    Win().Pump(kSettleMs);
+    EXPECT_NEAR(host->Value(kWave), c.chosen, 1e-9);
+    EXPECT_EQ(Kinds(Edits(), kWave), "bpe");
+  }
+}
+
+TEST_F(LinuxEditorWindow, RepaintNeverCoversAnOpenBox)
+{
+  Open();
+  Win().Press(kVolumeX, kVolumeY, HostWindow::kRight);
+  Win().Release(kVolumeX, kVolumeY, HostWindow::kRight);
+  Win().Pump(kSettleMs);
+  const std::vector<std::uint32_t> before = Capture();
+  // The host moves the knob under the box; the knob repaints, the box stays.
+  host->Send({{kVolume, 0.1}});
+  Win().Pump(kSettleMs);
+  const std::vector<std::uint32_t> after = Capture();
+  for (int y = kVolumeY - 8; y < kVolumeY + 8; ++y)
+    for (int x = kVolumeX - 16; x < kVolumeX + 16; ++x)
+      ASSERT_EQ(after[static_cast<size_t>(y) * kWidth + x], before[static_cast<size_t>(y) * kWidth + x])
+          << x << "," << y;
+  Win().Key("Escape");
+  Win().Pump(kSettleMs);
+}
+
+// ---- Delivery, lifetime, threads. ----
+
+// A run loop that calls late and then in bursts changes nothing the user sees.
+TEST_F(LinuxEditorWindow, LateAndBurstyRunLoopKeepsGesturesWhole)
+{
+  Open();
+  host->Loop().SetLateness(120);
+  Win().Press(kBinauralX, kBinauralY);
+  for (int i = 1; i <= 4; ++i) Win().MoveTo(kBinauralX, kBinauralY - 10 * i);
+  Win().Release(kBinauralX, kBinauralY - 40);
+  Win().Wheel(kVolumeX, kVolumeY, 120);
+  Win().Pump(900);
+  const std::string drag = Kinds(Edits(), kBinaural);
+  ASSERT_GE(drag.size(), 3u) << drag;
+  EXPECT_EQ(drag.front(), 'b');
+  EXPECT_EQ(drag.back(), 'e');
+  EXPECT_EQ(Kinds(Edits(), kVolume).back(), 'e');
+  EXPECT_EQ(std::count(drag.begin(), drag.end(), 'b'), 1) << drag;
+}
+
+TEST_F(LinuxEditorWindow, TwoEditorsInOneProcessKeepToThemselves)
+{
+  Open();
+  Instance second;
+  ASSERT_TRUE(second.created);
+  ASSERT_TRUE(second.window);
+  ASSERT_TRUE(second.view->Open()) << Lines(second.plugin->Violations());
+  second.window->Pump(kSettleMs);
+  second.plugin->Handler().Clear();
+
+  second.window->Press(kBinauralX, kBinauralY);
+  second.window->MoveTo(kBinauralX, kBinauralY - 30);
+  second.window->Release(kBinauralX, kBinauralY - 30);
+  // Each window's loop runs its own editor only.
+  second.window->Pump(kSettleMs);
+  Win().Pump(kSettleMs);
+  EXPECT_EQ(Kinds(second.plugin->Handler().Edits(), kBinaural).front(), 'b');
+  EXPECT_EQ(Kinds(second.plugin->Handler().Edits(), kBinaural).back(), 'e');
+  EXPECT_TRUE(Edits().empty());
+
+  Win().Press(kBinauralX, kBinauralY);
+  Win().MoveTo(kBinauralX, kBinauralY - 30);
+  Win().Release(kBinauralX, kBinauralY - 30);
+  Win().Pump(kSettleMs);
+  EXPECT_EQ(Kinds(Edits(), kBinaural).back(), 'e');
+
+  EXPECT_TRUE(second.view->Close());
+  EXPECT_EQ(second.Loop().EventHandlerCount() + second.Loop().TimerCount(), 0u);
+  EXPECT_TRUE(second.plugin->Violations().empty()) << Lines(second.plugin->Violations());
+}
+
+// Opening and closing again and again leaves no window, descriptor,
+// registration or memory behind.
+TEST_F(LinuxEditorWindow, ManyOpenCloseCyclesLeakNothing)
+{
+  Open();
+  ASSERT_TRUE(host->view->Close());
+  const int descriptors = OpenDescriptors();
+  const size_t heap = mallinfo2().uordblks;
+  for (int i = 0; i < 1000; ++i)
+  {
+    ASSERT_TRUE(host->view->Open()) << i << "\n" << Lines(host->plugin->Violations());
+    if (i % 100 == 0) Win().Pump(50);  // now and then long enough to paint
+    ASSERT_EQ(Win().ChildCount(), 1);
+    ASSERT_TRUE(host->view->Close()) << i;
+    ASSERT_EQ(Win().ChildCount(), 0);
+    ASSERT_EQ(host->Loop().EventHandlerCount() + host->Loop().TimerCount(), 0u);
+  }
+  EXPECT_EQ(OpenDescriptors(), descriptors);
+  // Allocator slack only: a leak of even a few hundred bytes a cycle shows.
+  EXPECT_LT(mallinfo2().uordblks, heap + 64 * 1024);
+}
+
+TEST_F(LinuxEditorWindow, OpeningAndClosingWhileAudioRuns)
+{
+  // The processor is called directly: the host's own checks after a block
+  // read what the user-interface thread writes.
+  ProcessData& data = host->plugin->PrepareData(256);
+  IAudioProcessor* processor = host->plugin->Processor();
+  std::atomic<bool> stop{false};
+  std::atomic<int> blocks{0};
+  std::thread audio([&] {
+    while (!stop.load())
+    {
+      processor->process(data);
+      ++blocks;
+    }
+  });
+  for (int i = 0; i < 40; ++i)
+  {
+    ASSERT_TRUE(host->view->Open());
+    Win().Wheel(kVolumeX, kVolumeY, 120);
+    Win().Pump(20);
+    ASSERT_TRUE(host->view->Close());
+  }
+  stop = true;
+  audio.join();
+  EXPECT_GT(blocks.load(), 0);
+}
+
+TEST_F(LinuxEditorWindow, RemovedDuringADragEndsItsEdit)
+{
+  Open();
+  Win().Press(kBinauralX, kBinauralY);
+  Win().MoveTo(kBinauralX, kBinauralY - 20);
+  Win().Pump(kSettleMs);
+  ASSERT_EQ(Kinds(Edits(), kBinaural).front(), 'b');
+  ASSERT_TRUE(host->view->Close());
+  EXPECT_EQ(Kinds(Edits(), kBinaural).back(), 'e');
+  Win().Release(kBinauralX, kBinauralY - 20);
+  Win().Pump(20);
+}
+
+// ---- Bad input. ----
+
+// A stand-in frame that offers no run loop.
+class BareFrame final : public HostObject<IPlugFrame>
+{
+public:
+  tresult PLUGIN_API resizeView(IPlugView*, ViewRect*) override { return kResultFalse; }
+};
+
+// A run loop that refuses, as the SDK validator's does.
+class RefusingLoop final : public HostObject<Linux::IRunLoop>
+{
+public:
+  tresult PLUGIN_API registerEventHandler(Linux::IEventHandler*, Linux::FileDescriptor) override { return kNotImplemented; }
+  tresult PLUGIN_API unregisterEventHandler(Linux::IEventHandler*) override { return kNotImplemented; }
+  tresult PLUGIN_API registerTimer(Linux::ITimerHandler*, Linux::TimerInterval) override { return kNotImplemented; }
+  tresult PLUGIN_API unregisterTimer(Linux::ITimerHandler*) override { return kNotImplemented; }
+};
+
+class RefusingFrame final : public HostObject<IPlugFrame>
+{
+public:
+  tresult PLUGIN_API queryInterface(const TUID iid, void** obj) override
+  {
+    if (obj && iidEqual(iid, Linux::IRunLoop::iid))
+    {
+      loop.addRef();
+      *obj = static_cast<Linux::IRunLoop*>(&loop);
+      return kResultOk;
+    }
+    return HostObject<IPlugFrame>::queryInterface(iid, obj);
+  }
+  tresult PLUGIN_API resizeView(IPlugView*, ViewRect*) override { return kResultFalse; }
+  RefusingLoop loop;
+};
+
+TEST_F(LinuxEditorWindow, BadParentsAndRunLoopsLeaveNothingOpen)
+{
+  Display* d = TestDisplay();
+  const Window gone = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 10, 10, 0, 0, 0);
+  XDestroyWindow(d, gone);
+  XSync(d, False);
+  HostPlugFrame frame(host->window.get());
+  BareFrame bare;
+  RefusingFrame refusing;
+  struct Case
+  {
+    const char* name;
+    void* parent;
+    IPlugFrame* frame;
+    bool noDisplay;
+  };
+  const Case cases[] = {
+      {"no such window", reinterpret_cast<void*>(std::uintptr_t{0x7ffffff0}), &frame, false},
+      {"destroyed window", reinterpret_cast<void*>(static_cast<std::uintptr_t>(gone)), &frame, false},
+      {"null parent", nullptr, &frame, false},
+      {"no display", Win().ParentHandle(), &frame, true},
+      {"no run loop", Win().ParentHandle(), &bare, false},
+      {"run loop refuses", Win().ParentHandle(), &refusing, false},
+  };
+  for (const Case& c : cases)
+  {
+    SCOPED_TRACE(c.name);
+    IPlugView* view = host->plugin->Controller()->createView("editor");
+    ASSERT_NE(view, nullptr);
+    ASSERT_EQ(view->setFrame(c.frame), kResultTrue);
+    std::string display = std::getenv("DISPLAY");
+    if (c.noDisplay) unsetenv("DISPLAY");
+    EXPECT_EQ(view->attached(c.parent, "X11EmbedWindowID"), kResultFalse);
+    if (c.noDisplay) setenv("DISPLAY", display.c_str(), 1);
+    Win().Pump(20);
+    EXPECT_EQ(Win().ChildCount(), 0);
+    EXPECT_EQ(host->Loop().EventHandlerCount() + host->Loop().TimerCount(), 0u);
+    EXPECT_EQ(view->removed(), kResultTrue);
+    EXPECT_EQ(view->setFrame(nullptr), kResultTrue);
+    EXPECT_EQ(view->release(), 0u);
+  }
+  EXPECT_EQ(frame.References() + bare.References() + refusing.References() + refusing.loop.References(), 0);
+}
+
+TEST_F(LinuxEditorWindow, AttachedTwiceAndRemovedWithoutAttachedAreHarmless)
+{
+  IPlugView* view = host->plugin->Controller()->createView("editor");
+  ASSERT_NE(view, nullptr);
+  HostPlugFrame frame(host->window.get());
+  ASSERT_EQ(view->setFrame(&frame), kResultTrue);
+  EXPECT_EQ(view->removed(), kResultTrue);
+  EXPECT_EQ(view->attached(Win().ParentHandle(), "X11EmbedWindowID"), kResultTrue);
+  EXPECT_EQ(view->attached(Win().ParentHandle(), "X11EmbedWindowID"), kResultTrue);
+  EXPECT_EQ(Win().ChildCount(), 1);
+  EXPECT_EQ(host->Loop().EventHandlerCount(), 1u);
+  EXPECT_EQ(host->Loop().TimerCount(), 1u);
+  Win().Show();
+  Win().Pump(kSettleMs);
+  EXPECT_EQ(view->removed(), kResultTrue);
+  EXPECT_EQ(view->removed(), kResultTrue);
+  EXPECT_EQ(Win().ChildCount(), 0);
+  EXPECT_EQ(view->setFrame(nullptr), kResultTrue);
+  EXPECT_EQ(view->release(), 0u);
+}
+
+// The server drops the editor's connection (as when the display goes away):
+// the host lives on and the editor leaves the run loop.
+TEST_F(LinuxEditorWindow, LosingTheDisplayUnderAnOpenEditor)
+{
+  Open();
+  Display* d = TestDisplay();
+  Window root = 0, up = 0, *children = nullptr;
+  unsigned n = 0;
+  const Window parent = static_cast<Window>(reinterpret_cast<std::uintptr_t>(Win().ParentHandle()));
+  ASSERT_TRUE(XQueryTree(d, parent, &root, &up, &children, &n));
+  ASSERT_EQ(n, 1u);
+  XKillClient(d, children[0]);
+  XFree(children);
+  XSync(d, False);
+  Win().Pump(kSettleMs);
+  EXPECT_EQ(host->Loop().EventHandlerCount() + host->Loop().TimerCount(), 0u);
+  EXPECT_EQ(Win().ChildCount(), 0);
+  // The host closes the view as usual; the editor opens again.
+  EXPECT_TRUE(host->view->Close());
+  Open();
+  EXPECT_EQ(Win().ChildCount(), 1);
+}
+
+// A frame without a run loop: the one the host gave the factory serves.
+TEST_F(LinuxEditorWindow, FallsBackToTheFactoryHostContextsRunLoop)
+{
+  HostRunLoop factoryLoop;
+  ASSERT_EQ(SharedModule().SetHostContext(&factoryLoop), kResultTrue);
+  IPlugView* view = host->plugin->Controller()->createView("editor");
+  ASSERT_NE(view, nullptr);
+  BareFrame bare;
+  ASSERT_EQ(view->setFrame(&bare), kResultTrue);
+  EXPECT_EQ(view->attached(Win().ParentHandle(), "X11EmbedWindowID"), kResultTrue);
+  EXPECT_EQ(factoryLoop.EventHandlerCount(), 1u);
+  EXPECT_EQ(factoryLoop.TimerCount(), 1u);
+  EXPECT_EQ(host->Loop().EventHandlerCount() + host->Loop().TimerCount(), 0u);
+  Win().Show();
+  factoryLoop.RunFor(kSettleMs);
+  EXPECT_EQ(view->removed(), kResultTrue);
+  EXPECT_EQ(factoryLoop.EventHandlerCount() + factoryLoop.TimerCount(), 0u);
+  EXPECT_EQ(view->setFrame(nullptr), kResultTrue);
+  EXPECT_EQ(view->release(), 0u);
+  SharedModule().SetHostContext(nullptr);
+  EXPECT_TRUE(factoryLoop.Complaints().empty()) << Lines(factoryLoop.Complaints());
+}
+
+}  // namespace
