@@ -340,8 +340,7 @@ int main(int argc, char** argv)
   {
     char length[32];
     std::snprintf(length, sizeof length, "%g", exactFrames / options.rate);
-    return Refuse(std::string("a render of ") + length + " s is too long for a WAV file (4 GiB) of this format at "
-                  "this rate; a narrower --format or a lower --rate fits more");
+    return Refuse(std::string("a render of ") + length + " s is too long to write");
   }
   const std::uint64_t totalFrames = static_cast<std::uint64_t>(std::llround(exactFrames));
 

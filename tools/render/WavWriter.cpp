@@ -12,9 +12,13 @@ constexpr std::uint16_t kFormatPcm = 1;
 constexpr std::uint16_t kFormatIeeeFloat = 3;
 // Float files: RIFF header, "fmt " chunk with the extension size field,
 // "fact" chunk and the "data" chunk header. PCM files: RIFF header, the plain
-// 16-byte "fmt " chunk and the "data" chunk header.
+// 16-byte "fmt " chunk and the "data" chunk header. RF64 files have a "ds64"
+// chunk of 28 bytes after the RIFF header.
 constexpr std::uint32_t kFloatHeaderBytes = 12 + 26 + 12 + 8;
 constexpr std::uint32_t kPcmHeaderBytes = 12 + 24 + 8;
+constexpr std::uint32_t kDs64Bytes = 8 + 28;
+// A 32-bit size field of an RF64 file: look in "ds64".
+constexpr std::uint32_t kSizeInDs64 = 0xFFFFFFFFu;
 // Every file's dither starts from this seed.
 constexpr std::uint64_t kDitherSeed = 0x5468756D7765ull;
 
@@ -58,7 +62,8 @@ int WavFormatBits(WavFormat format)
 
 std::uint64_t WavWriter::MaxFrames(WavFormat format)
 {
-  return (0xFFFFFFFFu - HeaderBytes(format)) / (kChannels * static_cast<std::uint32_t>(WavFormatBits(format) / 8));
+  // Far beyond any render; the 64-bit sizes hold it with room to spare.
+  return (std::uint64_t(1) << 48) / (kChannels * static_cast<std::uint32_t>(WavFormatBits(format) / 8));
 }
 
 WavWriter::~WavWriter()
@@ -87,6 +92,12 @@ bool WavWriter::PutU32(std::uint32_t v)
   return Put(b, 4);
 }
 
+bool WavWriter::PutU64(std::uint64_t v)
+{
+  PutU32(static_cast<std::uint32_t>(v));
+  return PutU32(static_cast<std::uint32_t>(v >> 32));
+}
+
 bool WavWriter::Open(const char* path, std::uint32_t rate, std::uint64_t frames, WavFormat wavFormat)
 {
   if (file || frames > MaxFrames(wavFormat))
@@ -100,11 +111,29 @@ bool WavWriter::Open(const char* path, std::uint32_t rate, std::uint64_t frames,
   written = 0;
   failed = false;
   random = kDitherSeed;
-  const std::uint32_t dataBytes = static_cast<std::uint32_t>(frames * kChannels * bytesPerSample);
+  const std::uint64_t dataBytes = frames * kChannels * bytesPerSample;
   const bool pcm = IsPcm(format);
-  Put("RIFF", 4);
-  PutU32(HeaderBytes(format) - 8 + dataBytes);
-  Put("WAVE", 4);
+  const std::uint64_t riffBytes = HeaderBytes(format) - 8 + dataBytes;
+  const bool rf64 = riffBytes > riffLimit;
+  auto size32 = [rf64](std::uint64_t size) { return rf64 ? kSizeInDs64 : static_cast<std::uint32_t>(size); };
+  if (rf64)
+  {
+    Put("RF64", 4);
+    PutU32(kSizeInDs64);
+    Put("WAVE", 4);
+    Put("ds64", 4);
+    PutU32(kDs64Bytes - 8);
+    PutU64(riffBytes + kDs64Bytes);
+    PutU64(dataBytes);
+    PutU64(frames);
+    PutU32(0);  // no table of other chunk sizes
+  }
+  else
+  {
+    Put("RIFF", 4);
+    PutU32(static_cast<std::uint32_t>(riffBytes));
+    Put("WAVE", 4);
+  }
   Put("fmt ", 4);
   PutU32(pcm ? 16 : 18);
   PutU16(pcm ? kFormatPcm : kFormatIeeeFloat);
@@ -118,10 +147,10 @@ bool WavWriter::Open(const char* path, std::uint32_t rate, std::uint64_t frames,
     PutU16(0);
     Put("fact", 4);
     PutU32(4);
-    PutU32(static_cast<std::uint32_t>(frames));
+    PutU32(size32(frames));
   }
   Put("data", 4);
-  return PutU32(dataBytes);
+  return PutU32(size32(dataBytes));
 }
 
 double WavWriter::Dither()
