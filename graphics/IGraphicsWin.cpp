@@ -189,6 +189,11 @@ struct IGraphicsWin::Native
       case WM_CLOSE:
         g->CloseNative();
         return 0;
+      case WM_NCDESTROY:
+        // Destroyed by someone else (the host destroyed the parent first):
+        // the editor lets the window go; it stays counted until closed.
+        g->LetWindowGo();
+        return DefWindowProcA(hwnd, message, wParam, lParam);
       case WM_MOUSEACTIVATE:
         SetFocus(hwnd);
         return MA_ACTIVATE;
@@ -443,11 +448,10 @@ void* IGraphicsWin::OpenIn(void* parentWindow)
 {
   const auto newParent = static_cast<HWND>(parentWindow);
   int x = 0, y = 0, w = width, h = height;
-  if (window)
+  RECT r;
+  if (window && GetWindowRect(static_cast<HWND>(window), &r))
   {
     // The open window moves: same size, same place in the new parent.
-    RECT r;
-    GetWindowRect(static_cast<HWND>(window), &r);
     POINT at = {r.left, r.top};
     if (newParent && ScreenToClient(newParent, &at))
     {
@@ -456,8 +460,8 @@ void* IGraphicsWin::OpenIn(void* parentWindow)
     }
     w = r.right - r.left;
     h = r.bottom - r.top;
-    CloseNative();
   }
+  CloseNative();
   parent = newParent;
 
   const HINSTANCE instance = Native::Instance(*this);
@@ -478,13 +482,8 @@ void* IGraphicsWin::OpenIn(void* parentWindow)
   return made;
 }
 
-void IGraphicsWin::CloseNative()
+void IGraphicsWin::LetWindowGo()
 {
-  if (!window)
-  {
-    IGraphicsPlatform::CloseNative();
-    return;
-  }
   HideTipUnlessEnabled();
   if (endEditCountdown != 0 && plug) plug->FlushHostEndEdit();
   // A button held while the window goes will never be released in it; the
@@ -494,10 +493,24 @@ void IGraphicsWin::CloseNative()
   // that it never sees its last messages through ours.
   FinishBox();
   boxState = BoxIdle;
-  const auto hwnd = static_cast<HWND>(window);
-  DestroyWindow(hwnd);
   window = nullptr;
-  Native::Forget(*this, Native::Instance(*this));
+}
+
+void IGraphicsWin::CloseNative()
+{
+  const HINSTANCE instance = Native::Instance(*this);
+  if (!window)
+  {
+    // A window destroyed with its parent is still counted until now, when
+    // it is surely gone and the class can go with the last one.
+    Native::Forget(*this, instance);
+    IGraphicsPlatform::CloseNative();
+    return;
+  }
+  const auto hwnd = static_cast<HWND>(window);
+  LetWindowGo();
+  DestroyWindow(hwnd);
+  Native::Forget(*this, instance);
 }
 
 bool IGraphicsWin::WheelFromHost(int steps)

@@ -47,7 +47,8 @@ public:
   void HostFolder(char* out) override;
   void ModuleFolder(char* out) override;
   //! Open (action other than 1) or save (action 1) dialog for the
-  //! space-separated extensions; path becomes the choice, or empty.
+  //! space-separated extensions; path (room for 256 characters) becomes the
+  //! choice, or empty.
   void AskFile(char* path, int action, const char* folder, const char* extensions) override;
   //! The colour dialog titled with the prompt; false without a window or
   //! when cancelled, otherwise red, green and blue are written back.
@@ -84,6 +85,9 @@ private:
 
   //! The frame timer: reads a committed box's text, then runs the tick.
   void TimerTick();
+  //! Everything closing does but destroying the window: pending ends of
+  //! edit go out, the box closes, the window is forgotten.
+  void LetWindowGo();
 
   void* window = nullptr;      // HWND
   void* parent = nullptr;      // HWND given to OpenIn

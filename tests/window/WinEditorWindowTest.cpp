@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "controls/IControl.h"
 #include "graphics/IGraphicsWin.h"
 #include "host/HostEditorView.h"
 #include "host/HostWindow.h"
@@ -178,6 +179,15 @@ TEST_F(EditorWindow, TypedValueIsSetOnTheTickAfterEnter)
   ASSERT_NE(ed.OpenBox(kCarrierKnob), nullptr);
   EXPECT_EQ(ed.window->ChildCount(), 2);
   EXPECT_STRCASEEQ(ed.BoxClass().c_str(), "Edit");
+  // Where the editor put it: centred on the knob, 16 high.
+  RECT boxRect;
+  GetWindowRect(ed.Box(), &boxRect);
+  MapWindowPoints(nullptr, ed.EditorWindow(), reinterpret_cast<POINT*>(&boxRect), 2);
+  const IBounds& planned = ed.Editor().Box().rect;
+  EXPECT_EQ(IBounds(boxRect.left, boxRect.top, boxRect.right, boxRect.bottom), planned);
+  EXPECT_EQ(planned.H(), 16);
+  const IBounds& knob = ed.Editor().BoxControl()->Bounds();
+  EXPECT_LE(std::abs((planned.left + planned.right) - (knob.left + knob.right)), 2);
   EXPECT_EQ(GetDlgCtrlID(ed.Box()), IGraphicsWin::kBoxId);
   EXPECT_EQ(GetWindowLongPtrA(ed.Box(), GWLP_USERDATA), LONG_PTR(IGraphicsWin::kBoxMarker));
   EXPECT_EQ(GetFocus(), ed.Box());
@@ -548,6 +558,17 @@ TEST_F(EditorWindow, BadParentsAndCallOrdersHaveDefinedResults)
     EXPECT_FALSE(ClassRegistered());
     EXPECT_EQ(view->removed(), kResultOk);
   }
+  // A host that destroys the parent before removing the view: the editor's
+  // window goes with it, and removed still balances the class registration.
+  HWND doomed = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(doomed);
+  EXPECT_EQ(view->attached(doomed, "HWND"), kResultOk);
+  DestroyWindow(doomed);
+  EXPECT_EQ(ed.Editor().NativeWindow(), nullptr);
+  EXPECT_EQ(view->removed(), kResultOk);
+  EXPECT_EQ(IGraphicsWin::OpenWindowCount(), 0);
+  EXPECT_FALSE(ClassRegistered());
+
   // After all that, a good parent still works.
   EXPECT_EQ(view->attached(ed.window->ParentHandle(), "HWND"), kResultOk);
   EXPECT_EQ(ed.window->ChildCount(), 1);
@@ -569,16 +590,16 @@ TEST(EditorWindowPicture, TheWindowShowsWhatTheHeadlessSnapshotShows)
   const SnapshotCase cases[] = {
     {"opened", "Synthesizer", {}},
     {"drag", "Synthesizer", {{P::kPress, 180, 130}, {P::kDrag, 180, 100}, {P::kDrag, 185, 60}, {P::kRelease, 185, 60}}},
-    {"hover and wheel", "Synthesizer", {{P::kHover, 180, 130}, {P::kHover, 305, 300}, {P::kWheel, 305, 300, 0, }}},
+    {"hover and wheel", "Synthesizer", {{P::kHover, 180, 130}, {P::kHover, 305, 300}, {P::kWheel, 305, 300, -3}}},
     {"mode switch", "Generator", {{P::kPress, 290, 242}, {P::kRelease, 290, 242}}},
     {"generator drag and wheel", "Generator",
-     {{P::kPress, 75, 130}, {P::kDrag, 60, 100}, {P::kRelease, 60, 100}, {P::kWheel, 145, 300, 0}}},
+     {{P::kPress, 75, 130}, {P::kDrag, 60, 100}, {P::kRelease, 60, 100}, {P::kWheel, 145, 300, -3}}},
+    // More steps than one wheel message carries, and a turn of none.
+    {"long and empty wheel", "Synthesizer", {{P::kWheel, 305, 300, -600}, {P::kWheel, 180, 130, 0}}},
   };
-  for (SnapshotCase c : cases)
+  for (const SnapshotCase& c : cases)
   {
     SCOPED_TRACE(c.name);
-    for (SnapshotPointer& p : c.pointer)
-      if (p.kind == P::kWheel) p.steps = -3;
     std::string error;
     EditorSession windowed, headless;
     for (EditorSession* s : {&windowed, &headless})

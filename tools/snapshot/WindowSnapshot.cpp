@@ -34,13 +34,17 @@ void Send(HostWindow& window, const SnapshotPointer& p)
       window.Release(p.x, p.y, HostWindow::kLeft);
       break;
     case SnapshotPointer::kWheel:
-      for (int left = p.steps; left != 0;)
+    {
+      // At least one message: a turn of no whole step still reaches the editor.
+      int left = p.steps;
+      do
       {
         const int chunk = std::clamp(left, -kMaxStepsPerMessage, kMaxStepsPerMessage);
         window.Wheel(p.x, p.y, chunk * 120);
         left -= chunk;
-      }
+      } while (left != 0);
       break;
+    }
     case SnapshotPointer::kRight:
       window.Press(p.x, p.y, HostWindow::kRight);
       window.Release(p.x, p.y, HostWindow::kRight);
