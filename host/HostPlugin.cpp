@@ -497,7 +497,9 @@ bool HostPlugin::Process(int numSamples, IParameterChanges* changes, IEventList*
   FillOutputs(numSamples);
   ProcessData& block = PrepareData(numSamples, changes, events, context);
   const tresult result = processor->process(block);
-  const bool ok = Expect(result, kResultOk, "process(" + std::to_string(numSamples) + " samples)");
+  // The call's name is only spelt out for a violation: a long render makes
+  // millions of calls.
+  const bool ok = result == kResultOk || Expect(result, kResultOk, "process(" + std::to_string(numSamples) + " samples)");
   CheckOutputs(numSamples);
   CheckHostObjects("process");
   return ok;
