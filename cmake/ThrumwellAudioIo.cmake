@@ -3,16 +3,14 @@
 #    librtaudio-dev and librtmidi-dev (ALSA, PulseAudio, JACK). Windows: the
 #    static libraries tools/build-rtaudio-mingw.sh cross-builds from Debian's
 #    source packages (WASAPI, DirectSound, WinMM).
-#  - thrumwell_cli11: the header-only command-line parser (Debian's
-#    libcli11-dev; the same headers copied beside the Windows libraries).
 #  - thrumwell_jack: libjack, for the tests' JACK client (Linux only).
-# THRUMWELL_AUDIO_IO_FOUND is false when one of the first three is missing.
+# THRUMWELL_AUDIO_IO_FOUND is false when one of the first two is missing. The
+# command line comes from tools/cli (thrumwell_cli), as for every tool.
 
 include_guard(GLOBAL)
 
 find_path(THRUMWELL_RTAUDIO_INCLUDE rtaudio/RtAudio.h)
 find_path(THRUMWELL_RTMIDI_INCLUDE rtmidi/RtMidi.h)
-find_path(THRUMWELL_CLI11_INCLUDE CLI/CLI.hpp)
 if(WIN32)
   set(saved_suffixes ${CMAKE_FIND_LIBRARY_SUFFIXES})
   set(CMAKE_FIND_LIBRARY_SUFFIXES .a)
@@ -24,8 +22,7 @@ if(WIN32)
 endif()
 
 set(THRUMWELL_AUDIO_IO_FOUND FALSE)
-if(THRUMWELL_RTAUDIO_INCLUDE AND THRUMWELL_RTMIDI_INCLUDE AND THRUMWELL_CLI11_INCLUDE
-   AND THRUMWELL_RTAUDIO_LIBRARY AND THRUMWELL_RTMIDI_LIBRARY)
+if(THRUMWELL_RTAUDIO_INCLUDE AND THRUMWELL_RTMIDI_INCLUDE AND THRUMWELL_RTAUDIO_LIBRARY AND THRUMWELL_RTMIDI_LIBRARY)
   set(THRUMWELL_AUDIO_IO_FOUND TRUE)
   add_library(thrumwell_rtaudio INTERFACE)
   target_include_directories(thrumwell_rtaudio SYSTEM INTERFACE ${THRUMWELL_RTAUDIO_INCLUDE})
@@ -39,10 +36,8 @@ if(THRUMWELL_RTAUDIO_INCLUDE AND THRUMWELL_RTMIDI_INCLUDE AND THRUMWELL_CLI11_IN
     target_compile_definitions(thrumwell_rtmidi INTERFACE __WINDOWS_MM__)
     target_link_libraries(thrumwell_rtmidi INTERFACE winmm)
   endif()
-  add_library(thrumwell_cli11 INTERFACE)
-  target_include_directories(thrumwell_cli11 SYSTEM INTERFACE ${THRUMWELL_CLI11_INCLUDE})
 else()
-  message(STATUS "RtAudio, RtMidi or CLI11 not found: the player is skipped (tools/install-deps.sh installs them)")
+  message(STATUS "RtAudio or RtMidi not found: the player is skipped (tools/install-deps.sh installs them)")
 endif()
 
 if(NOT WIN32)

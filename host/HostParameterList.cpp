@@ -231,10 +231,15 @@ bool HostParameterList::AddUserChoices(const std::string& program, const std::ve
   return true;
 }
 
-void HostParameterList::PrintPrograms(std::FILE* out) const
+bool HostParameterList::IsEmptyProgramSlot(int index, const std::string& name)
+{
+  return name.empty() || name == "- " + std::to_string(index + 1) + " -";
+}
+
+void HostParameterList::PrintPrograms(std::FILE* out, bool all) const
 {
   for (std::size_t i = 0; i < programNames.size(); ++i)
-    if (!programNames[i].empty())
+    if (all ? !programNames[i].empty() : !IsEmptyProgramSlot(static_cast<int>(i), programNames[i]))
       std::fprintf(out, "%zu\t%s\n", i, programNames[i].c_str());
 }
 

@@ -67,7 +67,11 @@ public:
   // Listings for a user, one line each: "INDEX<tab>NAME" per named program;
   // per user parameter its ID, title, range and default in its units (at the
   // precision of its own value texts), units, and the texts of a list.
-  void PrintPrograms(std::FILE* out) const;
+  // One line per program, "NUMBER<TAB>NAME"; the empty slots only with all.
+  void PrintPrograms(std::FILE* out, bool all = false) const;
+  // Whether a program-list slot is an empty one: the plug-in names its free
+  // slots "- N -" with N the slot's number from 1.
+  static bool IsEmptyProgramSlot(int index, const std::string& name);
   void PrintParameters(std::FILE* out) const;
   // A user's choices as the changes of one block: the program (a number or
   // name; empty for none), then each "NAME=VALUE" in order. False with one

@@ -537,7 +537,10 @@ bool HostPlugin::ProcessPrepared()
   const tresult result = processor->process(data);
   if (processHook)
     processHook(false);
-  const bool ok = Expect(result, kResultOk, "process(" + std::to_string(data.numSamples) + " samples)");
+  // The call's name is only spelt out for a violation: a long render makes
+  // millions of calls.
+  const bool ok =
+    result == kResultOk || Expect(result, kResultOk, "process(" + std::to_string(data.numSamples) + " samples)");
   CheckOutputs(numSamples);
   CheckHostObjects("process");
   return ok;

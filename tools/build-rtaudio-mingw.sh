@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds static RtAudio (WASAPI and DirectSound) and RtMidi (WinMM) for
-# the Windows build of the player from Debian's own source packages, and copies
-# the header-only CLI11 beside them, all under the prefix the cross toolchain
-# file searches. Nothing of these libraries enters the repository.
+# the Windows build of the player from Debian's own source packages, under the
+# prefix the cross toolchain file searches. Nothing of these libraries enters the repository.
 # Idempotent: silent when everything is installed. Needs root (apt-get source
 # and a deb-src entry, which add-deb-src.sh makes). Called by install-deps.sh.
 set -euo pipefail
@@ -64,15 +63,7 @@ log "building RtMidi from $rtmidi"
 mkdir -p "$prefix/include/rtaudio" "$prefix/include/rtmidi" "$prefix/lib"
 install -m 644 "$rtaudio/RtAudio.h" "$prefix/include/rtaudio/RtAudio.h"
 install -m 644 "$rtmidi/RtMidi.h" "$prefix/include/rtmidi/RtMidi.h"
-# CLI11 is header-only and the same on every platform: Debian's copy serves.
-if [ -f /usr/include/CLI/CLI.hpp ]; then
-  rm -rf "$prefix/include/CLI"
-  cp -r /usr/include/CLI "$prefix/include/CLI"
-else
-  echo "build-rtaudio-mingw: libcli11-dev is not installed" >&2
-  exit 1
-fi
 install -m 644 "$work/librtmidi.a" "$prefix/lib/librtmidi.a"
 # The RtAudio archive goes last: it is the stamp that says all is done.
 install -m 644 "$work/librtaudio.a" "$prefix/lib/librtaudio.a"
-log "installed RtAudio, RtMidi and CLI11 under $prefix"
+log "installed RtAudio and RtMidi under $prefix"

@@ -1,22 +1,42 @@
 #!/usr/bin/env bash
-# Installs every build and test dependency of Thrumwell from Debian's packages,
-# and cross-builds libpng, RtAudio and RtMidi for the Windows build from
-# Debian's own sources.
-# Idempotent: quiet and quick when everything is present. Needs root (or sudo).
+# Installs Thrumwell's dependencies from Debian's packages.
+#
+#   tools/install-deps.sh          everything: the native, sanitized, Windows
+#                                  (MinGW-w64, Wine, and libpng, RtAudio and
+#                                  RtMidi cross-built from Debian's sources) and
+#                                  fuzz builds and all their tests
+#   tools/install-deps.sh native   only what the native build needs (the demo)
+#
+# Idempotent: quiet and quick when everything is present. Needs root, or sudo.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+set_name="${1:-all}"
 
-packages=(
-  cmake ninja-build g++ gcc pkg-config git
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+# The native build: compilers, the libraries the module, the host and the
+# player link, the command-line parser, and GoogleTest, which the build
+# configures.
+native=(
+  cmake ninja-build g++ gcc pkg-config ccache
   libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev libx11-dev libxtst-dev libxext-dev
+  libcli11-dev libgtest-dev librtaudio-dev librtmidi-dev
+)
+# The rest: tests, benchmarks, the sanitizer and fuzz builds, the Windows
+# cross build and Wine to run it, and the tools the tests and scripts call.
+rest=(
+  git googletest libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev
   fonts-liberation2 fonts-dejavu-core
   g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 libz-mingw-w64-dev
   wine wine64 xvfb xauth
-  dpkg-dev imagemagick sox librsvg2-bin ccache
-  librtaudio-dev librtmidi-dev libcli11-dev jackd2 libjack-jackd2-dev
+  dpkg-dev imagemagick sox librsvg2-bin
+  jackd2 libjack-jackd2-dev
 )
+
+case "$set_name" in
+  native) packages=("${native[@]}") ;;
+  all) packages=("${native[@]}" "${rest[@]}") ;;
+  *) echo "usage: $0 [native|all]" >&2; exit 2 ;;
+esac
 
 sudo=""
 if [ "$(id -u)" != 0 ]; then sudo="sudo"; fi
@@ -30,6 +50,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
+
+[ "$set_name" = native ] && exit 0
 
 # Wine runs 64-bit programs only through the wine64 loader; make sure one is on PATH.
 if ! command -v wine64 >/dev/null && [ -x /usr/lib/wine/wine64 ]; then

@@ -72,3 +72,21 @@ TEST(SnapshotOptionsTest, RefusesMalformedOptions)
   }
 }
 }  // namespace
+
+namespace
+{
+TEST(SnapshotOptionsTest, WindowHelpAndVersionNeedNoOutput)
+{
+  SnapshotOptions options;
+  std::string error;
+  ASSERT_TRUE(Parse({"-o", "a.png", "--window", "--press", "1,2"}, options, error)) << error;
+  EXPECT_TRUE(options.window);
+  ASSERT_TRUE(Parse({"-o", "a.png"}, options, error)) << error;
+  EXPECT_FALSE(options.window);
+  ASSERT_TRUE(Parse({"--help"}, options, error)) << error;
+  EXPECT_TRUE(options.help);
+  ASSERT_TRUE(Parse({"--version"}, options, error)) << error;
+  EXPECT_TRUE(options.version);
+  EXPECT_NE(SnapshotUsage().find("--window"), std::string::npos);
+}
+}  // namespace

@@ -1,6 +1,10 @@
 #include "tests/tools/RunProgram.h"
 
+#include <algorithm>
 #include <cstdlib>
+
+#include <windows.h>
+#include <psapi.h>
 
 namespace {
 
@@ -23,11 +27,75 @@ std::string Quoted(const std::string& text)
   return quoted + "\"";
 }
 
+std::wstring Wide(const std::string& text)
+{
+  const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), n);
+  wide.resize(wide.size() - 1);
+  return wide;
+}
+
+HANDLE Inheritable(const std::string& path)
+{
+  SECURITY_ATTRIBUTES security = {sizeof security, nullptr, TRUE};
+  return CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &security, CREATE_ALWAYS,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Runs the program itself (no shell), so its own peak memory can be read.
+int RunMeasured(const std::string& program, const std::vector<std::string>& args, const std::string& stdoutPath,
+                const std::string& stderrPath, long long& peakKiB)
+{
+  std::string command = Quoted(WindowsPath(program));
+  for (const std::string& arg : args)
+    command += " " + Quoted(arg);
+  std::wstring line = Wide(command);
+  HANDLE out = Inheritable(stdoutPath);
+  HANDLE err = Inheritable(stderrPath);
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = out;
+  startup.hStdError = err;
+  PROCESS_INFORMATION process = {};
+  const bool started = out != INVALID_HANDLE_VALUE && err != INVALID_HANDLE_VALUE
+                       && CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                                         &process);
+  if (out != INVALID_HANDLE_VALUE)
+    CloseHandle(out);
+  if (err != INVALID_HANDLE_VALUE)
+    CloseHandle(err);
+  if (!started)
+    return -1;
+  // Read while it runs as well: Wine knows nothing of an ended process's memory.
+  auto measure = [&] {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    if (GetProcessMemoryInfo(process.hProcess, &counters, sizeof counters) && counters.PeakWorkingSetSize > 0)
+      peakKiB = std::max(peakKiB, static_cast<long long>(counters.PeakWorkingSetSize / 1024));
+  };
+  while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT)
+    measure();
+  measure();
+  DWORD status = 0;
+  GetExitCodeProcess(process.hProcess, &status);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return static_cast<int>(status);
+}
+
 }  // namespace
 
 int RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& stdoutPath,
-               const std::string& stderrPath)
+               const std::string& stderrPath, long long* peakKiB)
 {
+  if (peakKiB)
+  {
+    *peakKiB = -1;
+    return RunMeasured(program, args, stdoutPath, stderrPath, *peakKiB);
+  }
   // cmd.exe strips one pair of outer quotes from the whole line.
   std::string command = "\"" + Quoted(WindowsPath(program));
   for (const std::string& arg : args)

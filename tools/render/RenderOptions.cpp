@@ -3,7 +3,8 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
+
+#include "tools/cli/ToolCommandLine.h"
 
 namespace {
 
@@ -67,143 +68,195 @@ bool ParseNote(const std::string& text, RenderNote& note)
   return ParseReal(when, note.start) && note.start >= 0.0;
 }
 
-}  // namespace
+constexpr const char* kTool = "thrumwell-render";
+constexpr const char* kDescription =
+  "Plays the Thrumwell instrument through a VST3 host and writes what it plays to a WAV file.";
 
-const char* RenderUsage()
+// Every option's raw text; checked after CLI11 has split the command line, so
+// each refusal can say exactly what is wrong.
+struct RawOptions
 {
-  return "usage: thrumwell-render -o OUT.wav [--program N | --program \"NAME\"] [--param \"NAME=VALUE\"]...\n"
-         "                        [--seconds S] [--rate HZ] [--block N] [--position SAMPLES]\n"
-         "                        [--note NOTE[:VELOCITY]@START[+LENGTH]]... [--list-programs] [--list-params]\n"
-         "                        [--plugin BUNDLE.vst3] [--sample-size 32|64] [--state-in FILE] [--state-out FILE]\n";
+  std::string output, program, seconds, rate, block, position, plugin, sampleSize, format, stateIn, stateOut,
+    session, exportPresets;
+  std::vector<std::string> params, notes, ats, ramps;
+  bool listPrograms = false, listAll = false, listParams = false;
+};
+
+void Declare(CLI::App& app, RawOptions& raw)
+{
+  ThrumwellCli::Prepare(app);
+  app.add_option("-o,--output", raw.output, "WAV file to write")->type_name("OUT.wav");
+  app.add_option("--program", raw.program, "Program to start from, by number (0-129) or exact name")
+    ->type_name("N|NAME");
+  app.add_option("--param", raw.params, "Set a parameter by title, to a number in its units or one of its texts")
+    ->type_name("NAME=VALUE");
+  app.add_option("--seconds", raw.seconds, "Length of the render (default 10, or to a session's last event)")
+    ->type_name("S");
+  app.add_option("--rate", raw.rate, "Sample rate, 8000 to 384000 (default 48000)")->type_name("HZ");
+  app.add_option("--block", raw.block, "Block size, 1 to 8192 (default 512)")->type_name("N");
+  app.add_option("--position", raw.position, "Song position where the transport starts (default 0)")
+    ->type_name("SAMPLES");
+  app.add_option("--note", raw.notes, "Play a MIDI note: velocity 1-127 (default 100), start and length in seconds")
+    ->type_name("NOTE[:VELOCITY]@START[+LENGTH]");
+  app.add_option("--at", raw.ats, "Set a parameter at a time (SS, MM:SS or HH:MM:SS)")->type_name("NAME=VALUE@TIME");
+  app.add_option("--ramp", raw.ramps,
+                 "Move a parameter linearly in its units over LENGTH from START; without FROM, from the value in force")
+    ->type_name("NAME=FROM->TO@START+LENGTH");
+  app.add_option("--session", raw.session, "Play a session file of settings, ramps and program changes in time")
+    ->type_name("FILE");
+  app.add_option("--format", raw.format, "Samples in the file: f32, f64, s24 or s16 (PCM, dithered)")
+    ->type_name("f32|f64|s24|s16");
+  app.add_option("--sample-size", raw.sampleSize, "Process 32-bit or 64-bit samples (default 32)")
+    ->type_name("32|64");
+  app.add_option("--plugin", raw.plugin, "VST3 bundle to play (default: the one built beside the renderer)")
+    ->type_name("BUNDLE.vst3");
+  app.add_option("--state-in", raw.stateIn, "Load a component state (raw, or a .vstpreset file) first")
+    ->type_name("FILE");
+  app.add_option("--state-out", raw.stateOut, "Save the component state after the render")->type_name("FILE");
+  app.add_flag("--list-programs", raw.listPrograms, "List the programs in use and exit");
+  app.add_flag("--all", raw.listAll, "With --list-programs: list the empty slots too");
+  app.add_flag("--list-params", raw.listParams, "List the parameters and exit");
+  app.add_option("--export-presets", raw.exportPresets,
+                 "Write the factory programs as .vstpreset files into DIR, in folders by family, and exit")
+    ->type_name("DIR");
 }
 
-bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::string& error)
+bool Check(const CLI::App& app, const RawOptions& raw, RenderOptions& options, std::string& error)
 {
-  for (int i = 1; i < argc; ++i)
+  options.output = raw.output;
+  options.program = raw.program;
+  options.params = raw.params;
+  options.listPrograms = raw.listPrograms;
+  options.listAll = raw.listAll;
+  options.listParams = raw.listParams;
+  options.session = raw.session;
+  std::int64_t integer = 0;
+
+  if (app.count("--output") && raw.output.empty())
   {
-    const std::string option = argv[i];
-    if (option == "--list-programs")
-    {
-      options.listPrograms = true;
-      continue;
-    }
-    if (option == "--list-params")
-    {
-      options.listParams = true;
-      continue;
-    }
-    if (option == "--help" || option == "-h")
-    {
-      options.help = true;
-      continue;
-    }
-    const bool takesValue = option == "-o" || option == "--program" || option == "--param" || option == "--seconds"
-                            || option == "--rate" || option == "--block" || option == "--position"
-                            || option == "--note" || option == "--plugin" || option == "--sample-size"
-                            || option == "--state-in" || option == "--state-out";
-    if (!takesValue)
-    {
-      error = "unknown option \"" + option + "\"";
-      return false;
-    }
-    if (i + 1 >= argc)
-    {
-      error = option + " needs a value";
-      return false;
-    }
-    const std::string value = argv[++i];
-    std::int64_t integer = 0;
-    if (option == "-o")
-    {
-      if (value.empty())
-      {
-        error = "-o needs a file name";
-        return false;
-      }
-      options.output = value;
-    }
-    else if (option == "--plugin" || option == "--state-in" || option == "--state-out")
-    {
-      if (value.empty())
-      {
-        error = option + " needs a path";
-        return false;
-      }
-      (option == "--plugin" ? options.plugin : option == "--state-in" ? options.stateIn : options.stateOut) = value;
-    }
-    else if (option == "--sample-size")
-    {
-      if (value != "32" && value != "64")
-      {
-        error = "--sample-size \"" + value + "\" is neither 32 nor 64";
-        return false;
-      }
-      options.sampleBits = value == "64" ? 64 : 32;
-    }
-    else if (option == "--program")
-    {
-      options.program = value;
-    }
-    else if (option == "--param")
-    {
-      if (value.find('=') == std::string::npos)
-      {
-        error = "--param \"" + value + "\" is not NAME=VALUE";
-        return false;
-      }
-      options.params.push_back(value);
-    }
-    else if (option == "--seconds")
-    {
-      if (!ParseReal(value, options.seconds) || options.seconds < 0.0)
-      {
-        error = "--seconds \"" + value + "\" is not a duration of 0 seconds or more";
-        return false;
-      }
-    }
-    else if (option == "--rate")
-    {
-      if (!ParseInteger(value, 8000, 384000, integer))
-      {
-        error = "--rate \"" + value + "\" is not a whole number of hertz from 8000 to 384000";
-        return false;
-      }
-      options.rate = static_cast<int>(integer);
-    }
-    else if (option == "--block")
-    {
-      if (!ParseInteger(value, 1, 8192, integer))
-      {
-        error = "--block \"" + value + "\" is not a block size from 1 to 8192";
-        return false;
-      }
-      options.block = static_cast<int>(integer);
-    }
-    else if (option == "--position")
-    {
-      if (!ParseInteger(value, INT64_MIN / 2, INT64_MAX / 2, integer))
-      {
-        error = "--position \"" + value + "\" is not a whole number of samples";
-        return false;
-      }
-      options.position = integer;
-    }
-    else
-    {
-      RenderNote note;
-      if (!ParseNote(value, note))
-      {
-        error = "--note \"" + value + "\" is not NOTE[:VELOCITY]@START[+LENGTH] (note 0..127, velocity 1..127, "
-                "start 0 or more seconds, length above 0)";
-        return false;
-      }
-      options.notes.push_back(note);
-    }
+    error = "-o needs a file name";
+    return false;
   }
-  if (options.output.empty() && !options.listPrograms && !options.listParams && !options.help)
+  for (const char* name : {"--plugin", "--state-in", "--state-out", "--session", "--export-presets"})
+    if (app.count(name) && app.get_option(name)->as<std::string>().empty())
+    {
+      error = std::string(name) + " needs a path";
+      return false;
+    }
+  options.plugin = raw.plugin;
+  options.stateIn = raw.stateIn;
+  options.stateOut = raw.stateOut;
+  options.exportPresets = raw.exportPresets;
+
+  if (app.count("--program") && raw.program.empty())
+  {
+    error = "--program needs a number or a name";
+    return false;
+  }
+  for (const std::string& assignment : raw.params)
+    if (assignment.find('=') == std::string::npos)
+    {
+      error = "--param \"" + assignment + "\" is not NAME=VALUE";
+      return false;
+    }
+  if (app.count("--sample-size"))
+  {
+    if (raw.sampleSize != "32" && raw.sampleSize != "64")
+    {
+      error = "--sample-size \"" + raw.sampleSize + "\" is neither 32 nor 64";
+      return false;
+    }
+    options.sampleBits = raw.sampleSize == "64" ? 64 : 32;
+  }
+  // Without --format the file keeps the processing width, as before.
+  options.format = options.sampleBits == 64 ? WavFormat::kFloat64 : WavFormat::kFloat32;
+  if (app.count("--format") && !WavFormatFromName(raw.format, options.format))
+  {
+    error = "--format \"" + raw.format + "\" is none of f32, f64, s24, s16";
+    return false;
+  }
+  if (app.count("--seconds"))
+  {
+    if (!ParseReal(raw.seconds, options.seconds) || options.seconds < 0.0)
+    {
+      error = "--seconds \"" + raw.seconds + "\" is not a duration of 0 seconds or more";
+      return false;
+    }
+    options.secondsGiven = true;
+  }
+  if (app.count("--rate"))
+  {
+    if (!ParseInteger(raw.rate, 8000, 384000, integer))
+    {
+      error = "--rate \"" + raw.rate + "\" is not a whole number of hertz from 8000 to 384000";
+      return false;
+    }
+    options.rate = static_cast<int>(integer);
+  }
+  if (app.count("--block"))
+  {
+    if (!ParseInteger(raw.block, 1, 8192, integer))
+    {
+      error = "--block \"" + raw.block + "\" is not a block size from 1 to 8192";
+      return false;
+    }
+    options.block = static_cast<int>(integer);
+  }
+  if (app.count("--position"))
+  {
+    if (!ParseInteger(raw.position, INT64_MIN / 2, INT64_MAX / 2, integer))
+    {
+      error = "--position \"" + raw.position + "\" is not a whole number of samples";
+      return false;
+    }
+    options.position = integer;
+  }
+  for (const std::string& text : raw.notes)
+  {
+    RenderNote note;
+    if (!ParseNote(text, note))
+    {
+      error = "--note \"" + text + "\" is not NOTE[:VELOCITY]@START[+LENGTH] (note 0..127, velocity 1..127, "
+              "start 0 or more seconds, length above 0)";
+      return false;
+    }
+    options.notes.push_back(note);
+  }
+  for (const std::string& text : raw.ats)
+  {
+    ThrumwellSession::SessionEvent event;
+    if (!ThrumwellSession::ParseAtOption(text, event, error))
+      return false;
+    options.events.push_back(event);
+  }
+  for (const std::string& text : raw.ramps)
+  {
+    ThrumwellSession::SessionEvent event;
+    if (!ThrumwellSession::ParseRampOption(text, event, error))
+      return false;
+    options.events.push_back(event);
+  }
+  if (options.listAll && !options.listPrograms)
+  {
+    error = "--all goes with --list-programs";
+    return false;
+  }
+  if (options.output.empty() && !options.listPrograms && !options.listParams && options.exportPresets.empty())
   {
     error = "no output file: give -o OUT.wav";
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::string& error)
+{
+  return ThrumwellCli::ParseTool<RawOptions>(kTool, kDescription, argc, argv, options, error, Declare, Check);
+}
+
+std::string RenderUsage()
+{
+  return ThrumwellCli::ToolHelp<RawOptions>(kTool, kDescription, Declare);
 }

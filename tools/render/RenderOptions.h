@@ -4,16 +4,23 @@
 //
 //   thrumwell-render -o OUT.wav [--program N | --program "NAME"] [--param "NAME=VALUE"]...
 //                    [--seconds S] [--rate HZ] [--block N] [--position SAMPLES]
-//                    [--note NOTE[:VELOCITY]@START[+LENGTH]]... [--list-programs] [--list-params]
-//                    [--plugin BUNDLE.vst3] [--sample-size 32|64] [--state-in FILE] [--state-out FILE]
+//                    [--note NOTE[:VELOCITY]@START[+LENGTH]]...
+//                    [--at "NAME=VALUE@TIME"]... [--ramp "NAME=FROM->TO@START+LENGTH"]... [--session FILE]
+//                    [--format f32|f64|s24|s16] [--sample-size 32|64]
+//                    [--plugin BUNDLE.vst3] [--state-in FILE] [--state-out FILE]
+//   thrumwell-render --list-programs [--all] | --list-params | --export-presets DIR | --help | --version
 //
 // The instrument is loaded from a VST3 bundle (by default the one built beside
 // the renderer) and played as a host plays it. --sample-size 64 processes
-// 64-bit samples and writes them to the WAV file at that width.
+// 64-bit samples; the file holds them at that width unless --format says
+// otherwise.
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "tools/session/SessionScript.h"
+#include "tools/render/WavWriter.h"
 
 struct RenderNote
 {
@@ -29,17 +36,24 @@ struct RenderOptions
   std::string program;              // empty: the default program stays selected
   std::vector<std::string> params;  // "NAME=VALUE", applied in order
   double seconds = 10.0;
+  bool secondsGiven = false;        // without --seconds a session plays to its last event
   int rate = 48000;
   int block = 512;
   std::int64_t position = 0;
   std::vector<RenderNote> notes;
+  std::vector<ThrumwellSession::SessionEvent> events;  // from --at and --ramp
+  std::string session;   // session file
   std::string plugin;    // empty: the bundle built beside the renderer
-  int sampleBits = 32;   // 32 or 64
-  std::string stateIn;   // component state loaded before the program and parameters
+  int sampleBits = 32;   // processing precision, 32 or 64
+  WavFormat format = WavFormat::kFloat32;
+  std::string stateIn;   // component state (raw or .vstpreset) loaded before the program and parameters
   std::string stateOut;  // component state saved after the render
+  std::string exportPresets;  // folder for the factory programs as .vstpreset files
   bool listPrograms = false;
+  bool listAll = false;  // --list-programs with the empty slots
   bool listParams = false;
   bool help = false;
+  bool version = false;
 };
 
 // Parses argv into options. On a malformed or out-of-range option, returns
@@ -47,5 +61,5 @@ struct RenderOptions
 // parameters are checked later, against the instrument.
 bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::string& error);
 
-// The usage text printed by --help.
-const char* RenderUsage();
+// The help text printed by --help.
+std::string RenderUsage();

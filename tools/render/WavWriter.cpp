@@ -1,21 +1,69 @@
 #include "tools/render/WavWriter.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <initializer_list>
 
 namespace {
 
 constexpr std::uint32_t kChannels = 2;
-constexpr std::uint32_t kFormatIeeeFloat = 3;
-// RIFF header, "fmt " chunk with the extension size field, "fact" chunk and
-// the "data" chunk header.
-constexpr std::uint32_t kHeaderBytes = 12 + 26 + 12 + 8;
+constexpr std::uint16_t kFormatPcm = 1;
+constexpr std::uint16_t kFormatIeeeFloat = 3;
+// Float files: RIFF header, "fmt " chunk with the extension size field,
+// "fact" chunk and the "data" chunk header. PCM files: RIFF header, the plain
+// 16-byte "fmt " chunk and the "data" chunk header. RF64 files have a "ds64"
+// chunk of 28 bytes after the RIFF header.
+constexpr std::uint32_t kFloatHeaderBytes = 12 + 26 + 12 + 8;
+constexpr std::uint32_t kPcmHeaderBytes = 12 + 24 + 8;
+constexpr std::uint32_t kDs64Bytes = 8 + 28;
+// A 32-bit size field of an RF64 file: look in "ds64".
+constexpr std::uint32_t kSizeInDs64 = 0xFFFFFFFFu;
+// Every file's dither starts from this seed.
+constexpr std::uint64_t kDitherSeed = 0x5468756D7765ull;
+
+struct FormatName
+{
+  const char* name;
+  WavFormat format;
+  int bits;
+};
+constexpr FormatName kFormats[] = {
+  {"f32", WavFormat::kFloat32, 32},
+  {"f64", WavFormat::kFloat64, 64},
+  {"s24", WavFormat::kPcm24, 24},
+  {"s16", WavFormat::kPcm16, 16},
+};
+
+bool IsPcm(WavFormat format) { return format == WavFormat::kPcm24 || format == WavFormat::kPcm16; }
+
+std::uint32_t HeaderBytes(WavFormat format) { return IsPcm(format) ? kPcmHeaderBytes : kFloatHeaderBytes; }
 
 }  // namespace
 
-std::uint64_t WavWriter::MaxFrames(int bitsPerSample)
+bool WavFormatFromName(const std::string& name, WavFormat& format)
 {
-  return (0xFFFFFFFFu - kHeaderBytes) / (kChannels * static_cast<std::uint32_t>(bitsPerSample / 8));
+  for (const FormatName& f : kFormats)
+    if (name == f.name)
+    {
+      format = f.format;
+      return true;
+    }
+  return false;
+}
+
+int WavFormatBits(WavFormat format)
+{
+  for (const FormatName& f : kFormats)
+    if (f.format == format)
+      return f.bits;
+  return 32;
+}
+
+std::uint64_t WavWriter::MaxFrames(WavFormat format)
+{
+  // Far beyond any render; the 64-bit sizes hold it with room to spare.
+  return (std::uint64_t(1) << 48) / (kChannels * static_cast<std::uint32_t>(WavFormatBits(format) / 8));
 }
 
 WavWriter::~WavWriter()
@@ -44,35 +92,91 @@ bool WavWriter::PutU32(std::uint32_t v)
   return Put(b, 4);
 }
 
-bool WavWriter::Open(const char* path, std::uint32_t rate, std::uint64_t frames, int bitsPerSample)
+bool WavWriter::PutU64(std::uint64_t v)
 {
-  if (file || (bitsPerSample != 32 && bitsPerSample != 64) || frames > MaxFrames(bitsPerSample))
+  PutU32(static_cast<std::uint32_t>(v));
+  return PutU32(static_cast<std::uint32_t>(v >> 32));
+}
+
+bool WavWriter::Open(const char* path, std::uint32_t rate, std::uint64_t frames, WavFormat wavFormat)
+{
+  if (file || frames > MaxFrames(wavFormat))
     return false;
-  bytesPerSample = static_cast<std::uint32_t>(bitsPerSample / 8);
+  format = wavFormat;
+  bytesPerSample = static_cast<std::uint32_t>(WavFormatBits(format) / 8);
   file = std::fopen(path, "wb");
   if (!file)
     return false;
   announced = frames;
   written = 0;
   failed = false;
-  const std::uint32_t dataBytes = static_cast<std::uint32_t>(frames * kChannels * bytesPerSample);
-  Put("RIFF", 4);
-  PutU32(kHeaderBytes - 8 + dataBytes);
-  Put("WAVE", 4);
+  random = kDitherSeed;
+  const std::uint64_t dataBytes = frames * kChannels * bytesPerSample;
+  const bool pcm = IsPcm(format);
+  const std::uint64_t riffBytes = HeaderBytes(format) - 8 + dataBytes;
+  const bool rf64 = riffBytes > riffLimit;
+  auto size32 = [rf64](std::uint64_t size) { return rf64 ? kSizeInDs64 : static_cast<std::uint32_t>(size); };
+  if (rf64)
+  {
+    Put("RF64", 4);
+    PutU32(kSizeInDs64);
+    Put("WAVE", 4);
+    Put("ds64", 4);
+    PutU32(kDs64Bytes - 8);
+    PutU64(riffBytes + kDs64Bytes);
+    PutU64(dataBytes);
+    PutU64(frames);
+    PutU32(0);  // no table of other chunk sizes
+  }
+  else
+  {
+    Put("RIFF", 4);
+    PutU32(static_cast<std::uint32_t>(riffBytes));
+    Put("WAVE", 4);
+  }
   Put("fmt ", 4);
-  PutU32(18);
-  PutU16(kFormatIeeeFloat);
+  PutU32(pcm ? 16 : 18);
+  PutU16(pcm ? kFormatPcm : kFormatIeeeFloat);
   PutU16(kChannels);
   PutU32(rate);
   PutU32(rate * kChannels * bytesPerSample);
-  PutU16(kChannels * bytesPerSample);
-  PutU16(bytesPerSample * 8);
-  PutU16(0);
-  Put("fact", 4);
-  PutU32(4);
-  PutU32(static_cast<std::uint32_t>(frames));
+  PutU16(static_cast<std::uint16_t>(kChannels * bytesPerSample));
+  PutU16(static_cast<std::uint16_t>(bytesPerSample * 8));
+  if (!pcm)
+  {
+    PutU16(0);
+    Put("fact", 4);
+    PutU32(4);
+    PutU32(size32(frames));
+  }
   Put("data", 4);
-  return PutU32(dataBytes);
+  return PutU32(size32(dataBytes));
+}
+
+double WavWriter::Dither()
+{
+  // xorshift64*: two uniform values in [0, 1) per sample, their difference
+  // is triangular in (-1, 1).
+  auto next = [this] {
+    random ^= random >> 12;
+    random ^= random << 25;
+    random ^= random >> 27;
+    return static_cast<double>((random * 0x2545F4914F6CDD1Dull) >> 11) * (1.0 / 9007199254740992.0);
+  };
+  const double a = next();
+  return a - next();
+}
+
+std::int32_t WavWriter::Quantize(double sample, double scale)
+{
+  // Full scale 1.0 is 2^(bits-1) steps; the dithered value is rounded and
+  // held within the format's range.
+  double steps = std::floor(sample * scale + Dither() + 0.5);
+  if (!(steps >= -scale))
+    steps = -scale;  // also a NaN, which the plug-in should never give
+  if (steps > scale - 1.0)
+    steps = scale - 1.0;
+  return static_cast<std::int32_t>(steps);
 }
 
 template <class Sample>
@@ -80,35 +184,47 @@ bool WavWriter::WriteFrames(const Sample* left, const Sample* right, int n)
 {
   if (!file)
     return false;
-  // Interleaved little-endian frames, a few hundred at a time, each sample
-  // stored at the width the header announced.
-  unsigned char chunk[512 * kChannels * 8];
-  std::size_t used = 0;
-  for (int i = 0; i < n && !failed; ++i)
+  // Interleaved frames, a few hundred at a time. Samples are stored in the
+  // machine's byte order, which on both our platforms (x86-64) is the
+  // little-endian order the format wants.
+  constexpr int kChunkFrames = 512;
+  unsigned char chunk[kChunkFrames * kChannels * 8];
+  for (int done = 0; done < n && !failed;)
   {
-    for (const Sample* channel : {left, right})
+    const int count = std::min(n - done, kChunkFrames);
+    unsigned char* out = chunk;
+    for (int i = done; i < done + count; ++i)
     {
-      std::uint64_t bits = 0;
-      if (bytesPerSample == 8)
+      for (const Sample* channel : {left, right})
       {
-        const double wide = static_cast<double>(channel[i]);
-        std::memcpy(&bits, &wide, 8);
+        switch (format)
+        {
+          case WavFormat::kFloat32:
+          {
+            const float value = static_cast<float>(channel[i]);
+            std::memcpy(out, &value, 4);
+            break;
+          }
+          case WavFormat::kFloat64:
+          {
+            const double value = static_cast<double>(channel[i]);
+            std::memcpy(out, &value, 8);
+            break;
+          }
+          case WavFormat::kPcm24:
+          case WavFormat::kPcm16:
+          {
+            const bool wide = format == WavFormat::kPcm24;
+            const std::int32_t value = Quantize(static_cast<double>(channel[i]), wide ? 8388608.0 : 32768.0);
+            std::memcpy(out, &value, wide ? 3 : 2);
+            break;
+          }
+        }
+        out += bytesPerSample;
       }
-      else
-      {
-        const float narrow = static_cast<float>(channel[i]);
-        std::uint32_t narrowBits;
-        std::memcpy(&narrowBits, &narrow, 4);
-        bits = narrowBits;
-      }
-      for (std::uint32_t b = 0; b < bytesPerSample; ++b)
-        chunk[used++] = static_cast<unsigned char>(bits >> (8 * b));
     }
-    if (used + kChannels * bytesPerSample > sizeof chunk || i == n - 1)
-    {
-      Put(chunk, used);
-      used = 0;
-    }
+    Put(chunk, static_cast<std::size_t>(out - chunk));
+    done += count;
   }
   written += static_cast<std::uint64_t>(n > 0 ? n : 0);
   return !failed;

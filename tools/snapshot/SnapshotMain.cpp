@@ -9,6 +9,7 @@
 
 #include "raster/LICE_Bitmap.h"
 #include "raster/LICE_PngWrite.h"
+#include "tools/cli/ToolCommandLine.h"
 #include "tools/snapshot/EditorSession.h"
 #include "tools/snapshot/HeadlessSnapshot.h"
 #include "tools/snapshot/SnapshotOptions.h"
@@ -16,11 +17,11 @@
 
 namespace
 {
-int Refuse(const std::string& message)
-{
-  std::fprintf(stderr, "thrumwell-snapshot: %s\n", message.c_str());
-  return 2;
-}
+constexpr const char* kTool = "thrumwell-snapshot";
+
+int Refuse(const std::string& message) { return ThrumwellCli::Report(kTool, message, ThrumwellCli::kExitUsage); }
+
+int Fail(const std::string& message) { return ThrumwellCli::Report(kTool, message, ThrumwellCli::kExitFailure); }
 }  // namespace
 
 int main(int argc, char** argv)
@@ -28,22 +29,16 @@ int main(int argc, char** argv)
   SnapshotOptions options;
   std::string error;
   if (!ParseSnapshotOptions(argc, argv, options, error))
-  {
-    std::fprintf(stderr, "thrumwell-snapshot: %s\n%s", error.c_str(), SnapshotUsage());
-    return 2;
-  }
-  if (options.help)
-  {
-    std::fputs(SnapshotUsage(), stdout);
+    return Refuse(error);
+  if (ThrumwellCli::AnswerHelpOrVersion(kTool, options.help, options.version, SnapshotUsage()))
     return 0;
-  }
 
   EditorSession session;
   if (!session.Connected())
   {
     for (const std::string& violation : session.Host().Violations())
       std::fprintf(stderr, "thrumwell-snapshot: %s\n", violation.c_str());
-    return Refuse("the instrument could not be set up");
+    return Fail("the instrument could not be set up");
   }
   if (!options.program.empty() && !session.QueueProgram(options.program, error))
     return Refuse(error);
@@ -61,18 +56,18 @@ int main(int argc, char** argv)
   {
     SnapshotHeadless(session, options.pointer);
     if (!LICE_WritePng(options.output.c_str(), &session.Screen(), false))
-      return Refuse("cannot write \"" + options.output + "\"");
+      return Fail("cannot write \"" + options.output + "\"");
     return 0;
   }
 
   WindowPicture picture;
   if (!SnapshotInWindow(session, options.pointer, picture, error))
-    return Refuse(error);
+    return Fail(error);
   LICE_MemBitmap bitmap(picture.width, picture.height);
   for (int y = 0; y < picture.height; ++y)
     std::copy_n(picture.pixels.begin() + std::ptrdiff_t(y) * picture.width, picture.width,
                 bitmap.Pixels() + std::ptrdiff_t(y) * bitmap.RowStride());
   if (!LICE_WritePng(options.output.c_str(), &bitmap, false))
-    return Refuse("cannot write \"" + options.output + "\"");
+    return Fail("cannot write \"" + options.output + "\"");
   return 0;
 }

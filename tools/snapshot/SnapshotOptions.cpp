@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "tools/cli/ToolCommandLine.h"
+
 namespace
 {
 // Pointer positions are clamped far outside any editor, so the arithmetic
@@ -45,106 +47,110 @@ struct PointerOption
 {
   const char* name;
   SnapshotPointer::Kind kind;
+  const char* help;
 };
 
 constexpr PointerOption kPointerOptions[] = {
-  {"--hover", SnapshotPointer::kHover},     {"--press", SnapshotPointer::kPress},
-  {"--drag", SnapshotPointer::kDrag},       {"--release", SnapshotPointer::kRelease},
-  {"--wheel", SnapshotPointer::kWheel},     {"--right", SnapshotPointer::kRight},
+  {"--hover", SnapshotPointer::kHover, "Move the pointer over X,Y"},
+  {"--press", SnapshotPointer::kPress, "Press the left button at X,Y"},
+  {"--drag", SnapshotPointer::kDrag, "Move the pointer to X,Y with the left button held"},
+  {"--release", SnapshotPointer::kRelease, "Release the button at X,Y"},
+  {"--wheel", SnapshotPointer::kWheel, "Turn the wheel by STEPS at X,Y"},
+  {"--right", SnapshotPointer::kRight, "Click the right button at X,Y"},
 };
-}  // namespace
 
-bool ParseSnapshotOptions(int argc, char** argv, SnapshotOptions& options, std::string& error)
+constexpr const char* kTool = "thrumwell-snapshot";
+constexpr const char* kDescription =
+  "Builds the instrument, applies the program and the parameters as a host does, plays the note, sends the "
+  "pointer events in order, paints as the editor's timer does and writes the 368 x 370 editor to OUT.png. "
+  "With --window the editor opens through its VST3 view in a real window, gets the events as real input, "
+  "paints on its own timer, and the window's pixels are written.";
+
+// Every option's raw text; checked after CLI11 has split the command line.
+struct RawOptions
 {
-  options = SnapshotOptions();
-  for (int i = 1; i < argc; ++i)
+  std::string output, program, note;
+  std::vector<std::string> params;
+  std::vector<std::string> pointer[6];  // by kind, in the order given
+  bool window = false;
+};
+
+void Declare(CLI::App& app, RawOptions& raw)
+{
+  ThrumwellCli::Prepare(app);
+  app.add_option("-o,--output", raw.output, "PNG file to write")->type_name("OUT.png");
+  app.add_option("--program", raw.program, "Program to select, by number or exact name")->type_name("N|NAME");
+  app.add_option("--param", raw.params, "Set a parameter by title, to a number in its units or one of its texts")
+    ->type_name("NAME=VALUE");
+  app.add_option("--note", raw.note, "Play a MIDI note (0-127) after the parameters")->type_name("NOTE");
+  for (const PointerOption& p : kPointerOptions)
+    app.add_option(p.name, raw.pointer[p.kind], p.help)->type_name(p.kind == SnapshotPointer::kWheel ? "X,Y,STEPS" : "X,Y");
+  app.add_flag("--window", raw.window, "Open the editor in a real window through the host and capture it");
+}
+
+bool Check(const CLI::App& app, const RawOptions& raw, SnapshotOptions& options, std::string& error)
+{
+  options.output = raw.output;
+  options.program = raw.program;
+  options.params = raw.params;
+  options.window = raw.window;
+  if (app.count("--program") && options.program.empty())
   {
-    const std::string option = argv[i];
-    if (option == "-h" || option == "--help")
+    error = "--program needs a number or a name";
+    return false;
+  }
+  for (const std::string& assignment : raw.params)
+  {
+    const std::size_t equals = assignment.find('=');
+    if (equals == std::string::npos || equals == 0)
     {
-      options.help = true;
-      continue;
-    }
-    if (option == "--window")
-    {
-      options.window = true;
-      continue;
-    }
-    if (i + 1 >= argc)
-    {
-      error = option.rfind("-", 0) == 0 ? option + " needs a value" : "unexpected argument \"" + option + "\"";
+      error = "--param \"" + assignment + "\" is not NAME=VALUE";
       return false;
     }
-    const char* value = argv[++i];
-    if (option == "-o")
-      options.output = value;
-    else if (option == "--program")
+  }
+  if (app.count("--note"))
+  {
+    long note = 0;
+    const char* rest = nullptr;
+    if (!ParseLong(raw.note.c_str(), 0, 127, note, &rest) || *rest != '\0')
     {
-      options.program = value;
-      if (options.program.empty())
-      {
-        error = "--program needs a number or a name";
-        return false;
-      }
+      error = "--note \"" + raw.note + "\" is not a note number 0..127";
+      return false;
     }
-    else if (option == "--param")
+    options.note = static_cast<int>(note);
+  }
+  // The pointer events in the order given on the command line.
+  std::size_t used[6] = {};
+  for (const CLI::Option* option : app.parse_order())
+    for (const PointerOption& p : kPointerOptions)
     {
-      const char* equals = std::strchr(value, '=');
-      if (!equals || equals == value)
-      {
-        error = "--param \"" + std::string(value) + "\" is not NAME=VALUE";
-        return false;
-      }
-      options.params.push_back(value);
-    }
-    else if (option == "--note")
-    {
-      long note = 0;
-      const char* rest = nullptr;
-      if (!ParseLong(value, 0, 127, note, &rest) || *rest != '\0')
-      {
-        error = "--note \"" + std::string(value) + "\" is not a note number 0..127";
-        return false;
-      }
-      options.note = static_cast<int>(note);
-    }
-    else
-    {
-      const PointerOption* match = nullptr;
-      for (const PointerOption& p : kPointerOptions)
-        if (option == p.name)
-          match = &p;
-      if (!match)
-      {
-        error = "unknown option \"" + option + "\"";
-        return false;
-      }
+      if (option->get_name() != p.name)
+        continue;
+      const std::string& value = raw.pointer[p.kind][used[p.kind]++];
       SnapshotPointer point;
-      point.kind = match->kind;
-      if (!ParsePoint(value, match->kind == SnapshotPointer::kWheel, point))
+      point.kind = p.kind;
+      if (!ParsePoint(value.c_str(), p.kind == SnapshotPointer::kWheel, point))
       {
-        error = option + " \"" + value + "\" is not " + (match->kind == SnapshotPointer::kWheel ? "X,Y,STEPS" : "X,Y");
+        error = std::string(p.name) + " \"" + value + "\" is not " + (p.kind == SnapshotPointer::kWheel ? "X,Y,STEPS" : "X,Y");
         return false;
       }
       options.pointer.push_back(point);
     }
-  }
-  if (!options.help && options.output.empty())
+  if (options.output.empty())
   {
     error = "-o OUT.png is required";
     return false;
   }
   return true;
 }
+}  // namespace
 
-const char* SnapshotUsage()
+bool ParseSnapshotOptions(int argc, char** argv, SnapshotOptions& options, std::string& error)
 {
-  return "usage: thrumwell-snapshot -o OUT.png [--program N|\"NAME\"] [--param \"NAME=VALUE\"]... [--note NOTE]\n"
-         "                          [--hover X,Y] [--press X,Y] [--drag X,Y] [--release X,Y]\n"
-         "                          [--wheel X,Y,STEPS] [--right X,Y] [--window]\n"
-         "Builds the instrument, applies the program and the parameters as a host does, plays the\n"
-         "note, sends the pointer events in order, paints as the editor's timer does and writes the\n"
-         "368 x 370 editor to OUT.png. With --window the editor opens through its VST3 view in a\n"
-         "real window, gets the events as real input, paints on its own timer, and the window's\n"
-         "pixels are written.\n";
+  return ThrumwellCli::ParseTool<RawOptions>(kTool, kDescription, argc, argv, options, error, Declare, Check);
+}
+
+std::string SnapshotUsage()
+{
+  return ThrumwellCli::ToolHelp<RawOptions>(kTool, kDescription, Declare);
 }

@@ -4,6 +4,7 @@
 //   thrumwell-snapshot -o OUT.png [--program N|"NAME"] [--param "NAME=VALUE"]... [--note NOTE]
 //                      [--hover X,Y] [--press X,Y] [--drag X,Y] [--release X,Y]
 //                      [--wheel X,Y,STEPS] [--right X,Y] [--window]
+//   thrumwell-snapshot --help | --version
 //
 // Pointer events are kept in the order given; every coordinate is in editor
 // pixels and may lie outside the editor.
@@ -35,8 +36,9 @@ struct SnapshotOptions
   std::vector<std::string> params;  // "NAME=VALUE", applied in order
   int note = -1;                    // -1: no note
   std::vector<SnapshotPointer> pointer;
+  bool window = false;              // open the editor in a real window through the host and capture it
   bool help = false;
-  bool window = false;  // open the editor in a real window and capture it
+  bool version = false;
 };
 
 // Parses argv into options. On a malformed or out-of-range option, returns
@@ -44,4 +46,5 @@ struct SnapshotOptions
 // checked against the instrument later.
 bool ParseSnapshotOptions(int argc, char** argv, SnapshotOptions& options, std::string& error);
 
-const char* SnapshotUsage();
+// The help text printed by --help.
+std::string SnapshotUsage();

@@ -1,0 +1,81 @@
+#pragma once
+// A session: parameter settings, ramps and program changes placed in time.
+// It comes from a session file (one line per event) or from the --at and
+// --ramp options; both give the same events, checked the same way.
+//
+// Session file, one event per line, '#' starts a comment:
+//
+//   00:00 program "Binaural - 7.83 (Schumann Resonance)"
+//   00:00 Binaural=14 Volume=70
+//   05:00 -> 30:00 Binaural=4          # ramp from the value in force at 05:00
+//   30:00 -> 31:00 Volume=70->0        # ramp with an explicit start value
+//   "Pan Reverse"=Yes                  # names and values with spaces are quoted
+//
+// Times are SS, MM:SS or HH:MM:SS, the seconds with an optional fraction.
+// A line's time must not be earlier than the previous line's. Settings after a
+// program change at the same time override the program.
+//
+// Parsing checks the form only; names and values are checked against the
+// plug-in when the session is resolved (SessionPlayer).
+
+#include <string>
+#include <vector>
+
+namespace ThrumwellSession
+{
+
+// Where a piece of text was written, for messages: a file with line and
+// column (both from 1), or an option's value (line 0, column within it).
+struct SessionSource
+{
+  std::string file;  // file name, or the option ("--ramp") for option text
+  std::string text;  // the option's whole value when line is 0
+  int line = 0;
+  int column = 0;
+
+  // "FILE:LINE:COLUMN: what", or "--ramp \"TEXT\", column C: what".
+  std::string Message(const std::string& what) const;
+};
+
+struct SessionEvent
+{
+  enum Kind
+  {
+    kSet,
+    kRamp,
+    kProgram,
+  };
+  Kind kind = kSet;
+  double start = 0.0;  // seconds
+  double end = 0.0;    // ramps only: seconds, later than start
+  std::string name;    // parameter title; for kProgram the program's name or number
+  std::string from;    // ramps: the start value as written; empty: the value in force at start
+  std::string to;      // the value set, or the ramp's end value, as written
+  SessionSource nameAt;
+  SessionSource fromAt;
+  SessionSource toAt;
+};
+
+// Reads "SS", "MM:SS" or "HH:MM:SS" (seconds may have a fraction; minutes and
+// seconds after a larger field are below 60) as seconds. False for anything
+// else, including negative or non-finite times.
+bool ParseSessionTime(const std::string& text, double& seconds);
+
+// Parses a session file's text. On the first error returns false with one
+// line "FILE:LINE:COLUMN: what was expected" in error; events is then
+// unspecified.
+bool ParseSessionText(const std::string& text, const std::string& fileName, std::vector<SessionEvent>& events,
+                      std::string& error);
+
+// --at "NAME=VALUE@TIME"
+bool ParseAtOption(const std::string& text, SessionEvent& event, std::string& error);
+// --ramp "NAME=FROM->TO@START+LENGTH"; FROM may be left out ("NAME=->TO@...")
+// to start from the value in force.
+bool ParseRampOption(const std::string& text, SessionEvent& event, std::string& error);
+
+// Orders events by start time, keeping the order of events at the same time
+// (stable), and refuses ramps that overlap another ramp of the same
+// parameter and settings that fall inside a ramp of theirs.
+bool OrderSessionEvents(std::vector<SessionEvent>& events, std::string& error);
+
+}  // namespace ThrumwellSession
