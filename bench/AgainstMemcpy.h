@@ -15,8 +15,9 @@
 #include <atomic>
 #include <cstddef>
 #include <cstring>
-#include <ctime>
 #include <vector>
+
+#include "bench/ThreadSeconds.h"
 
 extern "C" void* __libc_malloc(size_t);
 extern "C" void* __libc_calloc(size_t, size_t);
@@ -47,9 +48,7 @@ extern "C" void* realloc(void* p, size_t n)
 
 inline double ThreadMicroseconds()
 {
-  timespec t;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return double(t.tv_sec) * 1e6 + double(t.tv_nsec) / 1e3;
+  return ThreadSeconds() * 1e6;
 }
 
 // Microseconds per memcpy of `bytes`, the baseline of every ratio; about

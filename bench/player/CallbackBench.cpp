@@ -11,6 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/AgainstMemcpy.h"
+#include "bench/ThreadSeconds.h"
 #include "host/HostEventList.h"
 #include "host/HostParameterChanges.h"
 #include "host/HostParameterList.h"
@@ -109,28 +110,23 @@ void CallbackAgainstProcess(benchmark::State& state, bool notes)
 {
   constexpr int kChunk = 64;
   Session session(static_cast<int>(state.range(0)), notes);
-  double callbackUs = 0.0, processUs = 0.0;
   long allocations = 0;
-  for (auto _ : state)
-  {
-    benchalloc::allocations = 0;
-    benchalloc::counting = true;
-    const double start = ThreadMicroseconds();
-    for (int i = 0; i < kChunk; ++i)
-      session.Callback();
-    const double middle = ThreadMicroseconds();
-    benchalloc::counting = false;
-    allocations += benchalloc::allocations.load();
-    for (int i = 0; i < kChunk; ++i)
-      session.Process();
-    processUs += ThreadMicroseconds() - middle;
-    callbackUs += middle - start;
-  }
-  const double blocks = static_cast<double>(state.iterations()) * kChunk;
-  state.counters["callback_ns"] = callbackUs / blocks * 1e3;
-  state.counters["process_ns"] = processUs / blocks * 1e3;
-  state.counters["vs_process"] = callbackUs / processUs;
-  state.counters["allocs"] = static_cast<double>(allocations) / blocks;
+  TimeAlternately(
+      state, kChunk,
+      [&](int n) {
+        benchalloc::allocations = 0;
+        benchalloc::counting = true;
+        for (int i = 0; i < n; ++i)
+          session.Callback();
+        benchalloc::counting = false;
+        allocations += benchalloc::allocations.load();
+      },
+      [&](int n) {
+        for (int i = 0; i < n; ++i)
+          session.Process();
+      },
+      "callback", "process", "vs_process");
+  state.counters["allocs"] = static_cast<double>(allocations) / (static_cast<double>(state.iterations()) * kChunk);
 }
 
 void Callback(benchmark::State& state) { CallbackAgainstProcess(state, false); }

@@ -125,22 +125,17 @@ void SubnormalAgainstNormal(benchmark::State& state, int32 sampleSize)
 {
   constexpr int kChunk = 32;
   Session session(static_cast<int>(state.range(0)), sampleSize, state.range(1) != 0);
-  double subnormalSeconds = 0.0, normalSeconds = 0.0;
-  for (auto _ : state)
-  {
-    const double start = ThreadSeconds();
-    for (int i = 0; i < kChunk; ++i)
-      session.Process(true);
-    const double middle = ThreadSeconds();
-    for (int i = 0; i < kChunk; ++i)
-      session.Process(false);
-    normalSeconds += ThreadSeconds() - middle;
-    subnormalSeconds += middle - start;
-  }
-  const double blocks = static_cast<double>(state.iterations()) * kChunk;
-  state.counters["subnormal_ns"] = subnormalSeconds / blocks * 1e9;
-  state.counters["normal_ns"] = normalSeconds / blocks * 1e9;
-  state.counters["vs_normal"] = subnormalSeconds / normalSeconds;
+  TimeAlternately(
+      state, kChunk,
+      [&](int n) {
+        for (int i = 0; i < n; ++i)
+          session.Process(true);
+      },
+      [&](int n) {
+        for (int i = 0; i < n; ++i)
+          session.Process(false);
+      },
+      "subnormal", "normal", "vs_normal");
 }
 
 void Subnormal32(benchmark::State& state)

@@ -136,23 +136,18 @@ void ProcessCall(benchmark::State& state, int32 sampleSize, bool quiet = false)
   constexpr int kChunk = 64;
   Session session(static_cast<int>(state.range(0)), sampleSize);
   session.quiet = quiet;
-  double processSeconds = 0.0, renderSeconds = 0.0;
   int block = 0;
-  for (auto _ : state)
-  {
-    const double start = ThreadSeconds();
-    for (int i = 0; i < kChunk; ++i)
-      session.Process(++block);
-    const double middle = ThreadSeconds();
-    for (int i = 0; i < kChunk; ++i)
-      session.Render();
-    renderSeconds += ThreadSeconds() - middle;
-    processSeconds += middle - start;
-  }
-  const double blocks = static_cast<double>(state.iterations()) * kChunk;
-  state.counters["process_ns"] = processSeconds / blocks * 1e9;
-  state.counters["render_ns"] = renderSeconds / blocks * 1e9;
-  state.counters["vs_render"] = processSeconds / renderSeconds;
+  TimeAlternately(
+      state, kChunk,
+      [&](int n) {
+        for (int i = 0; i < n; ++i)
+          session.Process(++block);
+      },
+      [&](int n) {
+        for (int i = 0; i < n; ++i)
+          session.Render();
+      },
+      "process", "render", "vs_render");
 }
 
 void Process32(benchmark::State& state)
