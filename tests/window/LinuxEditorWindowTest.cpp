@@ -39,6 +39,23 @@
 
 namespace
 {
+
+// The one child window of a host window, as another client sees it.
+::testing::AssertionResult OnlyChild(Display* d, void* parentHandle, Window& child)
+{
+  const Window parent = static_cast<Window>(reinterpret_cast<std::uintptr_t>(parentHandle));
+  Window root = 0, up = 0, *children = nullptr;
+  unsigned n = 0;
+  if (!XQueryTree(d, parent, &root, &up, &children, &n))
+    return ::testing::AssertionFailure() << "XQueryTree failed";
+  child = n > 0 ? children[0] : 0;
+  if (children)
+    XFree(children);
+  if (n != 1)
+    return ::testing::AssertionFailure() << n << " children, expected 1";
+  return ::testing::AssertionSuccess();
+}
+
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 using namespace ThrumwellHost;
@@ -221,13 +238,8 @@ TEST_F(LinuxEditorWindow, ChildCarriesXEmbedInfoAndWaitsForTheHostToMapIt)
 
   // Seen from another client: the child has the property, not mapped yet.
   Display* d = TestDisplay();
-  const Window parent = static_cast<Window>(reinterpret_cast<std::uintptr_t>(Win().ParentHandle()));
-  Window root = 0, up = 0, *children = nullptr;
-  unsigned n = 0;
-  ASSERT_TRUE(XQueryTree(d, parent, &root, &up, &children, &n));
-  ASSERT_EQ(n, 1u);
-  const Window child = children[0];
-  XFree(children);
+  Window child = 0;
+  ASSERT_TRUE(OnlyChild(d, Win().ParentHandle(), child));
   Atom type = 0;
   int format = 0;
   unsigned long items = 0, after = 0;
@@ -379,14 +391,10 @@ TEST_F(LinuxEditorWindow, ResizeGoesThroughTheFrameAndResizesTheChild)
   EXPECT_EQ(view.Frame().Resizes().front().getWidth(), 400);
   EXPECT_EQ(view.Frame().Resizes().front().getHeight(), 300);
   Display* d = TestDisplay();
-  const Window parent = static_cast<Window>(reinterpret_cast<std::uintptr_t>(Win().ParentHandle()));
-  Window root = 0, up = 0, *children = nullptr;
-  unsigned n = 0;
-  ASSERT_TRUE(XQueryTree(d, parent, &root, &up, &children, &n));
-  ASSERT_EQ(n, 1u);
+  Window child = 0;
+  ASSERT_TRUE(OnlyChild(d, Win().ParentHandle(), child));
   XWindowAttributes a{};
-  ASSERT_TRUE(XGetWindowAttributes(d, children[0], &a));
-  XFree(children);
+  ASSERT_TRUE(XGetWindowAttributes(d, child, &a));
   EXPECT_EQ(a.width, 400);
   EXPECT_EQ(a.height, 300);
   EXPECT_TRUE(view.Close());
