@@ -29,7 +29,8 @@ endif()
 
 if(THRUMWELL_FUZZ)
   # Libraries are instrumented for coverage; only fuzz targets link the driver.
-  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                      -fsanitize-coverage-ignorelist=${CMAKE_SOURCE_DIR}/tests/fuzz/coverage-ignorelist.txt)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
