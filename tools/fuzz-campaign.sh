@@ -35,23 +35,32 @@ corpus=$(sed -n 2p "$build/fuzz-targets/$target")
 export ASAN_OPTIONS=${ASAN_OPTIONS:-malloc_context_size=8:quarantine_size_mb=64}
 
 work=$build/campaigns/$target
-mkdir -p "$work/new" "$work/findings"
-log=$work/last.log
+mkdir -p "$work/findings"
+# Each campaign has a scratch folder of its own, so several campaigns of one
+# target can run side by side (one per free core).
+run=$(mktemp -d "$work/run.XXXXXX")
+mkdir -p "$run/new"
+log=$run/fuzz.log
 status=0
-# New inputs go to a scratch folder first; the committed corpus is only read.
+# New inputs go to the scratch folder first; the committed corpus is only read.
 nice -n 19 "$binary" -max_total_time="$seconds" -max_len=65536 -timeout=25 -print_final_stats=1 \
-  -artifact_prefix="$work/findings/" "$@" "$work/new" "$corpus" >"$log" 2>&1 || status=$?
-
-# Only inputs that add coverage to the committed corpus join it, minimised.
-before=$(find "$corpus" -type f | wc -l)
-nice -n 19 "$binary" -merge=1 -max_len=65536 -timeout=25 "$corpus" "$work/new" >"$work/merge.log" 2>&1 || true
-after=$(find "$corpus" -type f | wc -l)
-rm -rf "$work/new"
+  -artifact_prefix="$work/findings/" "$@" "$run/new" "$corpus" >"$log" 2>&1 || status=$?
 
 runs=$(grep -Eo 'stat::number_of_executed_units: *[0-9]+' "$log" | grep -Eo '[0-9]+$' || echo 0)
 coverage=$(grep -Eo 'cov: [0-9]+ ft: [0-9]+' "$log" | tail -n 1 || true)
+# Merging into the corpus and counting executions: one campaign at a time.
+exec 9>"$work/lock"
+flock 9
+# Only inputs that add coverage to the committed corpus join it, minimised.
+before=$(find "$corpus" -type f | wc -l)
+nice -n 19 "$binary" -merge=1 -max_len=65536 -timeout=25 "$corpus" "$run/new" >"$run/merge.log" 2>&1 || true
+after=$(find "$corpus" -type f | wc -l)
 total=$(( $(cat "$work/executions" 2>/dev/null || echo 0) + runs ))
 echo "$total" >"$work/executions"
+cp "$log" "$work/last.log"
+flock -u 9
+log=$work/last.log
+rm -rf "$run"
 findings=$(find "$work/findings" -type f | wc -l)
 echo "$target: $runs executions in ${seconds} s ($total in all campaigns), ${coverage:-no coverage line}," \
   "corpus $before -> $after files, $findings finding(s) kept in $work/findings"
