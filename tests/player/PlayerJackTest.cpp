@@ -18,138 +18,16 @@
 #include <string>
 #include <vector>
 
-#include "tests/player/JackTestSupport.h"
+#include "tests/player/PlayerJackFixture.h"
 
 namespace {
 
 using namespace PlayerTest;
 
 constexpr int kRate = JackRecorder::kRate;
-// Volume 90 and 100 as the instrument's volume law gives them.
+// Volume 90 as the instrument's volume law gives it.
 constexpr double kGain90 = 0.47694338115325313;
-constexpr double kGain100 = 0.999;
 
-// Frequency from the upward zero crossings of a span, interpolated between samples.
-double Frequency(const std::vector<float>& samples, std::size_t begin, std::size_t end)
-{
-  double first = -1.0, last = -1.0;
-  int crossings = 0;
-  for (std::size_t i = begin + 1; i < end; ++i)
-    if (samples[i - 1] < 0.0f && samples[i] >= 0.0f)
-    {
-      const double at = static_cast<double>(i - 1) + samples[i - 1] / (samples[i - 1] - samples[i]);
-      if (first < 0.0)
-        first = at;
-      last = at;
-      ++crossings;
-    }
-  return crossings < 2 ? 0.0 : (crossings - 1) * kRate / (last - first);
-}
-
-float Peak(const std::vector<float>& samples, std::size_t begin, std::size_t end)
-{
-  float peak = 0.0f;
-  for (std::size_t i = begin; i < end; ++i)
-    peak = std::max(peak, std::fabs(samples[i]));
-  return peak;
-}
-
-// The largest step between neighbouring samples of a span.
-float LargestStep(const std::vector<float>& samples, std::size_t begin, std::size_t end)
-{
-  float step = 0.0f;
-  for (std::size_t i = begin + 1; i < end; ++i)
-    step = std::max(step, std::fabs(samples[i] - samples[i - 1]));
-  return step;
-}
-
-// The first and one past the last frame that sound in either channel.
-std::pair<std::size_t, std::size_t> Sounding(const JackRecorder& recorder)
-{
-  const std::size_t frames = recorder.Frames();
-  std::size_t first = frames, last = 0;
-  for (int c = 0; c < 2; ++c)
-    for (std::size_t i = 0; i < frames; ++i)
-      if (std::fabs(recorder.Channel(c)[i]) > 1e-6f)
-      {
-        first = std::min(first, i);
-        last = std::max(last, i + 1);
-      }
-  return {first, last};
-}
-
-std::string ReadText(const std::filesystem::path& path)
-{
-  std::ifstream in(path);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-class PlayerOnJack : public ::testing::Test
-{
-protected:
-  static void SetUpTestSuite()
-  {
-    if (HaveJackd())
-      server = new JackServer;
-  }
-  static void TearDownTestSuite()
-  {
-    delete server;
-    server = nullptr;
-  }
-
-  void SetUp() override
-  {
-    if (!HaveJackd())
-      GTEST_SKIP() << "jackd is not installed (Debian package jackd2)";
-    ASSERT_TRUE(server && server->Running()) << "the JACK dummy server did not start";
-    const char* path = std::getenv("THRUMWELL_PLAYER");
-    ASSERT_NE(path, nullptr) << "THRUMWELL_PLAYER names the player";
-    player = path;
-    home = std::filesystem::temp_directory_path() /
-           ("thrumwell-player-test-" + std::to_string(getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(home);
-    std::filesystem::create_directories(home);
-    errors = (home / "stderr.txt").string();
-    recorder = std::make_unique<JackRecorder>(server->Name());
-    ASSERT_TRUE(recorder->Ready()) << "the recording client could not join the server";
-  }
-
-  void TearDown() override
-  {
-    recorder.reset();
-    std::filesystem::remove_all(home);
-  }
-
-  // The player, with its configuration in the test's own folders and its
-  // sound going to the recorder unless the arguments name a device.
-  std::unique_ptr<ChildProcess> Start(std::vector<std::string> args, bool toRecorder = true,
-                                      const std::string& serverName = "", bool withInput = false)
-  {
-    args.insert(args.begin(), "--no-window");
-    if (toRecorder)
-      args.insert(args.end(), {"--api", "jack", "--device", "recorder"});
-    return std::make_unique<ChildProcess>(
-      player, args,
-      std::vector<std::string>{"JACK_DEFAULT_SERVER=" + (serverName.empty() ? server->Name() : serverName),
-                               "HOME=" + home.string(), "XDG_CONFIG_HOME=" + (home / "config").string()},
-      errors, withInput);
-  }
-  int Run(std::vector<std::string> args, bool toRecorder = true, const std::string& serverName = "")
-  {
-    return Start(std::move(args), toRecorder, serverName)->Wait(30.0);
-  }
-  std::string Errors() const { return ReadText(errors); }
-
-  static JackServer* server;
-  std::string player;
-  std::filesystem::path home;
-  std::string errors;
-  std::unique_ptr<JackRecorder> recorder;
-};
-
-JackServer* PlayerOnJack::server = nullptr;
 
 }  // namespace
 
@@ -259,7 +137,7 @@ TEST_F(PlayerOnJack, PlaysMidiNotesAtTheirPitch)
 TEST_F(PlayerOnJack, RestoresTheDeviceAndStateOfTheLastRun)
 {
   ASSERT_EQ(Run({"--program", "Higher frequencies", "--param", "Volume=100", "--seconds", "0.3"}), 0) << Errors();
-  const std::string device = ReadText(home / "config" / "thrumwell" / "device.txt");
+  const std::string device = ReadText((home / "config" / "thrumwell" / "device.txt").string());
   EXPECT_NE(device.find("api=jack\n"), std::string::npos) << device;
   EXPECT_NE(device.find("device=recorder\n"), std::string::npos) << device;
   EXPECT_TRUE(std::filesystem::exists(home / "config" / "thrumwell" / "state.bin"));
