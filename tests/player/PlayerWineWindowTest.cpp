@@ -1,0 +1,221 @@
+// The Windows player's window under Wine with Xvfb: found by its title
+// "Thrumwell", its editor part identical to the headless snapshot of the
+// same state, the transport strip under it, and closed as the close button
+// closes it (WM_SYSCOMMAND SC_CLOSE) with exit status 0 and the settings
+// saved. Sound goes through DirectSound into ALSA's file plug-in (see the
+// audio test); only the window is judged here.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "raster/LICE_Bitmap.h"
+#include "raster/LICE_Png.h"
+#include "tests/tools/RunProgram.h"
+#include "tools/player/PlayerStrip.h"
+
+namespace {
+
+struct Picture
+{
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> rgb;  // 0x00RRGGBB
+  std::uint32_t At(int x, int y) const { return rgb[static_cast<std::size_t>(y) * width + x]; }
+};
+
+std::string Read(const std::string& path)
+{
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+Picture ReadPng(const std::string& path)
+{
+  Picture picture;
+  const std::string bytes = Read(path);
+  std::unique_ptr<LICE_IBitmap> bitmap(LICE_DecodePngMemory(bytes.data(), bytes.size()));
+  if (!bitmap)
+    return picture;
+  picture.width = bitmap->Width();
+  picture.height = bitmap->Height();
+  for (int y = 0; y < picture.height; ++y)
+    for (int x = 0; x < picture.width; ++x)
+      picture.rgb.push_back(bitmap->Pixels()[static_cast<std::size_t>(y) * bitmap->RowStride() + x] & 0xFFFFFFu);
+  return picture;
+}
+
+// The window's client area as the screen shows it.
+Picture Capture(HWND hwnd)
+{
+  Picture picture;
+  RECT client;
+  POINT origin = {0, 0};
+  if (!GetClientRect(hwnd, &client) || !ClientToScreen(hwnd, &origin) || client.right <= 0 || client.bottom <= 0)
+    return picture;
+  const int w = client.right, h = client.bottom;
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = -h;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP section = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (memory && section && bits)
+  {
+    HGDIOBJ old = SelectObject(memory, section);
+    if (BitBlt(memory, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY))
+    {
+      GdiFlush();
+      const auto* words = static_cast<const std::uint32_t*>(bits);
+      picture.width = w;
+      picture.height = h;
+      for (std::size_t i = 0; i < std::size_t(w) * std::size_t(h); ++i)
+        picture.rgb.push_back(words[i] & 0xFFFFFFu);
+    }
+    SelectObject(memory, old);
+  }
+  if (section)
+    DeleteObject(section);
+  if (memory)
+    DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return picture;
+}
+
+int Differences(const Picture& window, const Picture& snapshot)
+{
+  if (window.width < snapshot.width || window.height < snapshot.height)
+    return snapshot.width * snapshot.height;
+  int different = 0;
+  for (int y = 0; y < snapshot.height; ++y)
+    for (int x = 0; x < snapshot.width; ++x)
+      different += window.At(x, y) != snapshot.At(x, y);
+  return different;
+}
+
+template <class Condition>
+bool WaitFor(double seconds, Condition condition)
+{
+  for (int i = 0; i < static_cast<int>(seconds * 50); ++i)
+  {
+    if (condition())
+      return true;
+    Sleep(20);
+  }
+  return condition();
+}
+
+// The player, started and left running; its error output in a file.
+class Player
+{
+public:
+  Player(const std::string& program, const std::string& args, const std::string& errors)
+  {
+    std::string path = program;
+    if (!path.empty() && path[0] == '/')
+      path = "Z:" + path;
+    std::string line = "\"" + path + "\" " + args;
+    SECURITY_ATTRIBUTES security = {sizeof security, nullptr, TRUE};
+    HANDLE err = CreateFileA(errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &security, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = err;
+    startup.hStdError = err;
+    started = err != INVALID_HANDLE_VALUE &&
+              CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    if (err != INVALID_HANDLE_VALUE)
+      CloseHandle(err);
+  }
+  ~Player()
+  {
+    if (!started)
+      return;
+    if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT)
+      TerminateProcess(process.hProcess, 99);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+  }
+  bool Started() const { return started; }
+  // The exit status, or -1 when it is still running after the time.
+  int Wait(int milliseconds)
+  {
+    if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(milliseconds)) != WAIT_OBJECT_0)
+      return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    return static_cast<int>(code);
+  }
+
+private:
+  PROCESS_INFORMATION process = {};
+  bool started = false;
+};
+
+}  // namespace
+
+TEST(PlayerWindowUnderWine, ShowsTheEditorAboveTheStripAndClosesWithExitZero)
+{
+  const char* player = std::getenv("THRUMWELL_PLAYER");
+  const char* snapshotTool = std::getenv("THRUMWELL_SNAPSHOT");
+  ASSERT_TRUE(player && snapshotTool) << "THRUMWELL_PLAYER and THRUMWELL_SNAPSHOT name the tools";
+  if (!std::getenv("DISPLAY"))
+    GTEST_SKIP() << "no window system (under Wine, set DISPLAY to an X server such as Xvfb)";
+  _putenv_s("APPDATA", "player-wine-window-test-config");
+  std::remove("player-wine-window-test-config/Thrumwell/device.txt");
+  ASSERT_EQ(RunProgram(player, {"--list-devices", "--api", "ds"}, "wine-window.out", "wine-window.err"), 0);
+  if (Read("wine-window.out").find("\t") == std::string::npos)
+    GTEST_SKIP() << "Wine offers no DirectSound device here (no ALSA in Wine?)\n" << Read("wine-window.out");
+
+  ASSERT_EQ(RunProgram(snapshotTool, {"-o", "wine-window-snapshot.png", "--program", "Higher frequencies"},
+                       "wine-window.out", "wine-window.err"),
+            0)
+    << Read("wine-window.err");
+  const Picture snapshot = ReadPng("wine-window-snapshot.png");
+  ASSERT_GT(snapshot.width, 0);
+
+  Player running(player, "--api ds --rate 48000 --buffer 1024 --program \"Higher frequencies\"", "wine-window.err");
+  ASSERT_TRUE(running.Started());
+  HWND window = nullptr;
+  ASSERT_TRUE(WaitFor(30.0, [&] {
+    window = FindWindowA(nullptr, "Thrumwell");
+    return window && IsWindowVisible(window);
+  })) << "no window \"Thrumwell\"\n" << Read("wine-window.err");
+
+  Picture picture;
+  const bool same = WaitFor(15.0, [&] {
+    picture = Capture(window);
+    return Differences(picture, snapshot) == 0;
+  });
+  EXPECT_TRUE(same) << Differences(picture, snapshot) << " pixels of the editor differ from the snapshot";
+  EXPECT_EQ(picture.width, snapshot.width);
+  EXPECT_EQ(picture.height, snapshot.height + PlayerStrip::kHeight);
+  if (picture.height == snapshot.height + PlayerStrip::kHeight)
+  {
+    EXPECT_EQ(picture.At(picture.width - 2, picture.height - 2), 0x24262Cu) << "the strip's panel is missing";
+  }
+
+  // The close button's command: the player fades out and ends with status 0.
+  PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_EQ(running.Wait(30000), 0) << Read("wine-window.err");
+  EXPECT_NE(Read("player-wine-window-test-config/Thrumwell/device.txt").find("api=ds"), std::string::npos);
+  EXPECT_FALSE(IsWindow(window));
+  std::remove("wine-window.out");
+  std::remove("wine-window.err");
+}
