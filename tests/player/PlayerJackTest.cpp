@@ -201,3 +201,84 @@ TEST_F(PlayerOnJack, ReportsADeviceThatVanishes)
   EXPECT_EQ(child->Wait(15.0), 1) << Errors();
   EXPECT_NE(Errors().find("the device \"system\""), std::string::npos) << Errors();
 }
+
+// A session runs in the time played: an --at of the beat frequency changes
+// the tone at 1 s of sound, though the transport stood still for a second
+// before; a --ramp moves it along its line in Hz.
+TEST_F(PlayerOnJack, PlaysASessionInTheTimePlayed)
+{
+  const std::vector<std::string> tone = {"--program", "Higher frequencies", "--param", "Volume=100", "--param",
+                                         "Fade=1"};
+  // The recording from `from` on, without its silent frames: the sound as
+  // the transport played it.
+  auto played = [&](std::size_t from, int c) {
+    std::vector<float> sound;
+    for (std::size_t i = from; i < recorder->Frames(); ++i)
+      if (std::fabs(recorder->Channel(0)[i]) > 1e-6f || std::fabs(recorder->Channel(1)[i]) > 1e-6f)
+        sound.push_back(recorder->Channel(c)[i]);
+    return sound;
+  };
+
+  {
+    std::vector<std::string> args = tone;
+    args.insert(args.end(), {"--at", "Binaural=20@1", "--seconds", "2"});
+    const std::size_t from = recorder->Frames();
+    auto child = Start(args, true, "", true);
+    ASSERT_TRUE(WaitFor(10.0, [&] { return recorder->Frames() > from + kRate / 5 && recorder->RecentPeak(kRate / 20) > 0.9f; }))
+      << Errors();
+    child->Type(" ");
+    SleepMs(1000);
+    child->Type(" ");
+    ASSERT_EQ(child->Wait(30.0), 0) << Errors();
+    const std::vector<float> left = played(from, 0), right = played(from, 1);
+    ASSERT_GT(left.size(), 2u * kRate - kRate / 10) << Errors();
+    // Centred on 400 Hz: 4 Hz apart before, 20 Hz after; a block of fade
+    // either side of the pause counts as sound, so the change may land a
+    // few hundred frames off the second.
+    EXPECT_NEAR(Frequency(left, kRate * 6 / 10, kRate - 600), 398.0, 0.1);
+    EXPECT_NEAR(Frequency(right, kRate * 6 / 10, kRate - 600), 402.0, 0.1);
+    EXPECT_NEAR(Frequency(left, kRate + 600, kRate * 19 / 10), 390.0, 0.1);
+    EXPECT_NEAR(Frequency(right, kRate + 600, kRate * 19 / 10), 410.0, 0.1);
+  }
+  {
+    // 4 -> 24 Hz from 0.5 s over 1 s: 4 Hz more each 0.2 s.
+    std::vector<std::string> args = tone;
+    args.insert(args.end(), {"--ramp", "Binaural=4->24@0.5+1", "--seconds", "2"});
+    const std::size_t from = recorder->Frames();
+    ASSERT_EQ(Start(args)->Wait(30.0), 0) << Errors();
+    const std::vector<float> right = played(from, 1);
+    ASSERT_GT(right.size(), 2u * kRate - kRate / 10) << Errors();
+    for (double t : {0.7, 1.0, 1.3})
+    {
+      const double beat = 4.0 + 20.0 * (t - 0.5);
+      const std::size_t mid = static_cast<std::size_t>(t * kRate);
+      EXPECT_NEAR(Frequency(right, mid - kRate / 20, mid + kRate / 20), 400.0 + beat / 2, 0.15) << "at " << t << " s";
+    }
+    EXPECT_NEAR(Frequency(right, kRate * 16 / 10, kRate * 19 / 10), 412.0, 0.1);
+  }
+}
+
+// Session refusals come before any sound, with the renderer's messages.
+TEST_F(PlayerOnJack, RefusesABadSession)
+{
+  const std::filesystem::path file = home / "bad.session";
+  std::ofstream(file) << "00:00 Binaural=4\n00:10 -> 00:05 Binaural=8\n";
+  struct Case
+  {
+    std::vector<std::string> args;
+    const char* message;
+  };
+  const Case cases[] = {
+    {{"--at", "Nonsense=4@1"}, "unknown parameter \"Nonsense\""},
+    {{"--at", "Binaural=900@1"}, "expected a value of \"Binaural\""},
+    {{"--ramp", "Binaural=4->8@x+1"}, "--ramp"},
+    {{"--session", file.string()}, "bad.session:2:"},
+  };
+  for (const Case& c : cases)
+  {
+    const std::size_t from = recorder->Frames();
+    EXPECT_EQ(Run(c.args), 2) << c.args[1];
+    EXPECT_NE(Errors().find(c.message), std::string::npos) << Errors();
+    EXPECT_LT(Peak(recorder->Channel(0), from, recorder->Frames()), 1e-6f) << c.args[1];
+  }
+}

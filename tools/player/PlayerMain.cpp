@@ -30,6 +30,7 @@
 #include "tools/player/PlayerMidi.h"
 #include "tools/player/PlayerOptions.h"
 #include "tools/player/PlayerPlatform.h"
+#include "tools/player/PlayerSession.h"
 #include "tools/player/PlayerSettings.h"
 #include "tools/player/PlayerStrip.h"
 
@@ -143,8 +144,8 @@ enum class Ending { kStopped, kDeviceFailed };
 
 // Runs the main thread until the user stops, the time is up or the device
 // fails: the plug-in's timers, the progress line.
-Ending Play(const PlayerOptions& options, PlayerAudio& audio, PlayerEngine& engine, HostRunLoop& runLoop,
-            PlayerWindow& window, std::string& failure)
+Ending Play(const PlayerOptions& options, PlayerAudio& audio, PlayerEngine& engine, PlayerSession& session,
+            HostRunLoop& runLoop, PlayerWindow& window, std::string& failure)
 {
   const bool showProgress = StderrIsTerminal();
   const std::int64_t started = PlayerClockNs();
@@ -155,6 +156,7 @@ Ending Play(const PlayerOptions& options, PlayerAudio& audio, PlayerEngine& engi
   for (;;)
   {
     runLoop.RunOnce(20);
+    session.Fill();
     if (StopRequested())
       return Ending::kStopped;
     // Space (or p) plays and stops the transport; q ends as Ctrl+C does.
@@ -280,12 +282,19 @@ int main(int argc, char** argv)
   std::string error;
   if (!params.AddUserChoices(options.program, options.params, changes, error))
     return Say(kExitUsage, error);
+  std::vector<ThrumwellSession::SessionEvent> sessionEvents;
+  PlayerSession session;
+  if (!ThrumwellSession::ReadSessionEvents(options.session, options.events, sessionEvents, error))
+    return Say(kExitUsage, error);
   std::vector<std::uint8_t> state = settings.state;
   if (!options.stateIn.empty() && !ReadStateFile(options.stateIn, state))
     return Say(kExitUsage, "cannot read the state file \"" + options.stateIn + "\"");
   PlayerEngine engine(plugin);
   if (const int status = audio.Open(engine))
     return Say(status, audio.Error());
+  // The session's frames at the rate the device granted.
+  if (!session.Resolve(sessionEvents, params, plugin.Controller(), audio.Rate(), audio.Buffer(), error))
+    return Say(kExitUsage, error);
 
   // Host order: state, buses, setup, activation; the program and the edits
   // arrive as parameter changes in a flush before the first block.
@@ -303,9 +312,13 @@ int main(int argc, char** argv)
   plugin.SetProcessing(true);
   ProcessContext context = HostTransport(audio.Rate(), 0, false);
   plugin.Process(0, &changes, nullptr, &context);
+  if (!session.Empty() && !session.Start(plugin, audio.Rate()))
+    return Say(kExitFailure, "the plug-in failed to start the session");
   if (!plugin.ReportViolations("thrumwell"))
     return Say(kExitFailure, "the plug-in failed to start");
   engine.Prepare(audio.Rate(), audio.Buffer());
+  if (!session.Empty())
+    engine.SetSession(&session.Queue());
 
   PlayerMidi midi;
   if (!midi.Open(engine, audio.ApiName(), options.midi))
@@ -337,7 +350,7 @@ int main(int argc, char** argv)
 
   std::string failure;
   KeyboardOpen();
-  const Ending ending = Play(options, audio, engine, runLoop, window, failure);
+  const Ending ending = Play(options, audio, engine, session, runLoop, window, failure);
   KeyboardClose();
   if (StderrIsTerminal())
     std::fprintf(stderr, "\n");

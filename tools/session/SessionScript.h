@@ -78,4 +78,10 @@ bool ParseRampOption(const std::string& text, SessionEvent& event, std::string& 
 // parameter and settings that fall inside a ramp of theirs.
 bool OrderSessionEvents(std::vector<SessionEvent>& events, std::string& error);
 
+// The events of a session file (none for an empty file name) and then the
+// extra ones (from --at and --ramp), checked for form and ordered. False
+// with one line in error for a file that cannot be read or is malformed.
+bool ReadSessionEvents(const std::string& file, const std::vector<SessionEvent>& extra,
+                       std::vector<SessionEvent>& events, std::string& error);
+
 }  // namespace ThrumwellSession
