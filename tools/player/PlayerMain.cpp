@@ -333,13 +333,16 @@ int main(int argc, char** argv)
     return Say(kExitFailure, error);
   }
 
-  engine.SetPlaying(true);
   if (const int status = audio.Start())
   {
     // No callback may outlive the engine and the plug-in.
     audio.Abort();
     return Say(status, audio.Error());
   }
+  // The transport runs once the stream is started: some audio systems (JACK)
+  // connect the outputs only then, and a fade-in played before would go
+  // unheard, leaving the tone to start with a click.
+  engine.SetPlaying(true);
   std::string inputs;
   for (const std::string& port : midi.Ports())
     inputs += (inputs.empty() ? "\"" : ", \"") + port + "\"";
