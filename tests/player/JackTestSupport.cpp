@@ -316,10 +316,34 @@ std::pair<std::size_t, std::size_t> Sounding(const JackRecorder& recorder)
   return {first, last};
 }
 
+std::vector<std::pair<std::size_t, std::size_t>> SoundingSpans(const JackRecorder& recorder, std::size_t from,
+                                                               std::size_t gap)
+{
+  std::vector<std::pair<std::size_t, std::size_t>> spans;
+  const std::size_t frames = recorder.Frames();
+  for (std::size_t i = from; i < frames; ++i)
+  {
+    if (std::fabs(recorder.Channel(0)[i]) <= 1e-6f && std::fabs(recorder.Channel(1)[i]) <= 1e-6f)
+      continue;
+    if (!spans.empty() && i - spans.back().second < gap)
+      spans.back().second = i + 1;
+    else
+      spans.push_back({i, i + 1});
+  }
+  return spans;
+}
+
 std::string ReadText(const std::string& path)
 {
   std::ifstream in(path);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+int ReportedDropOuts(const std::string& errors)
+{
+  const std::string key = "drop-outs: ";
+  const std::size_t at = errors.rfind(key);
+  return at == std::string::npos ? -1 : std::atoi(errors.c_str() + at + key.size());
 }
 
 }  // namespace PlayerTest
