@@ -24,9 +24,9 @@
 #include <vector>
 
 #include "raster/LICE_Bitmap.h"
-#include "raster/LICE_Png.h"
 #include "raster/LICE_PngWrite.h"
 #include "tests/player/PlayerJackFixture.h"
+#include "tests/player/WindowPicture.h"
 #include "tests/tools/RunProgram.h"
 #include "tools/player/PlayerStrip.h"
 
@@ -37,14 +37,6 @@ using namespace PlayerTest;
 
 constexpr int kRate = JackRecorder::kRate;
 const std::vector<std::string> kState = {"--program", "Higher frequencies", "--param", "Volume=100"};
-
-struct Picture
-{
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint32_t> rgb;  // 0x00RRGGBB
-  std::uint32_t At(int x, int y) const { return rgb[static_cast<std::size_t>(y) * width + x]; }
-};
 
 // The top-level window with this name (_NET_WM_NAME, else WM_NAME), mapped.
 Window FindWindowNamed(Display* display, const std::string& title)
@@ -105,34 +97,6 @@ Picture Capture(Display* display, Window window)
         static_cast<std::uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFFu;
   XDestroyImage(image);
   return picture;
-}
-
-Picture ReadPng(const std::string& path)
-{
-  Picture picture;
-  std::ifstream in(path, std::ios::binary);
-  const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  std::unique_ptr<LICE_IBitmap> bitmap(LICE_DecodePngMemory(bytes.data(), bytes.size()));
-  if (!bitmap)
-    return picture;
-  picture.width = bitmap->Width();
-  picture.height = bitmap->Height();
-  for (int y = 0; y < picture.height; ++y)
-    for (int x = 0; x < picture.width; ++x)
-      picture.rgb.push_back(bitmap->Pixels()[static_cast<std::size_t>(y) * bitmap->RowStride() + x] & 0xFFFFFFu);
-  return picture;
-}
-
-// Pixels of the window's top-left part that differ from the snapshot.
-int Differences(const Picture& window, const Picture& snapshot)
-{
-  if (window.width < snapshot.width || window.height < snapshot.height)
-    return snapshot.width * snapshot.height;
-  int different = 0;
-  for (int y = 0; y < snapshot.height; ++y)
-    for (int x = 0; x < snapshot.width; ++x)
-      different += window.At(x, y) != snapshot.At(x, y);
-  return different;
 }
 
 class PlayerWindow : public PlayerOnJack

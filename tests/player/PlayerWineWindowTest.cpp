@@ -18,40 +18,18 @@
 #include <string>
 #include <vector>
 
-#include "raster/LICE_Bitmap.h"
-#include "raster/LICE_Png.h"
+#include "tests/player/WindowPicture.h"
 #include "tests/tools/RunProgram.h"
 #include "tools/player/PlayerStrip.h"
 
 namespace {
 
-struct Picture
-{
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint32_t> rgb;  // 0x00RRGGBB
-  std::uint32_t At(int x, int y) const { return rgb[static_cast<std::size_t>(y) * width + x]; }
-};
+using namespace PlayerTest;
 
 std::string Read(const std::string& path)
 {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-Picture ReadPng(const std::string& path)
-{
-  Picture picture;
-  const std::string bytes = Read(path);
-  std::unique_ptr<LICE_IBitmap> bitmap(LICE_DecodePngMemory(bytes.data(), bytes.size()));
-  if (!bitmap)
-    return picture;
-  picture.width = bitmap->Width();
-  picture.height = bitmap->Height();
-  for (int y = 0; y < picture.height; ++y)
-    for (int x = 0; x < picture.width; ++x)
-      picture.rgb.push_back(bitmap->Pixels()[static_cast<std::size_t>(y) * bitmap->RowStride() + x] & 0xFFFFFFu);
-  return picture;
 }
 
 // The window's client area as the screen shows it.
@@ -94,17 +72,6 @@ Picture Capture(HWND hwnd)
     DeleteDC(memory);
   ReleaseDC(nullptr, screen);
   return picture;
-}
-
-int Differences(const Picture& window, const Picture& snapshot)
-{
-  if (window.width < snapshot.width || window.height < snapshot.height)
-    return snapshot.width * snapshot.height;
-  int different = 0;
-  for (int y = 0; y < snapshot.height; ++y)
-    for (int x = 0; x < snapshot.width; ++x)
-      different += window.At(x, y) != snapshot.At(x, y);
-  return different;
 }
 
 template <class Condition>

@@ -61,25 +61,10 @@ int ParsePlayerOptions(int argc, char** argv, PlayerOptions& options)
     return status == 0 ? 0 : 2;
   }
   std::string error;
-  for (const std::string& text : ats)
+  if (!ThrumwellSession::ParseSessionOptions(ats, ramps, options.events, error))
   {
-    ThrumwellSession::SessionEvent event;
-    if (!ThrumwellSession::ParseAtOption(text, event, error))
-    {
-      std::fprintf(stderr, "thrumwell: %s\n", error.c_str());
-      return 2;
-    }
-    options.events.push_back(event);
-  }
-  for (const std::string& text : ramps)
-  {
-    ThrumwellSession::SessionEvent event;
-    if (!ThrumwellSession::ParseRampOption(text, event, error))
-    {
-      std::fprintf(stderr, "thrumwell: %s\n", error.c_str());
-      return 2;
-    }
-    options.events.push_back(event);
+    std::fprintf(stderr, "thrumwell: %s\n", error.c_str());
+    return 2;
   }
   for (const std::string& assignment : options.params)
     if (assignment.find('=') == std::string::npos)

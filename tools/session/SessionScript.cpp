@@ -469,6 +469,26 @@ bool OrderSessionEvents(std::vector<SessionEvent>& events, std::string& error)
   return true;
 }
 
+bool ParseSessionOptions(const std::vector<std::string>& ats, const std::vector<std::string>& ramps,
+                         std::vector<SessionEvent>& events, std::string& error)
+{
+  for (const std::string& text : ats)
+  {
+    SessionEvent event;
+    if (!ParseAtOption(text, event, error))
+      return false;
+    events.push_back(event);
+  }
+  for (const std::string& text : ramps)
+  {
+    SessionEvent event;
+    if (!ParseRampOption(text, event, error))
+      return false;
+    events.push_back(event);
+  }
+  return true;
+}
+
 bool ReadSessionEvents(const std::string& file, const std::vector<SessionEvent>& extra,
                        std::vector<SessionEvent>& events, std::string& error)
 {

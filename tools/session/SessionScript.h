@@ -73,6 +73,11 @@ bool ParseAtOption(const std::string& text, SessionEvent& event, std::string& er
 // to start from the value in force.
 bool ParseRampOption(const std::string& text, SessionEvent& event, std::string& error);
 
+// The events of the --at and --ramp options, in that order; false with the
+// first option's error.
+bool ParseSessionOptions(const std::vector<std::string>& ats, const std::vector<std::string>& ramps,
+                         std::vector<SessionEvent>& events, std::string& error);
+
 // Orders events by start time, keeping the order of events at the same time
 // (stable), and refuses ramps that overlap another ramp of the same
 // parameter and settings that fall inside a ramp of theirs.
