@@ -173,10 +173,34 @@ TEST(PlayerWindowUnderWine, ShowsTheEditorAboveTheStripAndClosesWithExitZero)
   EXPECT_TRUE(same) << Differences(picture, snapshot) << " pixels of the editor differ from the snapshot";
   EXPECT_EQ(picture.width, snapshot.width);
   EXPECT_EQ(picture.height, snapshot.height + PlayerStrip::kHeight);
-  if (picture.height == snapshot.height + PlayerStrip::kHeight)
-  {
-    EXPECT_EQ(picture.At(picture.width - 2, picture.height - 2), 0x24262Cu) << "the strip's panel is missing";
-  }
+  ASSERT_EQ(picture.height, snapshot.height + PlayerStrip::kHeight);
+  EXPECT_EQ(picture.At(picture.width - 2, picture.height - 2), 0x24262Cu) << "the strip's panel is missing";
+
+  // Play/Stop by window messages to the strip's window: a click on the
+  // button stops (it turns to "Play"), the space bar with the pointer over
+  // the strip plays again (it turns to "Stop").
+  const int stripTop = snapshot.height;
+  const int buttonX = (PlayerStrip::kButtonLeft + PlayerStrip::kButtonRight) / 2;
+  const int buttonY = (PlayerStrip::kButtonTop + PlayerStrip::kButtonBottom) / 2;
+  HWND strip = ChildWindowFromPoint(window, POINT{buttonX, stripTop + buttonY});
+  ASSERT_TRUE(strip && strip != window) << "no window of the strip under the button";
+  auto buttonShows = [&](std::uint32_t colour) {
+    return WaitFor(5.0, [&] {
+      picture = Capture(window);
+      return picture.height > stripTop + buttonY &&
+             picture.At(PlayerStrip::kButtonRight - 3, stripTop + buttonY) == colour;
+    });
+  };
+  EXPECT_TRUE(buttonShows(0x96463Eu)) << "the button does not show Stop while playing";
+  PostMessageA(strip, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(buttonX, buttonY));
+  PostMessageA(strip, WM_LBUTTONUP, 0, MAKELPARAM(buttonX, buttonY));
+  EXPECT_TRUE(buttonShows(0x3E78AAu)) << "a click did not stop";
+  POINT over = {picture.width - 20, stripTop + buttonY};
+  ClientToScreen(window, &over);
+  SetCursorPos(over.x, over.y);
+  PostMessageA(strip, WM_KEYDOWN, VK_SPACE, 1);
+  PostMessageA(strip, WM_KEYUP, VK_SPACE, 1 | (LPARAM(3) << 30));
+  EXPECT_TRUE(buttonShows(0x96463Eu)) << "the space bar did not play";
 
   // The close button's command: the player fades out and ends with status 0.
   PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
