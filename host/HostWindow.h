@@ -47,7 +47,11 @@ public:
   // The run loop a Linux plug-in finds on our frame; null on Windows.
   virtual Steinberg::Linux::IRunLoop* RunLoop() { return nullptr; }
 
+  // Maps the window and embeds the children the editor made. For tests the
+  // pointer is first moved off the window, so that only the input a test
+  // sends reaches the editor; a window a person uses leaves it alone.
   virtual void Show() = 0;
+  void LeavePointerAlone() { parkPointer = false; }
   // Resizes the editor's part of the client area (what IPlugFrame::resizeView
   // asks for); a footer keeps its band below it.
   virtual bool Resize(int width, int height) = 0;
@@ -103,6 +107,9 @@ public:
   // What the window saw the plug-in's window do wrong (on Linux: the XEmbed
   // handshake), one line each.
   virtual std::vector<std::string> Complaints() const { return {}; }
+
+protected:
+  bool parkPointer = true;
 };
 
 }  // namespace ThrumwellHost

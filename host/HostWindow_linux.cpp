@@ -109,7 +109,7 @@ public:
     // The pointer waits outside the window, so that the editor sees only the
     // input a test gives it (a window mapped under the pointer would hear of
     // it being there).
-    if (hasXTest)
+    if (hasXTest && parkPointer)
     {
       const Screen* screen = DefaultScreenOfDisplay(display);
       XTestFakeMotionEvent(display, DefaultScreen(display), WidthOfScreen(screen) - 1, HeightOfScreen(screen) - 1,

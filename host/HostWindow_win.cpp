@@ -126,7 +126,7 @@ public:
     // The pointer starts outside the window, wherever the last user left it,
     // so that only the input a test sends reaches the editor.
     RECT r;
-    if (GetWindowRect(hwnd, &r)) SetCursorPos(r.left - 8, r.top - 8);
+    if (parkPointer && GetWindowRect(hwnd, &r)) SetCursorPos(r.left - 8, r.top - 8);
     ShowWindow(hwnd, SW_SHOWNORMAL);
     SetForegroundWindow(hwnd);
     SetActiveWindow(hwnd);

@@ -110,6 +110,12 @@ protected:
     windowed = true;
     display = XOpenDisplay(nullptr);
     ASSERT_NE(display, nullptr);
+    // The pointer rests away from where the window opens, so that the editor
+    // shows no hover the snapshot has not.
+    const Screen* screen = DefaultScreenOfDisplay(display);
+    XTestFakeMotionEvent(display, DefaultScreen(display), WidthOfScreen(screen) - 1, HeightOfScreen(screen) - 1,
+                         CurrentTime);
+    XSync(display, False);
   }
   void TearDown() override
   {

@@ -104,6 +104,7 @@ bool OpenWindow(PlayerWindow& player, HostPlugin& plugin, PlayerEngine& engine, 
     error = "cannot open the window: no display (--no-window plays from the terminal)";
     return false;
   }
+  player.window->LeavePointerAlone();
   player.view = std::make_unique<HostEditorView>(plugin, *player.window);
   if (!player.view->Open())
   {
