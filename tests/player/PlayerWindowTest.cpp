@@ -2,8 +2,8 @@
 // server for a sound card: the top-level window "Thrumwell" found by its
 // name, its editor part identical to the headless snapshot of the same
 // state, the transport strip under it; Play/Stop pressed with real X input
-// (a click on the button, the space bar) starts and stops the sound without a
-// click; the window manager's close ends with a fade, exit 0, settings saved.
+// (a click on the button, the space bar over the strip or on the focused
+// window) starts and stops the sound without a click; the window manager's close ends with a fade, exit 0, settings saved.
 
 #include <gtest/gtest.h>
 
@@ -228,17 +228,32 @@ TEST_F(PlayerWindow, ShowsTheEditorAndStripAndPlaysStopsAndClosesByRealInput)
   Space();
   ASSERT_TRUE(WaitFor(5.0, [&] { return recorder->Frames() > silentAt + kRate / 2 && sounding(); }))
     << "the space bar did not play\n" << Errors();
+  // With the keyboard given to the window (as a window manager gives it) and
+  // the pointer elsewhere, the space bar stops and plays too.
+  XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
+  const Screen* screen = DefaultScreenOfDisplay(display);
+  XTestFakeMotionEvent(display, DefaultScreen(display), WidthOfScreen(screen) - 1, HeightOfScreen(screen) - 1,
+                       CurrentTime);
+  Space();
+  EXPECT_TRUE(WaitFor(5.0, [&] { return recorder->RecentPeak(kRate / 5) < 1e-6f; }))
+    << "the space bar on the focused window did not stop\n" << Errors();
+  const std::size_t stoppedAt = recorder->Frames();
+  Space();
+  EXPECT_TRUE(WaitFor(5.0, [&] { return recorder->Frames() > stoppedAt + kRate / 2 && sounding(); }))
+    << "the space bar on the focused window did not play\n" << Errors();
+  XSetInputFocus(display, PointerRoot, RevertToPointerRoot, CurrentTime);
+  XSync(display, False);
 
   // The window manager's close: the sound fades out, the player exits 0 and
   // remembers its settings.
   Close(window);
   ASSERT_EQ(child->Wait(15.0), 0) << Errors();
   EXPECT_LT(recorder->RecentPeak(1024), 1e-6f) << "still sounding after the exit";
-  // Two spans of sound (start to Stop, space to close), each beginning and
-  // ending with the instrument's fade, no click.
+  // Three spans of sound (start to Stop, the two spaces, space to close),
+  // each beginning and ending with the instrument's fade, no click.
   const float allowed = static_cast<float>(2.0 * M_PI * 402.0 / kRate * kGain100 + kGain100 / 128.0) * 1.05f;
   const auto spans = SoundingSpans(*recorder, from, kRate / 10);
-  EXPECT_EQ(spans.size(), 2u);
+  EXPECT_EQ(spans.size(), 3u);
   for (const auto& [first, last] : spans)
     for (const std::size_t edge : {first, last})
       for (int c = 0; c < 2; ++c)
