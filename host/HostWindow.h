@@ -33,7 +33,10 @@ public:
 
   // Opens a top-level window with a client area of width × height; null when
   // the window system is not reachable (no display). Not shown until Show.
-  static std::unique_ptr<HostWindow> Create(int width, int height, const char* title);
+  // On Linux the window's events and the plug-in's run on `loop` when one is
+  // given (a host with one loop for everything), else on a loop of its own;
+  // Windows has one message queue per thread and ignores it.
+  static std::unique_ptr<HostWindow> Create(int width, int height, const char* title, HostRunLoop* loop = nullptr);
   virtual ~HostWindow() = default;
 
   // The parent handle for IPlugView::attached: an HWND on Windows, an X11
@@ -44,9 +47,25 @@ public:
   // The run loop a Linux plug-in finds on our frame; null on Windows.
   virtual Steinberg::Linux::IRunLoop* RunLoop() { return nullptr; }
 
+  // Maps the window and embeds the children the editor made. For tests the
+  // pointer is first moved off the window, so that only the input a test
+  // sends reaches the editor; a window a person uses leaves it alone.
   virtual void Show() = 0;
-  // Resizes the client area (what IPlugFrame::resizeView asks for).
+  void LeavePointerAlone() { parkPointer = false; }
+  // Resizes the editor's part of the client area (what IPlugFrame::resizeView
+  // asks for); a footer keeps its band below it.
   virtual bool Resize(int width, int height) = 0;
+  // Keeps a band `height` pixels high under the editor for a window of the
+  // host's own (a transport strip), made as a child of ParentHandle(): the
+  // client area grows by the band, and the child is placed at its top-left
+  // corner now and after every Resize. Shown with the next Show.
+  virtual void SetFooter(void* child, int height) = 0;
+  // Whether the user asked to close the window (the window manager's close,
+  // WM_CLOSE). The window stays until its owner destroys it.
+  virtual bool CloseRequested() const = 0;
+  // The next character typed while the window itself (not a child) had the
+  // keyboard, or -1 when none is waiting.
+  virtual int TakeKey() = 0;
   // Delivers what is pending and keeps the loop running for the given time,
   // so the editor's timer fires and paints.
   virtual void Pump(int milliseconds) = 0;
@@ -79,7 +98,7 @@ public:
   virtual void Type(const std::string& text) = 0;
   virtual void Key(const std::string& name, int modifiers = 0) = 0;
 
-  // The client area's pixels as 0xAARRGGBB words, row by row (alpha 255);
+  // The client area's pixels (footer included) as 0xAARRGGBB words, row by row (alpha 255);
   // false when they cannot be read.
   virtual bool Capture(std::vector<std::uint32_t>& pixels, int& width, int& height) = 0;
   // Number of child windows under this one (an open editor is one; its
@@ -88,6 +107,9 @@ public:
   // What the window saw the plug-in's window do wrong (on Linux: the XEmbed
   // handshake), one line each.
   virtual std::vector<std::string> Complaints() const { return {}; }
+
+protected:
+  bool parkPointer = true;
 };
 
 }  // namespace ThrumwellHost

@@ -1,5 +1,7 @@
 // The host's top-level window on Linux: an Xlib window on a connection of its
-// own, its run loop (HostRunLoop) handed to the plug-in through the frame,
+// own, its run loop (HostRunLoop, its own or the host's) handed to the
+// plug-in through the frame, the window manager's close and the keys typed
+// on the window itself remembered for the host,
 // the embedder's half of XEmbed, input through the XTEST extension (real
 // events, as if from the devices) and capture with XGetImage.
 
@@ -15,6 +17,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <cstring>
 
 #include "host/HostRunLoop.h"
 
@@ -60,7 +63,8 @@ std::atomic<int> windowsOpened{0};
 class X11HostWindow final : public HostWindow
 {
 public:
-  X11HostWindow(Display* display, int width, int height, const char* title) : display(display), width(width), height(height)
+  X11HostWindow(Display* display, int width, int height, const char* title, HostRunLoop* external)
+    : display(display), width(width), height(height), loop(external ? external : &ownLoop)
   {
     for (int code = 1; code < 256; ++code) XESetWireToError(display, code, &IgnoreError);
     XSetIOErrorExitHandler(display, &KeepRunning, nullptr);
@@ -68,11 +72,21 @@ public:
     const int n = windowsOpened++ % 6;
     XSetWindowAttributes a{};
     a.background_pixel = BlackPixel(display, screen);
-    a.event_mask = StructureNotifyMask | SubstructureNotifyMask;
+    a.event_mask = StructureNotifyMask | SubstructureNotifyMask | KeyPressMask;
     window = XCreateWindow(display, RootWindow(display, screen), 10 + (n % 3) * 410, 10 + (n / 3) * 460,
                            static_cast<unsigned>(std::max(width, 1)), static_cast<unsigned>(std::max(height, 1)), 0,
                            CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &a);
-    XStoreName(display, window, title ? title : "");
+    // The title both as the old Latin-1 name and as the UTF-8 name window
+    // managers and tools read first.
+    const char* name = title ? title : "";
+    XStoreName(display, window, name);
+    XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False),
+                    XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(name), static_cast<int>(std::strlen(name)));
+    // The window manager's close becomes a message to us, not a killed connection.
+    wmProtocols = XInternAtom(display, "WM_PROTOCOLS", False);
+    wmDeleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(display, window, &wmDeleteWindow, 1);
     xembed = XInternAtom(display, "_XEMBED", False);
     xembedInfo = XInternAtom(display, "_XEMBED_INFO", False);
     int eventBase = 0, errorBase = 0, major = 0, minor = 0;
@@ -88,14 +102,14 @@ public:
 
   void* ParentHandle() const override { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(window)); }
   const char* PlatformType() const override { return "X11EmbedWindowID"; }
-  Steinberg::Linux::IRunLoop* RunLoop() override { return &loop; }
+  Steinberg::Linux::IRunLoop* RunLoop() override { return loop; }
 
   void Show() override
   {
     // The pointer waits outside the window, so that the editor sees only the
     // input a test gives it (a window mapped under the pointer would hear of
     // it being there).
-    if (hasXTest)
+    if (hasXTest && parkPointer)
     {
       const Screen* screen = DefaultScreenOfDisplay(display);
       XTestFakeMotionEvent(display, DefaultScreen(display), WidthOfScreen(screen) - 1, HeightOfScreen(screen) - 1,
@@ -132,9 +146,28 @@ public:
     if (w <= 0 || h <= 0) return false;
     width = w;
     height = h;
-    XResizeWindow(display, window, static_cast<unsigned>(w), static_cast<unsigned>(h));
+    XResizeWindow(display, window, static_cast<unsigned>(w), static_cast<unsigned>(h + footerHeight));
+    if (footer) XMoveResizeWindow(display, footer, 0, h, static_cast<unsigned>(w), static_cast<unsigned>(footerHeight));
     XSync(display, False);
     return true;
+  }
+
+  void SetFooter(void* child, int h) override
+  {
+    footer = static_cast<Window>(reinterpret_cast<std::uintptr_t>(child));
+    footerHeight = footer ? std::max(h, 0) : 0;
+    Resize(width, height);
+  }
+
+  bool CloseRequested() const override { return closeRequested; }
+
+  int TakeKey() override
+  {
+    DrainOwnEvents();
+    if (keys.empty()) return -1;
+    const int key = keys.front();
+    keys.erase(keys.begin());
+    return key;
   }
 
   void Pump(int milliseconds) override
@@ -144,7 +177,7 @@ public:
     {
       DrainOwnEvents();
       const std::int64_t left = end - NowMs();
-      loop.RunOnce(static_cast<int>(std::clamp<std::int64_t>(left, 0, 5)));
+      loop->RunOnce(static_cast<int>(std::clamp<std::int64_t>(left, 0, 5)));
     } while (NowMs() < end);
     DrainOwnEvents();
   }
@@ -152,15 +185,15 @@ public:
   int PumpTicks(int ticks, int timeoutMs) override
   {
     const std::int64_t end = NowMs() + std::max(timeoutMs, 0);
-    const std::uint64_t start = loop.TimerCalls();
+    const std::uint64_t start = loop->TimerCalls();
     DeliverInput();
-    while (loop.TimerCalls() - start < static_cast<std::uint64_t>(std::max(ticks, 0)) && NowMs() < end)
+    while (loop->TimerCalls() - start < static_cast<std::uint64_t>(std::max(ticks, 0)) && NowMs() < end)
     {
       DrainOwnEvents();
-      loop.RunOnce(static_cast<int>(std::clamp<std::int64_t>(end - NowMs(), 0, 5)));
+      loop->RunOnce(static_cast<int>(std::clamp<std::int64_t>(end - NowMs(), 0, 5)));
     }
     DeliverInput();
-    return static_cast<int>(loop.TimerCalls() - start);
+    return static_cast<int>(loop->TimerCalls() - start);
   }
 
   void MoveTo(int x, int y, int modifiers) override
@@ -220,11 +253,11 @@ public:
 
   bool Capture(std::vector<std::uint32_t>& pixels, int& w, int& h) override
   {
-    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
-                              AllPlanes, ZPixmap);
+    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(width),
+                              static_cast<unsigned>(height + footerHeight), AllPlanes, ZPixmap);
     if (!image) return false;
     w = width;
-    h = height;
+    h = height + footerHeight;
     pixels.resize(static_cast<size_t>(w) * h);
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x)
@@ -302,7 +335,7 @@ private:
   void DeliverInput()
   {
     DrainOwnEvents();
-    while (loop.RunOnce(0, false) > 0) {}
+    while (loop->RunOnce(0, false) > 0) {}
   }
 
   void DrainOwnEvents()
@@ -313,7 +346,20 @@ private:
       XNextEvent(display, &ev);
       // A destroyed child's id may come back for a later editor window.
       if (ev.type == DestroyNotify)
+      {
         embedded.erase(std::remove(embedded.begin(), embedded.end(), ev.xdestroywindow.window), embedded.end());
+        if (ev.xdestroywindow.window == footer) footer = 0;
+      }
+      else if (ev.type == ClientMessage && ev.xclient.message_type == wmProtocols &&
+               static_cast<Atom>(ev.xclient.data.l[0]) == wmDeleteWindow)
+        closeRequested = true;
+      else if (ev.type == KeyPress && ev.xkey.window == window)
+      {
+        char text[8] = {};
+        KeySym sym = NoSymbol;
+        if (XLookupString(&ev.xkey, text, sizeof text, &sym, nullptr) == 1 && keys.size() < kMaxKeys)
+          keys.push_back(static_cast<unsigned char>(text[0]));
+      }
     }
   }
 
@@ -369,18 +415,28 @@ private:
   int height;
   Atom xembed = 0;
   Atom xembedInfo = 0;
+  Atom wmProtocols = 0;
+  Atom wmDeleteWindow = 0;
   bool hasXTest = false;
-  HostRunLoop loop;
+  bool closeRequested = false;
+  Window footer = 0;
+  int footerHeight = 0;
+  // Typed on the window itself, oldest first; a host that never asks keeps
+  // only the first few.
+  static constexpr std::size_t kMaxKeys = 64;
+  std::vector<int> keys;
+  HostRunLoop ownLoop;
+  HostRunLoop* loop;
   std::vector<Window> embedded;
   std::vector<std::string> complaints;
 };
 }  // namespace
 
-std::unique_ptr<HostWindow> HostWindow::Create(int width, int height, const char* title)
+std::unique_ptr<HostWindow> HostWindow::Create(int width, int height, const char* title, HostRunLoop* loop)
 {
   Display* display = XOpenDisplay(nullptr);
   if (!display) return nullptr;
-  return std::make_unique<X11HostWindow>(display, width, height, title);
+  return std::make_unique<X11HostWindow>(display, width, height, title, loop);
 }
 
 }  // namespace ThrumwellHost

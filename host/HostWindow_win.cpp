@@ -10,8 +10,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <vector>
 
 namespace ThrumwellHost
 {
@@ -24,10 +26,30 @@ constexpr int kLeft = 860;
 constexpr int kTop = 520;
 constexpr int kKeyTimeoutMs = 1000;
 
+// What the window procedure remembers for the host: a close asked for, and
+// the characters typed on the window itself.
+struct HostWindowInbox
+{
+  static constexpr std::size_t kMaxKeys = 64;
+  bool closeRequested = false;
+  std::vector<int> keys;
+};
+
 LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-  // Closing is the host's decision, never the window system's.
-  if (message == WM_CLOSE) return 0;
+  auto* inbox = reinterpret_cast<HostWindowInbox*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  // Closing is the host's decision, never the window system's: it is only
+  // noted.
+  if (message == WM_CLOSE)
+  {
+    if (inbox) inbox->closeRequested = true;
+    return 0;
+  }
+  if (message == WM_CHAR && inbox && inbox->keys.size() < HostWindowInbox::kMaxKeys)
+  {
+    inbox->keys.push_back(static_cast<int>(wParam & 0xFF));
+    return 0;
+  }
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
@@ -86,8 +108,15 @@ BOOL CALLBACK CountChild(HWND, LPARAM data)
 class HostWindowWin final : public HostWindow
 {
 public:
-  explicit HostWindowWin(HWND hwnd) : hwnd(hwnd) {}
-  ~HostWindowWin() override { DestroyWindow(hwnd); }
+  explicit HostWindowWin(HWND hwnd) : hwnd(hwnd)
+  {
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&inbox));
+  }
+  ~HostWindowWin() override
+  {
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd);
+  }
 
   void* ParentHandle() const override { return hwnd; }
   const char* PlatformType() const override { return "HWND"; }
@@ -97,7 +126,7 @@ public:
     // The pointer starts outside the window, wherever the last user left it,
     // so that only the input a test sends reaches the editor.
     RECT r;
-    if (GetWindowRect(hwnd, &r)) SetCursorPos(r.left - 8, r.top - 8);
+    if (parkPointer && GetWindowRect(hwnd, &r)) SetCursorPos(r.left - 8, r.top - 8);
     ShowWindow(hwnd, SW_SHOWNORMAL);
     SetForegroundWindow(hwnd);
     SetActiveWindow(hwnd);
@@ -105,10 +134,40 @@ public:
 
   bool Resize(int width, int height) override
   {
-    RECT r = {0, 0, width, height};
+    RECT r = {0, 0, width, height + footerHeight};
     if (!AdjustWindowRectEx(&r, kStyle, FALSE, 0)) return false;
+    editorWidth = width;
+    editorHeight = height;
+    if (footer && IsWindow(footer))
+      SetWindowPos(footer, nullptr, 0, height, width, footerHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     return SetWindowPos(hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE) != 0;
+  }
+
+  void SetFooter(void* child, int height) override
+  {
+    footer = static_cast<HWND>(child);
+    footerHeight = footer ? std::max(height, 0) : 0;
+    if (editorWidth <= 0)
+    {
+      // No editor has sized the window yet: the editor's part is what is
+      // there now.
+      RECT client;
+      GetClientRect(hwnd, &client);
+      editorWidth = client.right;
+      editorHeight = client.bottom;
+    }
+    Resize(editorWidth, editorHeight);
+  }
+
+  bool CloseRequested() const override { return inbox.closeRequested; }
+
+  int TakeKey() override
+  {
+    if (inbox.keys.empty()) return -1;
+    const int key = inbox.keys.front();
+    inbox.keys.erase(inbox.keys.begin());
+    return key;
   }
 
   void Pump(int milliseconds) override
@@ -370,10 +429,15 @@ private:
 
   HWND hwnd;
   WPARAM buttons = 0;
+  HostWindowInbox inbox;
+  HWND footer = nullptr;
+  int footerHeight = 0;
+  int editorWidth = 0;
+  int editorHeight = 0;
 };
 }  // namespace
 
-std::unique_ptr<HostWindow> HostWindow::Create(int width, int height, const char* title)
+std::unique_ptr<HostWindow> HostWindow::Create(int width, int height, const char* title, HostRunLoop*)
 {
   if (!RegisterHostClass()) return nullptr;
   RECT r = {0, 0, width, height};

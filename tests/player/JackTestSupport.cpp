@@ -13,7 +13,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <system_error>
 
 namespace PlayerTest
@@ -266,6 +268,82 @@ int ChildProcess::Wait(double seconds)
     pid = -1;
   }
   return status;
+}
+
+double Frequency(const std::vector<float>& samples, std::size_t begin, std::size_t end)
+{
+  double first = -1.0, last = -1.0;
+  int crossings = 0;
+  for (std::size_t i = begin + 1; i < end; ++i)
+    if (samples[i - 1] < 0.0f && samples[i] >= 0.0f)
+    {
+      const double at = static_cast<double>(i - 1) + samples[i - 1] / (samples[i - 1] - samples[i]);
+      if (first < 0.0)
+        first = at;
+      last = at;
+      ++crossings;
+    }
+  return crossings < 2 ? 0.0 : (crossings - 1) * JackRecorder::kRate / (last - first);
+}
+
+float Peak(const std::vector<float>& samples, std::size_t begin, std::size_t end)
+{
+  float peak = 0.0f;
+  for (std::size_t i = begin; i < end; ++i)
+    peak = std::max(peak, std::fabs(samples[i]));
+  return peak;
+}
+
+float LargestStep(const std::vector<float>& samples, std::size_t begin, std::size_t end)
+{
+  float step = 0.0f;
+  for (std::size_t i = begin + 1; i < end; ++i)
+    step = std::max(step, std::fabs(samples[i] - samples[i - 1]));
+  return step;
+}
+
+std::pair<std::size_t, std::size_t> Sounding(const JackRecorder& recorder)
+{
+  const std::size_t frames = recorder.Frames();
+  std::size_t first = frames, last = 0;
+  for (int c = 0; c < 2; ++c)
+    for (std::size_t i = 0; i < frames; ++i)
+      if (std::fabs(recorder.Channel(c)[i]) > 1e-6f)
+      {
+        first = std::min(first, i);
+        last = std::max(last, i + 1);
+      }
+  return {first, last};
+}
+
+std::vector<std::pair<std::size_t, std::size_t>> SoundingSpans(const JackRecorder& recorder, std::size_t from,
+                                                               std::size_t gap)
+{
+  std::vector<std::pair<std::size_t, std::size_t>> spans;
+  const std::size_t frames = recorder.Frames();
+  for (std::size_t i = from; i < frames; ++i)
+  {
+    if (std::fabs(recorder.Channel(0)[i]) <= 1e-6f && std::fabs(recorder.Channel(1)[i]) <= 1e-6f)
+      continue;
+    if (!spans.empty() && i - spans.back().second < gap)
+      spans.back().second = i + 1;
+    else
+      spans.push_back({i, i + 1});
+  }
+  return spans;
+}
+
+std::string ReadText(const std::string& path)
+{
+  std::ifstream in(path);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+int ReportedDropOuts(const std::string& errors)
+{
+  const std::string key = "drop-outs: ";
+  const std::size_t at = errors.rfind(key);
+  return at == std::string::npos ? -1 : std::atoi(errors.c_str() + at + key.size());
 }
 
 }  // namespace PlayerTest

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace PlayerTest
@@ -107,6 +108,25 @@ private:
 };
 
 void SleepMs(int milliseconds);
+
+// ---- What the recordings are measured with ----------------------------------------
+
+// Frequency from the upward zero crossings of a span, interpolated between
+// samples, at the recorder's rate.
+double Frequency(const std::vector<float>& samples, std::size_t begin, std::size_t end);
+float Peak(const std::vector<float>& samples, std::size_t begin, std::size_t end);
+// The largest step between neighbouring samples of a span.
+float LargestStep(const std::vector<float>& samples, std::size_t begin, std::size_t end);
+// The first and one past the last frame that sound in either channel.
+std::pair<std::size_t, std::size_t> Sounding(const JackRecorder& recorder);
+// The spans from `from` on that sound in either channel, [first, one past
+// the last), split where at least `gap` frames are silent.
+std::vector<std::pair<std::size_t, std::size_t>> SoundingSpans(const JackRecorder& recorder, std::size_t from,
+                                                               std::size_t gap);
+std::string ReadText(const std::string& path);
+// The drop-outs the player counted, from the summary it ends with
+// ("drop-outs: N"); -1 when there is none.
+int ReportedDropOuts(const std::string& errors);
 
 // Waits up to `seconds` for the condition, checking every 10 ms.
 template <class Condition>

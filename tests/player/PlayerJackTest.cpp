@@ -18,138 +18,16 @@
 #include <string>
 #include <vector>
 
-#include "tests/player/JackTestSupport.h"
+#include "tests/player/PlayerJackFixture.h"
 
 namespace {
 
 using namespace PlayerTest;
 
 constexpr int kRate = JackRecorder::kRate;
-// Volume 90 and 100 as the instrument's volume law gives them.
+// Volume 90 as the instrument's volume law gives it.
 constexpr double kGain90 = 0.47694338115325313;
-constexpr double kGain100 = 0.999;
 
-// Frequency from the upward zero crossings of a span, interpolated between samples.
-double Frequency(const std::vector<float>& samples, std::size_t begin, std::size_t end)
-{
-  double first = -1.0, last = -1.0;
-  int crossings = 0;
-  for (std::size_t i = begin + 1; i < end; ++i)
-    if (samples[i - 1] < 0.0f && samples[i] >= 0.0f)
-    {
-      const double at = static_cast<double>(i - 1) + samples[i - 1] / (samples[i - 1] - samples[i]);
-      if (first < 0.0)
-        first = at;
-      last = at;
-      ++crossings;
-    }
-  return crossings < 2 ? 0.0 : (crossings - 1) * kRate / (last - first);
-}
-
-float Peak(const std::vector<float>& samples, std::size_t begin, std::size_t end)
-{
-  float peak = 0.0f;
-  for (std::size_t i = begin; i < end; ++i)
-    peak = std::max(peak, std::fabs(samples[i]));
-  return peak;
-}
-
-// The largest step between neighbouring samples of a span.
-float LargestStep(const std::vector<float>& samples, std::size_t begin, std::size_t end)
-{
-  float step = 0.0f;
-  for (std::size_t i = begin + 1; i < end; ++i)
-    step = std::max(step, std::fabs(samples[i] - samples[i - 1]));
-  return step;
-}
-
-// The first and one past the last frame that sound in either channel.
-std::pair<std::size_t, std::size_t> Sounding(const JackRecorder& recorder)
-{
-  const std::size_t frames = recorder.Frames();
-  std::size_t first = frames, last = 0;
-  for (int c = 0; c < 2; ++c)
-    for (std::size_t i = 0; i < frames; ++i)
-      if (std::fabs(recorder.Channel(c)[i]) > 1e-6f)
-      {
-        first = std::min(first, i);
-        last = std::max(last, i + 1);
-      }
-  return {first, last};
-}
-
-std::string ReadText(const std::filesystem::path& path)
-{
-  std::ifstream in(path);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-class PlayerOnJack : public ::testing::Test
-{
-protected:
-  static void SetUpTestSuite()
-  {
-    if (HaveJackd())
-      server = new JackServer;
-  }
-  static void TearDownTestSuite()
-  {
-    delete server;
-    server = nullptr;
-  }
-
-  void SetUp() override
-  {
-    if (!HaveJackd())
-      GTEST_SKIP() << "jackd is not installed (Debian package jackd2)";
-    ASSERT_TRUE(server && server->Running()) << "the JACK dummy server did not start";
-    const char* path = std::getenv("THRUMWELL_PLAYER");
-    ASSERT_NE(path, nullptr) << "THRUMWELL_PLAYER names the player";
-    player = path;
-    home = std::filesystem::temp_directory_path() /
-           ("thrumwell-player-test-" + std::to_string(getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(home);
-    std::filesystem::create_directories(home);
-    errors = (home / "stderr.txt").string();
-    recorder = std::make_unique<JackRecorder>(server->Name());
-    ASSERT_TRUE(recorder->Ready()) << "the recording client could not join the server";
-  }
-
-  void TearDown() override
-  {
-    recorder.reset();
-    std::filesystem::remove_all(home);
-  }
-
-  // The player, with its configuration in the test's own folders and its
-  // sound going to the recorder unless the arguments name a device.
-  std::unique_ptr<ChildProcess> Start(std::vector<std::string> args, bool toRecorder = true,
-                                      const std::string& serverName = "", bool withInput = false)
-  {
-    args.insert(args.begin(), "--no-window");
-    if (toRecorder)
-      args.insert(args.end(), {"--api", "jack", "--device", "recorder"});
-    return std::make_unique<ChildProcess>(
-      player, args,
-      std::vector<std::string>{"JACK_DEFAULT_SERVER=" + (serverName.empty() ? server->Name() : serverName),
-                               "HOME=" + home.string(), "XDG_CONFIG_HOME=" + (home / "config").string()},
-      errors, withInput);
-  }
-  int Run(std::vector<std::string> args, bool toRecorder = true, const std::string& serverName = "")
-  {
-    return Start(std::move(args), toRecorder, serverName)->Wait(30.0);
-  }
-  std::string Errors() const { return ReadText(errors); }
-
-  static JackServer* server;
-  std::string player;
-  std::filesystem::path home;
-  std::string errors;
-  std::unique_ptr<JackRecorder> recorder;
-};
-
-JackServer* PlayerOnJack::server = nullptr;
 
 }  // namespace
 
@@ -259,7 +137,7 @@ TEST_F(PlayerOnJack, PlaysMidiNotesAtTheirPitch)
 TEST_F(PlayerOnJack, RestoresTheDeviceAndStateOfTheLastRun)
 {
   ASSERT_EQ(Run({"--program", "Higher frequencies", "--param", "Volume=100", "--seconds", "0.3"}), 0) << Errors();
-  const std::string device = ReadText(home / "config" / "thrumwell" / "device.txt");
+  const std::string device = ReadText((home / "config" / "thrumwell" / "device.txt").string());
   EXPECT_NE(device.find("api=jack\n"), std::string::npos) << device;
   EXPECT_NE(device.find("device=recorder\n"), std::string::npos) << device;
   EXPECT_TRUE(std::filesystem::exists(home / "config" / "thrumwell" / "state.bin"));
@@ -322,4 +200,85 @@ TEST_F(PlayerOnJack, ReportsADeviceThatVanishes)
   own.Kill();
   EXPECT_EQ(child->Wait(15.0), 1) << Errors();
   EXPECT_NE(Errors().find("the device \"system\""), std::string::npos) << Errors();
+}
+
+// A session runs in the time played: an --at of the beat frequency changes
+// the tone at 1 s of sound, though the transport stood still for a second
+// before; a --ramp moves it along its line in Hz.
+TEST_F(PlayerOnJack, PlaysASessionInTheTimePlayed)
+{
+  const std::vector<std::string> tone = {"--program", "Higher frequencies", "--param", "Volume=100", "--param",
+                                         "Fade=1"};
+  // The recording from `from` on, without its silent frames: the sound as
+  // the transport played it.
+  auto played = [&](std::size_t from, int c) {
+    std::vector<float> sound;
+    for (std::size_t i = from; i < recorder->Frames(); ++i)
+      if (std::fabs(recorder->Channel(0)[i]) > 1e-6f || std::fabs(recorder->Channel(1)[i]) > 1e-6f)
+        sound.push_back(recorder->Channel(c)[i]);
+    return sound;
+  };
+
+  {
+    std::vector<std::string> args = tone;
+    args.insert(args.end(), {"--at", "Binaural=20@1", "--seconds", "2"});
+    const std::size_t from = recorder->Frames();
+    auto child = Start(args, true, "", true);
+    ASSERT_TRUE(WaitFor(10.0, [&] { return recorder->Frames() > from + kRate / 5 && recorder->RecentPeak(kRate / 20) > 0.9f; }))
+      << Errors();
+    child->Type(" ");
+    SleepMs(1000);
+    child->Type(" ");
+    ASSERT_EQ(child->Wait(30.0), 0) << Errors();
+    const std::vector<float> left = played(from, 0), right = played(from, 1);
+    ASSERT_GT(left.size(), 2u * kRate - kRate / 10) << Errors();
+    // Centred on 400 Hz: 4 Hz apart before, 20 Hz after; a block of fade
+    // either side of the pause counts as sound, so the change may land a
+    // few hundred frames off the second.
+    EXPECT_NEAR(Frequency(left, kRate * 6 / 10, kRate - 600), 398.0, 0.1);
+    EXPECT_NEAR(Frequency(right, kRate * 6 / 10, kRate - 600), 402.0, 0.1);
+    EXPECT_NEAR(Frequency(left, kRate + 600, kRate * 19 / 10), 390.0, 0.1);
+    EXPECT_NEAR(Frequency(right, kRate + 600, kRate * 19 / 10), 410.0, 0.1);
+  }
+  {
+    // 4 -> 24 Hz from 0.5 s over 1 s: 4 Hz more each 0.2 s.
+    std::vector<std::string> args = tone;
+    args.insert(args.end(), {"--ramp", "Binaural=4->24@0.5+1", "--seconds", "2"});
+    const std::size_t from = recorder->Frames();
+    ASSERT_EQ(Start(args)->Wait(30.0), 0) << Errors();
+    const std::vector<float> right = played(from, 1);
+    ASSERT_GT(right.size(), 2u * kRate - kRate / 10) << Errors();
+    for (double t : {0.7, 1.0, 1.3})
+    {
+      const double beat = 4.0 + 20.0 * (t - 0.5);
+      const std::size_t mid = static_cast<std::size_t>(t * kRate);
+      EXPECT_NEAR(Frequency(right, mid - kRate / 20, mid + kRate / 20), 400.0 + beat / 2, 0.15) << "at " << t << " s";
+    }
+    EXPECT_NEAR(Frequency(right, kRate * 16 / 10, kRate * 19 / 10), 412.0, 0.1);
+  }
+}
+
+// Session refusals come before any sound, with the renderer's messages.
+TEST_F(PlayerOnJack, RefusesABadSession)
+{
+  const std::filesystem::path file = home / "bad.session";
+  std::ofstream(file) << "00:00 Binaural=4\n00:10 -> 00:05 Binaural=8\n";
+  struct Case
+  {
+    std::vector<std::string> args;
+    const char* message;
+  };
+  const Case cases[] = {
+    {{"--at", "Nonsense=4@1"}, "unknown parameter \"Nonsense\""},
+    {{"--at", "Binaural=900@1"}, "expected a value of \"Binaural\""},
+    {{"--ramp", "Binaural=4->8@x+1"}, "--ramp"},
+    {{"--session", file.string()}, "bad.session:2:"},
+  };
+  for (const Case& c : cases)
+  {
+    const std::size_t from = recorder->Frames();
+    EXPECT_EQ(Run(c.args), 2) << c.args[1];
+    EXPECT_NE(Errors().find(c.message), std::string::npos) << Errors();
+    EXPECT_LT(Peak(recorder->Channel(0), from, recorder->Frames()), 1e-6f) << c.args[1];
+  }
 }

@@ -87,10 +87,68 @@ void PlayerEngine::TakeNotes(std::int64_t endNs, int n, std::int64_t untilNs, bo
   }
 }
 
+void PlayerEngine::FlushSessionChanges()
+{
+  ProcessContext context = ThrumwellHost::HostTransport(rate, frame, true);
+  ProcessData& data = plugin.PrepareData(0, &sessionChanges, nullptr, &context);
+  if (plugin.Processor()->process(data) != kResultOk)
+    failedBlocks.fetch_add(1, std::memory_order_relaxed);
+  sessionChanges.Clear();
+  sessionPoints = 0;
+}
+
+int PlayerEngine::TakeSessionChanges(int n)
+{
+  const std::uint64_t at = static_cast<std::uint64_t>(frame);
+  // Chunks the transport has passed (a program change has no frames; the
+  // main thread may also have been late): their changes now, at the start
+  // of the piece, in the order written.
+  for (const SessionChunk* chunk = session->Front(); chunk && chunk->End() <= at; chunk = session->Front())
+  {
+    if (sessionPoints + SessionChunk::kMaxPoints > ThrumwellHost::HostParamValueQueue::kMaxPoints)
+      FlushSessionChanges();
+    if (chunk->program)
+    {
+      sessionChanges.Add(chunk->programId, 0, chunk->programValue);
+      FlushSessionChanges();
+      session->ProgramDelivered();
+    }
+    for (int i = 0; i < chunk->count; ++i)
+      sessionChanges.Add(chunk->points[static_cast<std::size_t>(i)].id, 0,
+                         chunk->points[static_cast<std::size_t>(i)].normalized);
+    sessionPoints += chunk->count;
+    session->Pop();
+  }
+  const SessionChunk* chunk = session->Front();
+  if (!chunk)
+    return n;
+  if (chunk->start > at)
+    return static_cast<int>(std::min<std::uint64_t>(static_cast<std::uint64_t>(n), chunk->start - at));
+  if (chunk->program && chunk->start == at)
+  {
+    sessionChanges.Add(chunk->programId, 0, chunk->programValue);
+    FlushSessionChanges();
+    session->ProgramDelivered();
+  }
+  const std::int32_t from = static_cast<std::int32_t>(at - chunk->start);
+  n = std::min(n, chunk->length - from);
+  for (int i = 0; i < chunk->count; ++i)
+  {
+    const SessionChunk::Point& point = chunk->points[static_cast<std::size_t>(i)];
+    if (point.offset >= from && point.offset < from + n)
+      sessionChanges.Add(point.id, point.offset - from, point.normalized);
+  }
+  sessionPoints += chunk->count;
+  if (from + n >= chunk->length)
+    session->Pop();
+  return n;
+}
+
 float PlayerEngine::ProcessPiece(float* left, float* right, int n, bool playing)
 {
   ProcessContext context = ThrumwellHost::HostTransport(rate, frame, playing);
-  ProcessData& data = plugin.PrepareData(n, nullptr, &events, &context);
+  IParameterChanges* changes = sessionChanges.getParameterCount() > 0 ? &sessionChanges : nullptr;
+  ProcessData& data = plugin.PrepareData(n, changes, &events, &context);
   // The plug-in writes straight into the device's buffers.
   float* channels[2] = {left, right};
   data.outputs[0].channelBuffers32 = channels;
@@ -156,9 +214,13 @@ void PlayerEngine::Render(float* left, float* right, int frames, std::int64_t no
   const bool quitting = quitRequested.load(std::memory_order_acquire);
   const bool playing = playRequested.load(std::memory_order_relaxed) && !quitting;
   float peak = 0.0f;
-  for (int start = 0; start < frames; start += maxBlock)
+  for (int start = 0; start < frames;)
   {
-    const int n = std::min(maxBlock, frames - start);
+    int n = std::min(maxBlock, frames - start);
+    sessionChanges.Clear();
+    sessionPoints = 0;
+    if (session && playing)
+      n = TakeSessionChanges(n);
     events.Clear();
     // Stopping ends the notes that sound, as a DAW's stop does.
     if ((wasPlaying && !playing) || (quitting && !quitApplied))
@@ -168,6 +230,7 @@ void PlayerEngine::Render(float* left, float* right, int frames, std::int64_t no
     TakeNotes(endNs, n, start + n >= frames ? nowNs : endNs, quitting);
     peak = std::max(peak, ProcessPiece(left + start, right + start, n, playing));
     quitApplied = quitting;
+    start += n;
   }
   // The block that stopped the transport holds the fade; silence is judged
   // from the blocks after it.

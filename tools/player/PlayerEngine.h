@@ -2,8 +2,9 @@
 // PlayerEngine: the player's audio callback, without the sound card. It plays
 // the hosted plug-in block by block into two output channels, reports the
 // transport the user controls (playing or stopped, with the position of the
-// frames played) in the process context, and delivers the notes of the MIDI
-// inputs at sample offsets placed by their arrival time.
+// frames played) in the process context, delivers the notes of the MIDI
+// inputs at sample offsets placed by their arrival time, and plays a
+// session's parameter changes at their transport frames.
 //
 // Threads: Render runs on the audio thread; it allocates nothing, waits on
 // nothing but the plug-in's own lock inside process, and does no I/O. The
@@ -16,8 +17,10 @@
 #include <cstdint>
 
 #include "host/HostEventList.h"
+#include "host/HostParameterChanges.h"
 #include "host/HostPlugin.h"
 #include "tools/player/MidiNoteQueue.h"
+#include "tools/player/SessionQueue.h"
 
 class PlayerEngine
 {
@@ -65,12 +68,22 @@ public:
   // ---- Main thread, before the audio starts ------------------------------------
   // The queue of one more MIDI input, or null when all are taken.
   MidiNoteQueue* AddMidiSource();
+  // The session's chunks, filled ahead by the main thread: their changes are
+  // played while the transport runs, at the frames played.
+  void SetSession(SessionQueue* queue) { session = queue; }
 
 private:
   // Moves the notes that arrived before untilNs into the event list at their
   // offsets within a piece of n frames that ends at endNs.
   void TakeNotes(std::int64_t endNs, int n, std::int64_t untilNs, bool discard);
   void ReleaseHeldNotes();
+  // Puts the session's changes for the piece that starts at the transport's
+  // frame into sessionChanges (program changes and overfull changes go out
+  // in flushes of their own first); returns the piece's length, cut at the
+  // end of the chunk under way.
+  int TakeSessionChanges(int n);
+  // A process call of no samples with the session changes gathered so far.
+  void FlushSessionChanges();
   // One process call for a piece of at most maxBlock frames; its peak.
   float ProcessPiece(float* left, float* right, int n, bool playing);
 
@@ -82,6 +95,9 @@ private:
   // Only touched on the audio thread once rendering has begun.
   ThrumwellHost::HostEventList events;
   std::array<std::uint8_t, 128> held{};  // note-ons sent minus note-offs, by pitch
+  ThrumwellHost::HostParameterChanges sessionChanges;  // storage reserved up front
+  int sessionPoints = 0;                               // points in sessionChanges, all queues
+  SessionQueue* session = nullptr;                     // set before the audio starts
   bool wasPlaying = false;
   bool quitApplied = false;
   int blocksSinceQuit = 0;

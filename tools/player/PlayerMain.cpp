@@ -1,8 +1,11 @@
 // thrumwell: the instrument as a standalone player. Loads the Thrumwell VST3
 // bundle through our host, as a DAW loads it, and plays it to the sound card
 // through RtAudio with the notes of the MIDI inputs; the transport runs while
-// playing, so Generator mode sounds and fades as it does in a DAW. The space
-// bar stops and plays the transport; q or Ctrl+C stops it, lets the
+// playing, so Generator mode sounds and fades as it does in a DAW.
+// The window "Thrumwell" holds the instrument's editor (through its VST3
+// view, as a DAW opens it) above a transport strip; --no-window plays from
+// the terminal. The strip's button or the space bar stops and plays the
+// transport; closing the window, q or Ctrl+C stops it, lets the
 // instrument's own fade die away, and exits 0.
 // The component state and the chosen device are remembered for the next run.
 
@@ -12,6 +15,7 @@
 #include <vector>
 
 #include "host/HostConsole.h"
+#include "host/HostEditorView.h"
 #include "host/HostModule.h"
 #include "host/HostParameterChanges.h"
 #include "host/HostParameterList.h"
@@ -19,13 +23,16 @@
 #include "host/HostRunLoop.h"
 #include "host/HostStateFile.h"
 #include "host/HostTransport.h"
+#include "host/HostWindow.h"
 #include "tools/player/MidiNoteQueue.h"
 #include "tools/player/PlayerAudio.h"
 #include "tools/player/PlayerEngine.h"
 #include "tools/player/PlayerMidi.h"
 #include "tools/player/PlayerOptions.h"
 #include "tools/player/PlayerPlatform.h"
+#include "tools/player/PlayerSession.h"
 #include "tools/player/PlayerSettings.h"
+#include "tools/player/PlayerStrip.h"
 
 namespace {
 
@@ -62,10 +69,56 @@ std::string DefaultBundle()
 
 std::string Clock(double seconds)
 {
-  const long whole = static_cast<long>(std::max(seconds, 0.0));
-  char text[32];
-  std::snprintf(text, sizeof(text), "%02ld:%02ld:%02ld", whole / 3600, whole / 60 % 60, whole % 60);
-  return text;
+  return PlayerStrip::ClockText(seconds);
+}
+
+// The player's window: the instrument's editor through its view, the
+// transport strip under it.
+struct PlayerWindow
+{
+  std::unique_ptr<HostWindow> window;
+  std::unique_ptr<HostEditorView> view;
+  std::unique_ptr<PlayerStrip> strip;
+
+  // Closes in the host's order: our strip, the plug-in's view, the window.
+  void Close()
+  {
+    if (strip)
+      strip->Close();
+    strip.reset();
+    if (view)
+      view->Close();
+    view.reset();
+    window.reset();
+  }
+};
+
+// Opens the window on the main thread's run loop; false with the reason.
+bool OpenWindow(PlayerWindow& player, HostPlugin& plugin, PlayerEngine& engine, const PlayerAudio& audio,
+                HostRunLoop& runLoop, std::string& error)
+{
+  // Any size: the view sizes the window for the editor, the strip adds its band.
+  player.window = HostWindow::Create(400, 400, "Thrumwell", &runLoop);
+  if (!player.window)
+  {
+    error = "cannot open the window: no display (--no-window plays from the terminal)";
+    return false;
+  }
+  player.window->LeavePointerAlone();
+  player.view = std::make_unique<HostEditorView>(plugin, *player.window);
+  if (!player.view->Open())
+  {
+    const auto& seen = plugin.Violations();
+    error = "the instrument's editor did not open" + (seen.empty() ? std::string() : ": " + seen.back());
+    return false;
+  }
+  player.strip = std::make_unique<PlayerStrip>(engine, player.view->Size().getWidth(), audio.DeviceName(), audio.Rate());
+  if (!player.strip->Open(*player.window, runLoop))
+  {
+    error = "cannot open the transport strip's window";
+    return false;
+  }
+  return true;
 }
 
 // The device: the one on the command line, else the saved one, else the
@@ -92,8 +145,8 @@ enum class Ending { kStopped, kDeviceFailed };
 
 // Runs the main thread until the user stops, the time is up or the device
 // fails: the plug-in's timers, the progress line.
-Ending Play(const PlayerOptions& options, PlayerAudio& audio, PlayerEngine& engine, HostRunLoop& runLoop,
-            std::string& failure)
+Ending Play(const PlayerOptions& options, PlayerAudio& audio, PlayerEngine& engine, PlayerSession& session,
+            HostRunLoop& runLoop, PlayerWindow& window, std::string& failure)
 {
   const bool showProgress = StderrIsTerminal();
   const std::int64_t started = PlayerClockNs();
@@ -104,17 +157,28 @@ Ending Play(const PlayerOptions& options, PlayerAudio& audio, PlayerEngine& engi
   for (;;)
   {
     runLoop.RunOnce(20);
+    session.Fill();
     if (StopRequested())
       return Ending::kStopped;
     // Space (or p) plays and stops the transport; q ends as Ctrl+C does.
-    for (int key = ReadKey(); key >= 0; key = ReadKey())
+    // Keys typed on the terminal, or on the window itself.
+    for (;;)
     {
+      int key = ReadKey();
+      if (key < 0 && window.window)
+        key = window.window->TakeKey();
+      if (key < 0)
+        break;
       if (key == ' ' || key == 'p' || key == 'P')
         engine.SetPlaying(!engine.Playing());
       else if (key == 'q' || key == 'Q')
         return Ending::kStopped;
     }
+    if (window.window && window.window->CloseRequested())
+      return Ending::kStopped;
     const std::int64_t position = engine.Position();
+    if (window.strip)
+      window.strip->Update(engine.Playing(), static_cast<double>(position) / audio.Rate(), engine.DropOuts());
     if (totalFrames >= 0 && position >= totalFrames)
       return Ending::kStopped;
     const std::int64_t now = PlayerClockNs();
@@ -219,15 +283,19 @@ int main(int argc, char** argv)
   std::string error;
   if (!params.AddUserChoices(options.program, options.params, changes, error))
     return Say(kExitUsage, error);
+  std::vector<ThrumwellSession::SessionEvent> sessionEvents;
+  PlayerSession session;
+  if (!ThrumwellSession::ReadSessionEvents(options.session, options.events, sessionEvents, error))
+    return Say(kExitUsage, error);
   std::vector<std::uint8_t> state = settings.state;
   if (!options.stateIn.empty() && !ReadStateFile(options.stateIn, state))
     return Say(kExitUsage, "cannot read the state file \"" + options.stateIn + "\"");
-  if (!options.noWindow)
-    Say(0, "this build has no window yet: playing from the terminal");
-
   PlayerEngine engine(plugin);
   if (const int status = audio.Open(engine))
     return Say(status, audio.Error());
+  // The session's frames at the rate the device granted.
+  if (!session.Resolve(sessionEvents, params, plugin.Controller(), audio.Rate(), audio.Buffer(), error))
+    return Say(kExitUsage, error);
 
   // Host order: state, buses, setup, activation; the program and the edits
   // arrive as parameter changes in a flush before the first block.
@@ -245,9 +313,13 @@ int main(int argc, char** argv)
   plugin.SetProcessing(true);
   ProcessContext context = HostTransport(audio.Rate(), 0, false);
   plugin.Process(0, &changes, nullptr, &context);
+  if (!session.Empty() && !session.Start(plugin, audio.Rate()))
+    return Say(kExitFailure, "the plug-in failed to start the session");
   if (!plugin.ReportViolations("thrumwell"))
     return Say(kExitFailure, "the plug-in failed to start");
   engine.Prepare(audio.Rate(), audio.Buffer());
+  if (!session.Empty())
+    engine.SetSession(&session.Queue());
 
   PlayerMidi midi;
   if (!midi.Open(engine, audio.ApiName(), options.midi))
@@ -255,23 +327,34 @@ int main(int argc, char** argv)
   for (const std::string& warning : midi.Warnings())
     Say(0, warning);
 
-  engine.SetPlaying(true);
+  PlayerWindow window;
+  if (!options.noWindow && !OpenWindow(window, plugin, engine, audio, runLoop, error))
+  {
+    window.Close();
+    return Say(kExitFailure, error);
+  }
+
   if (const int status = audio.Start())
   {
     // No callback may outlive the engine and the plug-in.
     audio.Abort();
     return Say(status, audio.Error());
   }
+  // The transport runs once the stream is started: some audio systems (JACK)
+  // connect the outputs only then, and a fade-in played before would go
+  // unheard, leaving the tone to start with a click.
+  engine.SetPlaying(true);
   std::string inputs;
   for (const std::string& port : midi.Ports())
     inputs += (inputs.empty() ? "\"" : ", \"") + port + "\"";
   Say(0, "playing on \"" + audio.DeviceName() + "\" (" + audio.ApiName() + ", " + std::to_string(audio.Rate()) +
            " Hz, " + std::to_string(audio.Buffer()) + " frames); MIDI: " + (inputs.empty() ? "none" : inputs) +
-           "; space plays and stops, q or Ctrl+C ends");
+           (window.window ? "; space plays and stops, closing the window ends"
+                          : "; space plays and stops, q or Ctrl+C ends"));
 
   std::string failure;
   KeyboardOpen();
-  const Ending ending = Play(options, audio, engine, runLoop, failure);
+  const Ending ending = Play(options, audio, engine, session, runLoop, window, failure);
   KeyboardClose();
   if (StderrIsTerminal())
     std::fprintf(stderr, "\n");
@@ -279,6 +362,7 @@ int main(int argc, char** argv)
   if (ending == Ending::kDeviceFailed)
     audio.Abort();
   midi.Close();
+  window.Close();
 
   // Remember the state and the device even after a failure: what was set
   // up is worth keeping.

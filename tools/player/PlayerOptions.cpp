@@ -40,6 +40,14 @@ int ParsePlayerOptions(int argc, char** argv, PlayerOptions& options)
   app.add_option("--rate", options.rate, "Sample rate in Hz")->check(CLI::Range(8000, 384000));
   app.add_option("--buffer", options.buffer, "Frames per audio buffer")->check(CLI::Range(16, 8192));
   app.add_option("--midi", options.midi, "Open only the MIDI input whose name contains NAME");
+  std::vector<std::string> ats, ramps;
+  app.add_option("--at", ats, "Set a parameter at a time played (SS, MM:SS or HH:MM:SS)")
+    ->type_name("NAME=VALUE@TIME");
+  app.add_option("--ramp", ramps,
+                 "Move a parameter linearly in its units over LENGTH from START; without FROM, from the value in force")
+    ->type_name("NAME=FROM->TO@START+LENGTH");
+  app.add_option("--session", options.session, "Play a session file of settings, ramps and program changes in time")
+    ->check(CLI::ExistingFile);
   app.add_flag("--list-devices", options.listDevices, "List the output devices and MIDI inputs, then exit");
   app.add_flag("--list-programs", options.listPrograms, "List the instrument's programs, then exit");
   app.add_flag("--list-params", options.listParams, "List the instrument's parameters, then exit");
@@ -51,6 +59,12 @@ int ParsePlayerOptions(int argc, char** argv, PlayerOptions& options)
   {
     const int status = app.exit(e);
     return status == 0 ? 0 : 2;
+  }
+  std::string error;
+  if (!ThrumwellSession::ParseSessionOptions(ats, ramps, options.events, error))
+  {
+    std::fprintf(stderr, "thrumwell: %s\n", error.c_str());
+    return 2;
   }
   for (const std::string& assignment : options.params)
     if (assignment.find('=') == std::string::npos)

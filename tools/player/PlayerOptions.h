@@ -4,13 +4,18 @@
 //   thrumwell [--no-window] [--seconds S] [--program N|"NAME"] [--param "NAME=VALUE"]...
 //             [--state-in FILE] [--state-out FILE] [--plugin BUNDLE.vst3]
 //             [--api alsa|pulse|jack|wasapi|ds] [--device NAME|NUMBER] [--rate HZ] [--buffer FRAMES]
-//             [--midi NAME] [--list-devices] [--list-programs] [--list-params] [--help] [--version]
+//             [--midi NAME] [--at "NAME=VALUE@TIME"]... [--ramp "NAME=FROM->TO@START+LENGTH"]...
+//             [--session FILE] [--list-devices] [--list-programs] [--list-params] [--help] [--version]
+//
+// The session's times are the time the transport has played.
 //
 // Names of programs, parameters and devices are checked later, against the
 // instrument and the audio system.
 
 #include <string>
 #include <vector>
+
+#include "tools/session/SessionScript.h"
 
 struct PlayerOptions
 {
@@ -26,6 +31,8 @@ struct PlayerOptions
   int rate = 0;        // 0: the saved one, else the device's preferred rate
   int buffer = 0;      // 0: the saved one, else kDefaultBuffer
   std::string midi;    // empty: every input port
+  std::vector<ThrumwellSession::SessionEvent> events;  // from --at and --ramp
+  std::string session;                                 // session file
   bool listDevices = false;
   bool listPrograms = false;
   bool listParams = false;

@@ -83,28 +83,6 @@ std::vector<TimedNote> ScheduleNotes(const std::vector<RenderNote>& notes, int r
   return events;
 }
 
-// The events of the session file and the --at and --ramp options, checked
-// for form and order.
-bool ReadSession(const RenderOptions& options, std::vector<ThrumwellSession::SessionEvent>& events,
-                 std::string& error)
-{
-  events.clear();
-  if (!options.session.empty())
-  {
-    std::vector<std::uint8_t> bytes;
-    if (!ReadStateFile(options.session, bytes))  // any file's bytes
-    {
-      error = "cannot read the session file \"" + options.session + "\"";
-      return false;
-    }
-    if (!ThrumwellSession::ParseSessionText(std::string(bytes.begin(), bytes.end()), options.session, events,
-                                            error))
-      return false;
-  }
-  events.insert(events.end(), options.events.begin(), options.events.end());
-  return ThrumwellSession::OrderSessionEvents(events, error);
-}
-
 // A state file as given to --state-in: a preset file made for this class, or
 // the component's raw state.
 int LoadState(HostPlugin& plugin, const HostClassInfo& info, const std::string& path,
@@ -179,7 +157,7 @@ int main(int argc, char** argv)
     return Refuse(error);
   std::vector<ThrumwellSession::SessionEvent> sessionEvents;
   ThrumwellSession::SessionPlayer session;
-  if (!ReadSession(options, sessionEvents, error)
+  if (!ThrumwellSession::ReadSessionEvents(options.session, options.events, sessionEvents, error)
       || !session.Resolve(sessionEvents, params, controller, options.rate, error))
     return Refuse(error);
   std::vector<std::uint8_t> stateIn;

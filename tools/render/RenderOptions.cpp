@@ -222,20 +222,8 @@ bool Check(const CLI::App& app, const RawOptions& raw, RenderOptions& options, s
     }
     options.notes.push_back(note);
   }
-  for (const std::string& text : raw.ats)
-  {
-    ThrumwellSession::SessionEvent event;
-    if (!ThrumwellSession::ParseAtOption(text, event, error))
-      return false;
-    options.events.push_back(event);
-  }
-  for (const std::string& text : raw.ramps)
-  {
-    ThrumwellSession::SessionEvent event;
-    if (!ThrumwellSession::ParseRampOption(text, event, error))
-      return false;
-    options.events.push_back(event);
-  }
+  if (!ThrumwellSession::ParseSessionOptions(raw.ats, raw.ramps, options.events, error))
+    return false;
   if (options.listAll && !options.listPrograms)
   {
     error = "--all goes with --list-programs";

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 namespace ThrumwellSession
 {
@@ -465,6 +467,46 @@ bool OrderSessionEvents(std::vector<SessionEvent>& events, std::string& error)
     }
   }
   return true;
+}
+
+bool ParseSessionOptions(const std::vector<std::string>& ats, const std::vector<std::string>& ramps,
+                         std::vector<SessionEvent>& events, std::string& error)
+{
+  for (const std::string& text : ats)
+  {
+    SessionEvent event;
+    if (!ParseAtOption(text, event, error))
+      return false;
+    events.push_back(event);
+  }
+  for (const std::string& text : ramps)
+  {
+    SessionEvent event;
+    if (!ParseRampOption(text, event, error))
+      return false;
+    events.push_back(event);
+  }
+  return true;
+}
+
+bool ReadSessionEvents(const std::string& file, const std::vector<SessionEvent>& extra,
+                       std::vector<SessionEvent>& events, std::string& error)
+{
+  events.clear();
+  if (!file.empty())
+  {
+    std::ifstream in(file, std::ios::binary);
+    if (!in.is_open())
+    {
+      error = "cannot read the session file \"" + file + "\"";
+      return false;
+    }
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (!ParseSessionText(text, file, events, error))
+      return false;
+  }
+  events.insert(events.end(), extra.begin(), extra.end());
+  return OrderSessionEvents(events, error);
 }
 
 }  // namespace ThrumwellSession

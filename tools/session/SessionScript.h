@@ -73,9 +73,20 @@ bool ParseAtOption(const std::string& text, SessionEvent& event, std::string& er
 // to start from the value in force.
 bool ParseRampOption(const std::string& text, SessionEvent& event, std::string& error);
 
+// The events of the --at and --ramp options, in that order; false with the
+// first option's error.
+bool ParseSessionOptions(const std::vector<std::string>& ats, const std::vector<std::string>& ramps,
+                         std::vector<SessionEvent>& events, std::string& error);
+
 // Orders events by start time, keeping the order of events at the same time
 // (stable), and refuses ramps that overlap another ramp of the same
 // parameter and settings that fall inside a ramp of theirs.
 bool OrderSessionEvents(std::vector<SessionEvent>& events, std::string& error);
+
+// The events of a session file (none for an empty file name) and then the
+// extra ones (from --at and --ramp), checked for form and ordered. False
+// with one line in error for a file that cannot be read or is malformed.
+bool ReadSessionEvents(const std::string& file, const std::vector<SessionEvent>& extra,
+                       std::vector<SessionEvent>& events, std::string& error);
 
 }  // namespace ThrumwellSession
