@@ -346,4 +346,26 @@ int ReportedDropOuts(const std::string& errors)
   return at == std::string::npos ? -1 : std::atoi(errors.c_str() + at + key.size());
 }
 
+std::string Clicks(const JackRecorder& recorder, std::size_t from, std::size_t to, float allowed, int dropOuts)
+{
+  to = std::min(to, recorder.Frames());
+  std::vector<std::pair<std::size_t, std::size_t>> ranges;
+  if (dropOuts == 0)
+    ranges.push_back({from, to});
+  else
+    for (const auto& [first, last] : SoundingSpans(recorder, from, JackRecorder::kRate / 10))
+      for (const std::size_t edge : {first, last})
+        ranges.push_back({std::max(from, edge - std::min(edge, std::size_t{2048})), std::min(to, edge + 2048)});
+  std::string clicks;
+  for (const auto& [begin, end] : ranges)
+    for (int c = 0; c < 2; ++c)
+    {
+      const float step = LargestStep(recorder.Channel(c), begin, end);
+      if (step > allowed)
+        clicks += "a step of " + std::to_string(step) + " in channel " + std::to_string(c) + " within frames " +
+                  std::to_string(begin - from) + " to " + std::to_string(end - from) + "\n";
+    }
+  return clicks;
+}
+
 }  // namespace PlayerTest

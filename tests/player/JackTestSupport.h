@@ -127,6 +127,13 @@ std::string ReadText(const std::string& path);
 // The drop-outs the player counted, from the summary it ends with
 // ("drop-outs: N"); -1 when there is none.
 int ReportedDropOuts(const std::string& errors);
+// The clicks in frames [from, to) of both channels: steps between neighbouring
+// samples larger than `allowed`, described one per line ("" when there is
+// none). Within 2048 frames of every start and end of sound they are always
+// looked for; elsewhere only when the player counted no drop-out, since a
+// drop-out is a gap the server leaves when a busy machine feeds it late, not
+// a step the player makes.
+std::string Clicks(const JackRecorder& recorder, std::size_t from, std::size_t to, float allowed, int dropOuts);
 
 // Waits up to `seconds` for the condition, checking every 10 ms.
 template <class Condition>
