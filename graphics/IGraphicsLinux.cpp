@@ -142,6 +142,11 @@ struct IGraphicsLinux::X11Window
   int lastPressY = 0;
   bool lastPressCounts = false;
   IBounds exposed;
+  // Where the keyboard was before the typed-entry box took it, given back
+  // when the box closes (the host's window, so its keys work again).
+  bool focusTaken = false;
+  Window focusBefore = None;
+  int revertBefore = RevertToParent;
 
   // Errors on our connection are counted here instead of reaching the
   // process-wide error handler (whose default ends the process): a parent
@@ -454,7 +459,11 @@ void IGraphicsLinux::AskValue(IControl* control, IParamDef* param, bool centred)
   // Keys go to the box from now on, as focus goes to the Windows box.
   XWindowAttributes attributes{};
   if (XGetWindowAttributes(x->display, x->window, &attributes) && attributes.map_state == IsViewable)
+  {
+    if (!x->focusTaken) XGetInputFocus(x->display, &x->focusBefore, &x->revertBefore);
+    x->focusTaken = true;
     XSetInputFocus(x->display, x->window, RevertToParent, CurrentTime);
+  }
   ShowEntry();
 }
 
@@ -473,6 +482,16 @@ void IGraphicsLinux::CloseBox()
   if (entry.IsOpen()) uncovered = uncovered.Union(entry.Covered());
   entry.Close();
   IGraphicsPlatform::CloseBox();
+  if (x && !x->lost && x->focusTaken)
+  {
+    // Only while the keyboard is still ours: the user may have moved it on.
+    // A window that has gone meanwhile is one more caught error.
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(x->display, &focus, &revert);
+    if (focus == x->window) XSetInputFocus(x->display, x->focusBefore, x->revertBefore, CurrentTime);
+    x->focusTaken = false;
+  }
 }
 
 void IGraphicsLinux::EntryOutcome(IDrawnEntry::Outcome outcome)

@@ -178,6 +178,10 @@ TEST_F(PlayerWindow, ShowsTheEditorAndStripAndPlaysStopsAndClosesByRealInput)
   const Picture snapshot = ReadPng(snapshotPath);
   ASSERT_GT(snapshot.width, 0);
 
+  // The keyboard follows the pointer, as on a screen without a window
+  // manager, whatever an earlier test left.
+  XSetInputFocus(display, PointerRoot, RevertToPointerRoot, CurrentTime);
+  XSync(display, False);
   const std::size_t from = recorder->Frames();
   auto child = Start(kState);
   Window window = 0;

@@ -476,6 +476,10 @@ TEST_F(LinuxEditorWindow, TypedEntryCommitsOnEnterAndCancelsOnEscapeOrRightClick
   for (const Case& c : cases)
   {
     SCOPED_TRACE(c.name);
+    // The keyboard follows the pointer, as on a screen without a window
+    // manager; the box takes it and must give it back when it closes.
+    XSetInputFocus(TestDisplay(), PointerRoot, RevertToPointerRoot, CurrentTime);
+    XSync(TestDisplay(), False);
     host->Send({{kVolume, 0.9}});
     Win().Pump(kSettleMs);
     host->plugin->Handler().Clear();
@@ -512,6 +516,10 @@ TEST_F(LinuxEditorWindow, TypedEntryCommitsOnEnterAndCancelsOnEscapeOrRightClick
     const std::vector<std::uint32_t> closed = Capture();
     EXPECT_NE(closed[static_cast<size_t>(kVolumeY) * kWidth + kVolumeX - 14] & 0xFFFFFF, 0xFFFFFFu);
     EXPECT_EQ(Win().ChildCount(), 1);
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(TestDisplay(), &focus, &revert);
+    EXPECT_EQ(focus, static_cast<Window>(PointerRoot)) << "the box kept the keyboard";
   }
 }
 
