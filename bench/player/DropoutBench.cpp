@@ -1,6 +1,7 @@
 // Drop-outs of the player over a minute of playing with 128-frame buffers at
-// 48 kHz on a JACK server with the dummy driver (started here, non-realtime,
-// so the count says as much about the machine's load as about the player).
+// 48 kHz on a JACK server with the dummy driver, started here once without
+// real-time priority (the count then says as much about the machine's load as
+// about the player) and once with it, as a studio machine runs JACK.
 // Reports, does not judge: counters dropouts (the buffers RtAudio reported as
 // underflows, as the player counts them), server_xruns (the cycles the server
 // itself reported late, which every client sees as a drop-out) and seconds
@@ -35,7 +36,7 @@ void Dropouts(benchmark::State& state)
   const std::string serverLog = (folder / "jackd.txt").string();
   for (auto _ : state)
   {
-    PlayerTest::JackServer server(false, serverLog);
+    PlayerTest::JackServer server(false, serverLog, state.range(0) != 0);
     if (!server.Running())
     {
       state.SkipWithError("the JACK dummy server did not start (is jackd2 installed?)");
@@ -68,4 +69,6 @@ void Dropouts(benchmark::State& state)
 
 }  // namespace
 
-BENCHMARK(Dropouts)->Iterations(1)->Unit(benchmark::kSecond);
+// Without and with real-time priority for the server and the player's
+// process thread (0 and 1).
+BENCHMARK(Dropouts)->ArgName("realtime")->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kSecond);

@@ -118,7 +118,7 @@ bool HaveJackd()
   return std::system("command -v jackd >/dev/null 2>&1") == 0;
 }
 
-JackServer::JackServer(bool synchronous, const std::string& log)
+JackServer::JackServer(bool synchronous, const std::string& log, bool realtime)
 {
   // JACK keeps a machine-wide table of a few server names, and a server that
   // dies with clients attached leaves its entry behind for its name only. So
@@ -129,7 +129,7 @@ JackServer::JackServer(bool synchronous, const std::string& log)
   std::error_code error;
   const std::string self = std::filesystem::read_symlink("/proc/self/exe", error).string();
   name = "thrumwell-" + std::to_string(std::hash<std::string>{}(self) % 1000000) + "-" + std::to_string(++counter);
-  std::vector<std::string> args = {"-r", "-n", name, "-d", "dummy", "-r", "48000", "-p", "128"};
+  std::vector<std::string> args = {realtime ? "-R" : "-r", "-n", name, "-d", "dummy", "-r", "48000", "-p", "128"};
   if (synchronous)
     args.insert(args.begin() + 1, {"-S", "-t", "2000"});
   pid = Spawn("jackd", args, {"JACK_NO_AUDIO_RESERVATION=1"}, log);

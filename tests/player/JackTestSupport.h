@@ -27,7 +27,10 @@ class JackServer
 {
 public:
   // log: a file for the server's own output (its xrun lines among them).
-  explicit JackServer(bool synchronous = true, const std::string& log = "");
+  // realtime: the server and its clients' process threads get real-time
+  // priority, as on a studio machine (where the system allows it); tests run
+  // without, so they need no privileges.
+  explicit JackServer(bool synchronous = true, const std::string& log = "", bool realtime = false);
   ~JackServer();
   JackServer(const JackServer&) = delete;
   JackServer& operator=(const JackServer&) = delete;
