@@ -10,8 +10,11 @@
 // The component state and the chosen device are remembered for the next run.
 
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "host/HostConsole.h"
@@ -340,9 +343,14 @@ int main(int argc, char** argv)
     audio.Abort();
     return Say(status, audio.Error());
   }
-  // The transport runs once the stream is started: some audio systems (JACK)
-  // connect the outputs only then, and a fade-in played before would go
-  // unheard, leaving the tone to start with a click.
+  // The transport runs once the stream has called back a few times: some
+  // audio systems (JACK) connect the outputs only when the stream starts, and
+  // the connection can cost the first cycles; a fade-in played then would go
+  // unheard, leaving the tone to start with a click. A stream that does not
+  // call back at all is caught by the main loop's watchdog.
+  const std::int64_t settled = engine.Blocks() + 8;
+  for (int waited = 0; engine.Blocks() < settled && waited < 500; waited += 5)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   engine.SetPlaying(true);
   std::string inputs;
   for (const std::string& port : midi.Ports())
