@@ -5,10 +5,11 @@
 // neither side allocates, locks or waits. A full ring drops the newest
 // message and counts it.
 
-#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+
+#include "tools/player/SpscRing.h"
 
 // The clock that stamps notes and audio callbacks: monotonic, in nanoseconds;
 // reading it neither allocates nor locks.
@@ -29,42 +30,38 @@ struct MidiNote
 class MidiNoteQueue
 {
 public:
-  static constexpr std::uint32_t kCapacity = 512;  // a power of two
+  static constexpr std::uint32_t kCapacity = 512;
 
   // Producer only.
   bool Push(const MidiNote& note)
   {
-    const std::uint32_t tail = writeIndex.load(std::memory_order_relaxed);
-    if (tail - readIndex.load(std::memory_order_acquire) >= kCapacity)
+    MidiNote* slot = ring.Back();
+    if (!slot)
     {
       dropped.fetch_add(1, std::memory_order_relaxed);
       return false;
     }
-    slots[tail & (kCapacity - 1)] = note;
-    writeIndex.store(tail + 1, std::memory_order_release);
+    *slot = note;
+    ring.Push();
     return true;
   }
 
   // Consumer only: the oldest note without taking it.
   bool Peek(MidiNote& note) const
   {
-    const std::uint32_t head = readIndex.load(std::memory_order_relaxed);
-    if (head == writeIndex.load(std::memory_order_acquire))
+    const MidiNote* slot = ring.Front();
+    if (!slot)
       return false;
-    note = slots[head & (kCapacity - 1)];
+    note = *slot;
     return true;
   }
 
   // Consumer only: takes the note Peek gave.
-  void Pop() { readIndex.store(readIndex.load(std::memory_order_relaxed) + 1, std::memory_order_release); }
+  void Pop() { ring.Pop(); }
 
   std::uint32_t Dropped() const { return dropped.load(std::memory_order_relaxed); }
 
 private:
-  std::array<MidiNote, kCapacity> slots{};
-  // Each index is written by one side only; the other side reads it. They
-  // sit on separate cache lines so the two threads do not share one.
-  alignas(64) std::atomic<std::uint32_t> writeIndex{0};
-  alignas(64) std::atomic<std::uint32_t> readIndex{0};
+  SpscRing<MidiNote, kCapacity> ring;
   std::atomic<std::uint32_t> dropped{0};
 };

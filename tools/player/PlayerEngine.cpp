@@ -97,6 +97,13 @@ void PlayerEngine::FlushSessionChanges()
   sessionPoints = 0;
 }
 
+void PlayerEngine::DeliverProgram(const SessionChunk& chunk)
+{
+  sessionChanges.Add(chunk.programId, 0, chunk.programValue);
+  FlushSessionChanges();
+  session->ProgramDelivered();
+}
+
 int PlayerEngine::TakeSessionChanges(int n)
 {
   const std::uint64_t at = static_cast<std::uint64_t>(frame);
@@ -108,11 +115,7 @@ int PlayerEngine::TakeSessionChanges(int n)
     if (sessionPoints + SessionChunk::kMaxPoints > ThrumwellHost::HostParamValueQueue::kMaxPoints)
       FlushSessionChanges();
     if (chunk->program)
-    {
-      sessionChanges.Add(chunk->programId, 0, chunk->programValue);
-      FlushSessionChanges();
-      session->ProgramDelivered();
-    }
+      DeliverProgram(*chunk);
     for (int i = 0; i < chunk->count; ++i)
       sessionChanges.Add(chunk->points[static_cast<std::size_t>(i)].id, 0,
                          chunk->points[static_cast<std::size_t>(i)].normalized);
@@ -125,11 +128,7 @@ int PlayerEngine::TakeSessionChanges(int n)
   if (chunk->start > at)
     return static_cast<int>(std::min<std::uint64_t>(static_cast<std::uint64_t>(n), chunk->start - at));
   if (chunk->program && chunk->start == at)
-  {
-    sessionChanges.Add(chunk->programId, 0, chunk->programValue);
-    FlushSessionChanges();
-    session->ProgramDelivered();
-  }
+    DeliverProgram(*chunk);
   const std::int32_t from = static_cast<std::int32_t>(at - chunk->start);
   n = std::min(n, chunk->length - from);
   for (int i = 0; i < chunk->count; ++i)

@@ -84,6 +84,9 @@ private:
   int TakeSessionChanges(int n);
   // A process call of no samples with the session changes gathered so far.
   void FlushSessionChanges();
+  // The chunk's program change, in a flush of its own after the changes
+  // gathered before it.
+  void DeliverProgram(const SessionChunk& chunk);
   // One process call for a piece of at most maxBlock frames; its peak.
   float ProcessPiece(float* left, float* right, int n, bool playing);
 

@@ -4,14 +4,14 @@
 // (the time played), cut into chunks as a renderer cuts its blocks: each
 // setting and program change falls on a chunk's first frame. A chunk carries
 // its program change (played in a flush of its own before the chunk) and its
-// points at offsets from the chunk's start. A fixed ring with one producer
-// (the main thread) and one consumer (the audio callback): neither side
-// allocates, locks or waits.
+// points at offsets from the chunk's start. The main thread produces, the
+// audio callback consumes, through an SpscRing.
 
 #include <array>
 #include <atomic>
 #include <cstdint>
 
+#include "tools/player/SpscRing.h"
 #include "vst3/sdk/IParameterChanges.h"
 
 struct SessionChunk
@@ -38,37 +38,23 @@ struct SessionChunk
 class SessionQueue
 {
 public:
-  static constexpr std::uint32_t kCapacity = 256;  // a power of two
+  static constexpr std::uint32_t kCapacity = 256;
 
   // ---- Producer (main thread) ------------------------------------------------------
   // The slot to fill next, or null while the ring is full.
-  SessionChunk* Back()
-  {
-    const std::uint32_t tail = writeIndex.load(std::memory_order_relaxed);
-    if (tail - readIndex.load(std::memory_order_acquire) >= kCapacity)
-      return nullptr;
-    return &slots[tail & (kCapacity - 1)];
-  }
+  SessionChunk* Back() { return ring.Back(); }
   // Hands the filled slot to the consumer.
-  void Push() { writeIndex.store(writeIndex.load(std::memory_order_relaxed) + 1, std::memory_order_release); }
+  void Push() { ring.Push(); }
   // Program changes the consumer has delivered so far.
   std::uint32_t ProgramsDelivered() const { return programsDelivered.load(std::memory_order_acquire); }
 
   // ---- Consumer (audio thread) -----------------------------------------------------
   // The oldest chunk, or null when none waits.
-  const SessionChunk* Front() const
-  {
-    const std::uint32_t head = readIndex.load(std::memory_order_relaxed);
-    if (head == writeIndex.load(std::memory_order_acquire))
-      return nullptr;
-    return &slots[head & (kCapacity - 1)];
-  }
-  void Pop() { readIndex.store(readIndex.load(std::memory_order_relaxed) + 1, std::memory_order_release); }
+  const SessionChunk* Front() const { return ring.Front(); }
+  void Pop() { ring.Pop(); }
   void ProgramDelivered() { programsDelivered.fetch_add(1, std::memory_order_release); }
 
 private:
-  std::array<SessionChunk, kCapacity> slots{};
-  alignas(64) std::atomic<std::uint32_t> writeIndex{0};
-  alignas(64) std::atomic<std::uint32_t> readIndex{0};
+  SpscRing<SessionChunk, kCapacity> ring;
   std::atomic<std::uint32_t> programsDelivered{0};
 };
