@@ -1,9 +1,10 @@
 // The Windows player under Wine with sound: DirectSound through Wine's ALSA
 // driver into ALSA's file plug-in (the .asoundrc in the HOME this test runs
-// with), so the Windows audio path runs with no sound card. Wine's own mixing
-// drops and repeats buffers on a busy machine, so the sound is checked only
-// for being there; the pitch is checked on Linux. The settings go to
-// %APPDATA%\Thrumwell and come back on the next start.
+// with, writing into this test's folder), so the Windows audio path runs with
+// no sound card. Wine's own mixing drops and repeats buffers on a busy
+// machine, so the sound is checked only for being there; the pitch is checked
+// on Linux. The settings go to %APPDATA%\Thrumwell and come back on the next
+// start.
 
 #include <gtest/gtest.h>
 
@@ -45,9 +46,11 @@ double PeakOfWav(const std::string& bytes)
 
 TEST(PlayerUnderWine, PlaysThroughDirectSoundAndRemembersTheDevice)
 {
-  const char* player = std::getenv("THRUMWELL_PLAYER");
-  const char* wav = std::getenv("THRUMWELL_WINE_AUDIO_WAV");
-  ASSERT_TRUE(player && wav) << "THRUMWELL_PLAYER and THRUMWELL_WINE_AUDIO_WAV name the player and its sound";
+  // Copied: setting the environment below may move what getenv points into.
+  const char* playerVariable = std::getenv("THRUMWELL_PLAYER");
+  ASSERT_TRUE(playerVariable) << "THRUMWELL_PLAYER names the player";
+  const std::string player = playerVariable;
+  const char* wav = "alsa-out.wav";
   _putenv_s("APPDATA", "player-wine-audio-test-config");
   std::remove("player-wine-audio-test-config/Thrumwell/device.txt");
   std::remove("player-wine-audio-test-config/Thrumwell/state.bin");

@@ -139,9 +139,12 @@ private:
 
 TEST(PlayerWindowUnderWine, ShowsTheEditorAboveTheStripAndClosesWithExitZero)
 {
-  const char* player = std::getenv("THRUMWELL_PLAYER");
-  const char* snapshotTool = std::getenv("THRUMWELL_SNAPSHOT");
-  ASSERT_TRUE(player && snapshotTool) << "THRUMWELL_PLAYER and THRUMWELL_SNAPSHOT name the tools";
+  // Copied: setting the environment below may move what getenv points into.
+  const char* playerVariable = std::getenv("THRUMWELL_PLAYER");
+  const char* snapshotVariable = std::getenv("THRUMWELL_SNAPSHOT");
+  ASSERT_TRUE(playerVariable && snapshotVariable) << "THRUMWELL_PLAYER and THRUMWELL_SNAPSHOT name the tools";
+  const std::string player = playerVariable;
+  const std::string snapshotTool = snapshotVariable;
   if (!std::getenv("DISPLAY"))
     GTEST_SKIP() << "no window system (under Wine, set DISPLAY to an X server such as Xvfb)";
   _putenv_s("APPDATA", "player-wine-window-test-config");

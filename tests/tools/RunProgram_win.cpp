@@ -1,7 +1,6 @@
 #include "tests/tools/RunProgram.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include <windows.h>
 #include <psapi.h>
@@ -36,17 +35,39 @@ std::wstring Wide(const std::string& text)
   return wide;
 }
 
+// Both of the program's outputs are opened for any sharing: a file that
+// another process still holds (a reader, or a program that outlived a killed
+// test) then never fails the open with a sharing violation.
 HANDLE Inheritable(const std::string& path)
 {
   SECURITY_ATTRIBUTES security = {sizeof security, nullptr, TRUE};
-  return CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &security, CREATE_ALWAYS,
-                     FILE_ATTRIBUTE_NORMAL, nullptr);
+  return CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                     &security, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-// Runs the program itself (no shell), so its own peak memory can be read.
-int RunMeasured(const std::string& program, const std::vector<std::string>& args, const std::string& stdoutPath,
-                const std::string& stderrPath, long long& peakKiB)
+// A job that ends the program when the job's last handle closes: when the
+// test itself is killed (a timeout), the program it started goes with it.
+HANDLE KillOnCloseJob()
 {
+  HANDLE job = CreateJobObjectW(nullptr, nullptr);
+  if (!job)
+    return nullptr;
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+  return job;
+}
+
+}  // namespace
+
+// Runs the program itself, without a shell, its outputs on handles of ours;
+// its peak memory is read while it runs as well, since Wine knows nothing of
+// an ended process's memory.
+int RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& stdoutPath,
+               const std::string& stderrPath, long long* peakKiB)
+{
+  if (peakKiB)
+    *peakKiB = -1;
   std::string command = Quoted(WindowsPath(program));
   for (const std::string& arg : args)
     command += " " + Quoted(arg);
@@ -61,20 +82,25 @@ int RunMeasured(const std::string& program, const std::vector<std::string>& args
   startup.hStdError = err;
   PROCESS_INFORMATION process = {};
   const bool started = out != INVALID_HANDLE_VALUE && err != INVALID_HANDLE_VALUE
-                       && CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                                         &process);
+                       && CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
+                                         nullptr, &startup, &process);
   if (out != INVALID_HANDLE_VALUE)
     CloseHandle(out);
   if (err != INVALID_HANDLE_VALUE)
     CloseHandle(err);
   if (!started)
     return -1;
-  // Read while it runs as well: Wine knows nothing of an ended process's memory.
+  HANDLE job = KillOnCloseJob();
+  if (job)
+    AssignProcessToJobObject(job, process.hProcess);
+  ResumeThread(process.hThread);
   auto measure = [&] {
+    if (!peakKiB)
+      return;
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof counters;
     if (GetProcessMemoryInfo(process.hProcess, &counters, sizeof counters) && counters.PeakWorkingSetSize > 0)
-      peakKiB = std::max(peakKiB, static_cast<long long>(counters.PeakWorkingSetSize / 1024));
+      *peakKiB = std::max(*peakKiB, static_cast<long long>(counters.PeakWorkingSetSize / 1024));
   };
   while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT)
     measure();
@@ -83,23 +109,7 @@ int RunMeasured(const std::string& program, const std::vector<std::string>& args
   GetExitCodeProcess(process.hProcess, &status);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
+  if (job)
+    CloseHandle(job);
   return static_cast<int>(status);
-}
-
-}  // namespace
-
-int RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& stdoutPath,
-               const std::string& stderrPath, long long* peakKiB)
-{
-  if (peakKiB)
-  {
-    *peakKiB = -1;
-    return RunMeasured(program, args, stdoutPath, stderrPath, *peakKiB);
-  }
-  // cmd.exe strips one pair of outer quotes from the whole line.
-  std::string command = "\"" + Quoted(WindowsPath(program));
-  for (const std::string& arg : args)
-    command += " " + Quoted(arg);
-  command += " >" + Quoted(stdoutPath) + " 2>" + Quoted(stderrPath) + "\"";
-  return std::system(command.c_str());
 }
