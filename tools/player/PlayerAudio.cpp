@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <future>
 #include <mutex>
+#include <thread>
 
 #include <rtaudio/RtAudio.h>
 
@@ -11,6 +14,9 @@
 #include "tools/player/PlayerEngine.h"
 
 namespace {
+
+// How long a failed device's stream is given to close.
+constexpr double kAbortSeconds = 5.0;
 
 // RtAudio's error callback carries no user data; one stream per process, so
 // the first error of the open stream is kept here. Set on whatever thread
@@ -130,7 +136,11 @@ std::string ApisText()
 
 PlayerAudio::PlayerAudio() = default;
 
-PlayerAudio::~PlayerAudio() { Close(); }
+PlayerAudio::~PlayerAudio()
+{
+  if (!abandoned)
+    Close();
+}
 
 std::vector<std::string> PlayerAudio::Apis()
 {
@@ -351,7 +361,19 @@ std::string PlayerAudio::FailureText()
 
 void PlayerAudio::Close() { End(true); }
 
-void PlayerAudio::Abort() { End(false); }
+void PlayerAudio::Abort()
+{
+  if (!audio || !open || abandoned)
+    return;
+  auto closed = std::make_shared<std::promise<void>>();
+  std::future<void> done = closed->get_future();
+  std::thread([this, closed] {
+    End(false);
+    closed->set_value();
+  }).detach();
+  if (done.wait_for(std::chrono::duration<double>(kAbortSeconds)) != std::future_status::ready)
+    abandoned = true;
+}
 
 void PlayerAudio::End(bool playOut)
 {

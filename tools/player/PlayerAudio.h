@@ -52,8 +52,13 @@ public:
   int Start();
   // Plays out what is queued, then closes; nothing when nothing is open.
   void Close();
-  // Closes at once, for a device that failed.
+  // Closes at once, for a device that failed. Closing a stream whose audio
+  // system has gone away can block for good (a JACK client's calls to a
+  // server that is shutting down), so it is given up after a few seconds:
+  // Abandoned() then says so, and the stream, its callback and this object
+  // are left to the end of the process, which must not destroy them.
   void Abort();
+  bool Abandoned() const { return abandoned; }
 
   // Whether the device has failed since Start: an error from the audio
   // system, or a stream that stopped by itself.
@@ -79,5 +84,6 @@ private:
   int buffer = 0;
   bool open = false;
   bool started = false;
+  bool abandoned = false;
   std::string error;
 };

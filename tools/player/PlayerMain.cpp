@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -368,16 +369,18 @@ int main(int argc, char** argv)
     std::fprintf(stderr, "\n");
   const bool faded = ending == Ending::kStopped && FadeOutAndClose(audio, engine, runLoop);
   if (ending == Ending::kDeviceFailed)
+  {
+    // Said before the device is let go, which can take a while.
+    Say(0, failure);
     audio.Abort();
+  }
   midi.Close();
   window.Close();
 
   // Remember the state and the device even after a failure: what was set
   // up is worth keeping.
   bool ok = ending == Ending::kStopped;
-  if (!ok)
-    Say(0, failure);
-  else if (!faded)
+  if (ok && !faded)
     Say(0, "the device did not play out the fade");
   std::vector<std::uint8_t> finalState;
   if (plugin.GetState(finalState))
@@ -397,6 +400,14 @@ int main(int argc, char** argv)
   if (engine.FailedBlocks() > 0)
     summary += ", failed blocks: " + std::to_string(engine.FailedBlocks());
   Say(0, summary);
+  if (audio.Abandoned())
+  {
+    // The stream never closed and its callback may still reach the plug-in:
+    // nothing is torn down, the process ends here.
+    Say(0, "the device did not let go of its stream; ending without closing it");
+    std::fflush(nullptr);
+    std::_Exit(kExitFailure);
+  }
   plugin.Destroy();
   ok = plugin.ReportViolations("thrumwell") && ok;
   return ok ? 0 : kExitFailure;
