@@ -10,4 +10,3 @@
 // there, or -1 where the platform's runner cannot tell.
 int RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& stdoutPath,
                const std::string& stderrPath, long long* peakKiB = nullptr);
-

@@ -136,11 +136,7 @@ std::string ApisText()
 
 PlayerAudio::PlayerAudio() = default;
 
-PlayerAudio::~PlayerAudio()
-{
-  if (!abandoned)
-    Close();
-}
+PlayerAudio::~PlayerAudio() { Close(); }
 
 std::vector<std::string> PlayerAudio::Apis()
 {
