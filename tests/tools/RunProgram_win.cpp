@@ -36,26 +36,13 @@ std::wstring Wide(const std::string& text)
 }
 
 // Both of the program's outputs are opened for any sharing: a file that
-// another process still holds (a reader, or a program that outlived a killed
-// test) then never fails the open with a sharing violation.
+// another process still holds then never fails the open with a sharing
+// violation.
 HANDLE Inheritable(const std::string& path)
 {
   SECURITY_ATTRIBUTES security = {sizeof security, nullptr, TRUE};
   return CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                      &security, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-// A job that ends the program when the job's last handle closes: when the
-// test itself is killed (a timeout), the program it started goes with it.
-HANDLE KillOnCloseJob()
-{
-  HANDLE job = CreateJobObjectW(nullptr, nullptr);
-  if (!job)
-    return nullptr;
-  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
-  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-  SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
-  return job;
 }
 
 }  // namespace
@@ -82,18 +69,14 @@ int RunProgram(const std::string& program, const std::vector<std::string>& args,
   startup.hStdError = err;
   PROCESS_INFORMATION process = {};
   const bool started = out != INVALID_HANDLE_VALUE && err != INVALID_HANDLE_VALUE
-                       && CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
-                                         nullptr, &startup, &process);
+                       && CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                                         &process);
   if (out != INVALID_HANDLE_VALUE)
     CloseHandle(out);
   if (err != INVALID_HANDLE_VALUE)
     CloseHandle(err);
   if (!started)
     return -1;
-  HANDLE job = KillOnCloseJob();
-  if (job)
-    AssignProcessToJobObject(job, process.hProcess);
-  ResumeThread(process.hThread);
   auto measure = [&] {
     if (!peakKiB)
       return;
@@ -109,7 +92,5 @@ int RunProgram(const std::string& program, const std::vector<std::string>& args,
   GetExitCodeProcess(process.hProcess, &status);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  if (job)
-    CloseHandle(job);
   return static_cast<int>(status);
 }
