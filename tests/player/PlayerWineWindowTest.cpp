@@ -171,10 +171,13 @@ TEST(PlayerWindowUnderWine, ShowsTheEditorAboveTheStripAndClosesWithExitZero)
     return window && IsWindowVisible(window);
   })) << "no window \"Thrumwell\"\n" << Read("wine-window.err");
 
+  // The editor and the strip are two windows painted one after the other:
+  // wait for both.
   Picture picture;
   const bool same = WaitFor(15.0, [&] {
     picture = Capture(window);
-    return Differences(picture, snapshot) == 0;
+    return Differences(picture, snapshot) == 0 && picture.height == snapshot.height + PlayerStrip::kHeight &&
+           picture.At(picture.width - 2, picture.height - 2) == 0x24262Cu;
   });
   EXPECT_TRUE(same) << Differences(picture, snapshot) << " pixels of the editor differ from the snapshot";
   EXPECT_EQ(picture.width, snapshot.width);
