@@ -23,6 +23,18 @@ struct Picture
   std::uint32_t At(int x, int y) const { return rgb[static_cast<std::size_t>(y) * width + x]; }
 };
 
+// The strip's colours as the window shows them: its panel, and its button
+// while it reads "Stop" (playing) and "Play" (stopped).
+constexpr std::uint32_t kStripPanel = 0x24262Cu;
+constexpr std::uint32_t kStopButton = 0x96463Eu;
+constexpr std::uint32_t kPlayButton = 0x3E78AAu;
+
+// Whether the strip's panel shows in the window's bottom-right corner.
+inline bool ShowsStripPanel(const Picture& window)
+{
+  return window.width >= 2 && window.height >= 2 && window.At(window.width - 2, window.height - 2) == kStripPanel;
+}
+
 // An empty picture when the file is not a PNG.
 inline Picture ReadPng(const std::string& path)
 {
