@@ -42,7 +42,14 @@ constexpr unsigned long kDoubleClickMs = 500;
 constexpr int kDoubleClickDistance = 2;
 
 // XEmbed: _XEMBED_INFO holds {protocol version, flags}; flag 1 says mapped.
+// The embedder's messages (ClientMessage _XEMBED, the message in data.l[1]).
 constexpr long kXEmbedVersion = 0;
+constexpr long kXEmbedMapped = 1;
+constexpr long kEmbeddedNotify = 0;
+constexpr long kWindowActivate = 1;
+constexpr long kWindowDeactivate = 2;
+constexpr long kFocusIn = 4;
+constexpr long kFocusOut = 5;
 
 // The text up to and including the last slash; empty without one before the
 // last character.
@@ -125,6 +132,16 @@ struct IGraphicsLinux::X11Window
 {
   Display* display = nullptr;
   Window window = 0;
+  Window parent = 0;
+  Window root = 0;
+  Atom xembed = None;
+  Atom xembedInfo = None;
+  // What the embedder said last: its window is active; we have its focus.
+  bool active = false;
+  bool focused = false;
+  // Destroyed under us (by the embedder, or with its window): nothing more
+  // is drawn, and closing leaves the connection only.
+  bool gone = false;
   Visual* visual = nullptr;
   int depth = 0;
   // The canvas's pixel words can go to the server as they are.
@@ -162,6 +179,13 @@ struct IGraphicsLinux::X11Window
   {
     static XIOErrorHandler replaced = nullptr;
     return replaced;
+  }
+
+  void WriteEmbedInfo(long flags)
+  {
+    const long embed[2] = {kXEmbedVersion, flags};
+    XChangeProperty(display, window, xembedInfo, xembedInfo, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(embed), 2);
   }
 
   static std::mutex& RegistryLock()
@@ -251,6 +275,16 @@ unsigned long IGraphicsLinux::RequestsSent() const
   return x && !x->lost ? XNextRequest(x->display) - 1 : 0;
 }
 
+bool IGraphicsLinux::EmbedderActive() const
+{
+  return x && x->active;
+}
+
+bool IGraphicsLinux::EmbedderFocus() const
+{
+  return x && x->focused;
+}
+
 int IGraphicsLinux::TimerIntervalMs() const
 {
   return static_cast<int>(1000.0 / frameRate);
@@ -280,6 +314,8 @@ void* IGraphicsLinux::OpenIn(void* parent)
   XWindowAttributes parentAttributes{};
   if (!XGetWindowAttributes(display, parentId, &parentAttributes) || w->errors || w->lost) return fail();
   const int screen = XScreenNumberOfScreen(parentAttributes.screen);
+  w->parent = parentId;
+  w->root = parentAttributes.root;
   w->visual = DefaultVisual(display, screen);
   w->depth = DefaultDepth(display, screen);
 
@@ -303,11 +339,12 @@ void* IGraphicsLinux::OpenIn(void* parent)
   w->window = XCreateWindow(display, parentId, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
                             w->depth, InputOutput, w->visual, CWBackPixmap | CWBorderPixel | CWColormap | CWEventMask,
                             &a);
-  // Embedding: the host reads this, sends XEMBED_EMBEDDED_NOTIFY and maps us.
-  const Atom info = XInternAtom(display, "_XEMBED_INFO", False);
-  const long embed[2] = {kXEmbedVersion, 0};
-  XChangeProperty(display, w->window, info, info, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(embed),
-                  2);
+  // Embedding: made unmapped and flagged so (a host may refuse a child that
+  // says mapped before it has embedded it); the host's XEMBED_EMBEDDED_NOTIFY
+  // shows it (HandleEmbedMessage).
+  w->xembed = XInternAtom(display, "_XEMBED", False);
+  w->xembedInfo = XInternAtom(display, "_XEMBED_INFO", False);
+  w->WriteEmbedInfo(0);
   XSync(display, False);
   if (w->errors || w->lost) return fail();
 
@@ -326,7 +363,7 @@ void IGraphicsLinux::CloseNative()
   if (!x->lost)
   {
     if (x->grabbed) XUngrabPointer(x->display, CurrentTime);
-    XDestroyWindow(x->display, x->window);
+    if (!x->gone) XDestroyWindow(x->display, x->window);
   }
   XCloseDisplay(x->display);
   x->Unregister();
@@ -336,7 +373,7 @@ void IGraphicsLinux::CloseNative()
 void IGraphicsLinux::ResizeEditor(int w, int h)
 {
   IGraphicsPlatform::ResizeEditor(w, h);
-  if (x && !x->lost && w > 0 && h > 0)
+  if (x && !x->lost && !x->gone && w > 0 && h > 0)
   {
     XResizeWindow(x->display, x->window, static_cast<unsigned>(w), static_cast<unsigned>(h));
     XFlush(x->display);
@@ -362,7 +399,7 @@ void IGraphicsLinux::RepaintRegion(const IBounds& region)
 
 bool IGraphicsLinux::PutRegion(const IBounds& region)
 {
-  if (!x || x->lost || !canvas) return true;
+  if (!x || x->lost || x->gone || !canvas) return true;
   const IBounds r = region.Intersect({0, 0, canvas->Width(), canvas->Height()});
   if (r.Empty() || r.W() <= 0 || r.H() <= 0) return true;
 
@@ -458,7 +495,7 @@ void IGraphicsLinux::AskValue(IControl* control, IParamDef* param, bool centred)
   boxState = BoxActive;
   // Keys go to the box from now on, as focus goes to the Windows box.
   XWindowAttributes attributes{};
-  if (XGetWindowAttributes(x->display, x->window, &attributes) && attributes.map_state == IsViewable)
+  if (!x->gone && XGetWindowAttributes(x->display, x->window, &attributes) && attributes.map_state == IsViewable)
   {
     if (!x->focusTaken) XGetInputFocus(x->display, &x->focusBefore, &x->revertBefore);
     x->focusTaken = true;
@@ -516,6 +553,34 @@ void IGraphicsLinux::EntryOutcome(IDrawnEntry::Outcome outcome)
       break;
     case IDrawnEntry::Ignored:
       break;
+  }
+}
+
+void IGraphicsLinux::HandleEmbedMessage(long message)
+{
+  switch (message)
+  {
+    case kEmbeddedNotify:
+      // Shown by ourselves, the flag saying so: an embedder that maps its
+      // client maps it anyway, one that follows the flag (GTK's) maps it on
+      // seeing it, and one that does neither still shows it.
+      x->WriteEmbedInfo(kXEmbedMapped);
+      XMapWindow(x->display, x->window);
+      break;
+    case kWindowActivate: x->active = true; break;
+    case kWindowDeactivate: x->active = false; break;
+    // Logical focus: the embedder keeps the real one and forwards its keys,
+    // which reach an open box as typed on it. The box's state follows focus
+    // as the Windows box's does.
+    case kFocusIn:
+      x->focused = true;
+      if (BoxOpen() && boxState == BoxIdle) boxState = BoxActive;
+      break;
+    case kFocusOut:
+      x->focused = false;
+      if (boxState == BoxActive) boxState = BoxIdle;
+      break;
+    default: break;
   }
 }
 
@@ -657,6 +722,28 @@ void IGraphicsLinux::HandleEvents()
         PointerUp(b.x, b.y, mods);
         break;
       }
+      case ClientMessage:
+        if (ev.xclient.message_type == x->xembed && ev.xclient.format == 32) HandleEmbedMessage(ev.xclient.data.l[1]);
+        break;
+      case ReparentNotify:
+        if (ev.xreparent.window != x->window || ev.xreparent.parent == x->parent) break;
+        x->parent = ev.xreparent.parent;
+        // Taken out to the root window, the way an embedder ends embedding:
+        // withdrawn rather than left standing on the desktop, until a new
+        // embedder's notice. Another parent is a host's own affair.
+        if (x->parent == x->root)
+        {
+          XUnmapWindow(d, x->window);
+          x->WriteEmbedInfo(0);
+          x->active = x->focused = false;
+        }
+        break;
+      case DestroyNotify:
+        if (ev.xdestroywindow.window != x->window) break;
+        x->gone = true;
+        x->active = x->focused = false;
+        x->captured = x->grabbed = false;
+        break;
       case KeyPress:
       {
         char text[8] = {};

@@ -5,6 +5,13 @@
 //! the connection's descriptor is readable and OnTimer at the frame rate
 //! (the view registers both), all on the host's user-interface thread.
 //!
+//! XEmbed as every kind of host embeds: the window is made unmapped and says
+//! so; when the embedder's notice arrives it flags itself mapped and maps
+//! itself (hosts that map their client, hosts that map it only on the flag,
+//! hosts that do neither). Activation and logical focus are followed; an
+//! embedder that hides it, takes it out to the root window (it withdraws) or
+//! destroys it or its own window before `removed` is survived.
+//!
 //! Native events are turned into the core's dispatch operations as the
 //! Windows window turns its messages: presses with a pointer grab for
 //! capture, drags, releases, double clicks (by time and distance), buttons
@@ -49,9 +56,10 @@ public:
   bool OpenLink(const char* address, const char* caption, const char* confirm, const char* failure) override;
 
   //! Creates the child window inside the X window whose id is `parent`, on a
-  //! new connection to the display named by DISPLAY. Not mapped: the host maps
-  //! it (XEmbed). Null when the display or the parent cannot be had; an open
-  //! window is closed first. The first paint is a full one.
+  //! new connection to the display named by DISPLAY, unmapped with
+  //! _XEMBED_INFO {0, 0}; the host's XEMBED_EMBEDDED_NOTIFY maps it. Null
+  //! when the display or the parent cannot be had; an open window is closed
+  //! first. The first paint is a full one.
   void* OpenIn(void* parent) override;
   //! Flushes a pending end of edit, destroys the window and closes the
   //! connection.
@@ -78,6 +86,12 @@ public:
   //! a frame cost the X server, for tests and the benchmark.
   unsigned long RequestsSent() const;
 
+  //! What the embedder last said (XEMBED_WINDOW_ACTIVATE/DEACTIVATE,
+  //! XEMBED_FOCUS_IN/OUT): its window is active; the editor has the logical
+  //! focus. False until it says so, and again once the window is out of it.
+  bool EmbedderActive() const;
+  bool EmbedderFocus() const;
+
   //! The drawn box (for tests and the benchmark).
   const IDrawnEntry& DrawnEntry() const { return entry; }
 
@@ -88,6 +102,9 @@ protected:
 private:
   struct X11Window;
 
+  //! One XEmbed message of the embedder (XEMBED_EMBEDDED_NOTIFY, activation,
+  //! focus); others are ignored.
+  void HandleEmbedMessage(long message);
   //! Holds the pointer for a press, as SetCapture does on Windows.
   void Capture(unsigned long time);
   //! Copies a region of the canvas to the window as it is.

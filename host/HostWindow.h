@@ -31,6 +31,38 @@ public:
   enum Button { kLeft = 0, kRight = 1 };
   enum Modifier { kShift = 1, kControl = 2, kAlt = 4 };
 
+  // How the window embeds the editor's window on Linux, as the hosts people
+  // use do it (XEmbed); Windows has one way and ignores the choice. Each
+  // sends XEMBED_EMBEDDED_NOTIFY to the child once it is shown; then:
+  enum class Embedder
+  {
+    // maps the child itself, then activates it and gives it the focus (the
+    // SDK's editor host; what the host library always did);
+    kMapsChild,
+    // GTK's embedder (Ardour): activates and focuses the child, maps it only
+    // while its _XEMBED_INFO flags say mapped and follows every change of
+    // them (set: map, cleared: unmap), never maps on its own; keys typed on
+    // the window while the child has the focus are forwarded to it;
+    kXEmbed,
+    // nothing more: maps nothing, tracks nothing, sends nothing else.
+    kNotifyOnly,
+  };
+  // The names a command line gives them: "maps", "xembed", "notify".
+  static const char* EmbedderName(Embedder kind)
+  {
+    return kind == Embedder::kXEmbed ? "xembed" : kind == Embedder::kNotifyOnly ? "notify" : "maps";
+  }
+  static bool EmbedderNamed(const std::string& name, Embedder& kind)
+  {
+    for (Embedder k : {Embedder::kMapsChild, Embedder::kXEmbed, Embedder::kNotifyOnly})
+      if (name == EmbedderName(k))
+      {
+        kind = k;
+        return true;
+      }
+    return false;
+  }
+
   // Opens a top-level window with a client area of width × height; null when
   // the window system is not reachable (no display). Not shown until Show.
   // On Linux the window's events and the plug-in's run on `loop` when one is
@@ -52,6 +84,8 @@ public:
   // sends reaches the editor; a window a person uses leaves it alone.
   virtual void Show() = 0;
   void LeavePointerAlone() { parkPointer = false; }
+  // How the next Show embeds the editor's window (kMapsChild until set).
+  void SetEmbedder(Embedder kind) { embedder = kind; }
   // Resizes the editor's part of the client area (what IPlugFrame::resizeView
   // asks for); a footer keeps its band below it.
   virtual bool Resize(int width, int height) = 0;
@@ -110,6 +144,7 @@ public:
 
 protected:
   bool parkPointer = true;
+  Embedder embedder = Embedder::kMapsChild;
 };
 
 }  // namespace ThrumwellHost

@@ -133,10 +133,28 @@ public:
       XWindowAttributes attributes{};
       if (XGetWindowAttributes(display, child, &attributes) && attributes.map_state != IsUnmapped)
         complaints.push_back("the editor mapped its window itself");
-      SendEmbed(child, kEmbeddedNotify, 0, static_cast<long>(window), kXEmbedVersion);
-      XMapWindow(display, child);
-      SendEmbed(child, kWindowActivate, 0, 0, 0);
-      SendEmbed(child, kFocusIn, kFocusCurrent, 0, 0);
+      switch (embedder)
+      {
+        case Embedder::kMapsChild:
+          SendEmbed(child, kEmbeddedNotify, 0, static_cast<long>(window), kXEmbedVersion);
+          XMapWindow(display, child);
+          SendEmbed(child, kWindowActivate, 0, 0, 0);
+          SendEmbed(child, kFocusIn, kFocusCurrent, 0, 0);
+          break;
+        case Embedder::kXEmbed:
+          // Watching the property before the notification goes out: the
+          // child's answer to it cannot be missed.
+          XSelectInput(display, child, PropertyChangeMask);
+          SendEmbed(child, kEmbeddedNotify, 0, static_cast<long>(window), kXEmbedVersion);
+          SendEmbed(child, kWindowActivate, 0, 0, 0);
+          SendEmbed(child, kFocusIn, kFocusCurrent, 0, 0);
+          focused = child;
+          FollowEmbedInfo(child);
+          break;
+        case Embedder::kNotifyOnly:
+          SendEmbed(child, kEmbeddedNotify, 0, static_cast<long>(window), kXEmbedVersion);
+          break;
+      }
     }
     XSync(display, False);
   }
@@ -331,6 +349,21 @@ private:
     XSendEvent(display, child, False, NoEventMask, &ev);
   }
 
+  bool Embedded(Window child) const
+  {
+    return embedded.end() != std::find(embedded.begin(), embedded.end(), child);
+  }
+
+  // Strict XEmbed: the child is shown exactly while its flags say mapped.
+  void FollowEmbedInfo(Window child)
+  {
+    long info[2] = {0, 0};
+    if (ReadEmbedInfo(child, info) && (info[1] & kMappedFlag))
+      XMapWindow(display, child);
+    else
+      XUnmapWindow(display, child);
+  }
+
   // Everything waiting on the editor's connection, and no frame.
   void DeliverInput()
   {
@@ -349,6 +382,24 @@ private:
       {
         embedded.erase(std::remove(embedded.begin(), embedded.end(), ev.xdestroywindow.window), embedded.end());
         if (ev.xdestroywindow.window == footer) footer = 0;
+        if (ev.xdestroywindow.window == focused) focused = 0;
+      }
+      else if (ev.type == ReparentNotify && ev.xreparent.parent != window)
+      {
+        // Taken out of the window: no longer ours to embed.
+        embedded.erase(std::remove(embedded.begin(), embedded.end(), ev.xreparent.window), embedded.end());
+        if (ev.xreparent.window == focused) focused = 0;
+      }
+      else if (ev.type == PropertyNotify && embedder == Embedder::kXEmbed && ev.xproperty.atom == xembedInfo &&
+               Embedded(ev.xproperty.window))
+        FollowEmbedInfo(ev.xproperty.window);
+      else if (ev.type == KeyPress && ev.xkey.window == window && embedder == Embedder::kXEmbed && focused)
+      {
+        // The window holds the keyboard for the child it embeds.
+        ev.xkey.window = focused;
+        ev.xkey.subwindow = None;
+        XSendEvent(display, focused, False, NoEventMask, &ev);
+        XFlush(display);
       }
       else if (ev.type == ClientMessage && ev.xclient.message_type == wmProtocols &&
                static_cast<Atom>(ev.xclient.data.l[0]) == wmDeleteWindow)
@@ -428,6 +479,8 @@ private:
   HostRunLoop ownLoop;
   HostRunLoop* loop;
   std::vector<Window> embedded;
+  // The child given the focus by XEmbed (strict embedder only), or 0.
+  Window focused = 0;
   std::vector<std::string> complaints;
 };
 }  // namespace

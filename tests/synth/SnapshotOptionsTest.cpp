@@ -62,6 +62,8 @@ TEST(SnapshotOptionsTest, RefusesMalformedOptions)
     {"-o", "a.png", "--release", "99999999999,0"},
     {"-o", "a.png", "--zoom", "2"},
     {"-o", "a.png", "stray"},
+    {"-o", "a.png", "--window", "--embedder", "gtk"},
+    {"-o", "a.png", "--embedder", "xembed"},
   };
   for (const std::vector<std::string>& args : table)
   {
@@ -81,6 +83,12 @@ TEST(SnapshotOptionsTest, WindowHelpAndVersionNeedNoOutput)
   std::string error;
   ASSERT_TRUE(Parse({"-o", "a.png", "--window", "--press", "1,2"}, options, error)) << error;
   EXPECT_TRUE(options.window);
+  EXPECT_EQ(options.embedder, ThrumwellHost::HostWindow::Embedder::kMapsChild);
+  for (const char* name : {"maps", "xembed", "notify"})
+  {
+    ASSERT_TRUE(Parse({"-o", "a.png", "--window", "--embedder", name}, options, error)) << error;
+    EXPECT_STREQ(ThrumwellHost::HostWindow::EmbedderName(options.embedder), name);
+  }
   ASSERT_TRUE(Parse({"-o", "a.png"}, options, error)) << error;
   EXPECT_FALSE(options.window);
   ASSERT_TRUE(Parse({"--help"}, options, error)) << error;

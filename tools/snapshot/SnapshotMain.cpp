@@ -61,7 +61,7 @@ int main(int argc, char** argv)
   }
 
   WindowPicture picture;
-  if (!SnapshotInWindow(session, options.pointer, picture, error))
+  if (!SnapshotInWindow(session, options.pointer, picture, error, options.embedder))
     return Fail(error);
   LICE_MemBitmap bitmap(picture.width, picture.height);
   for (int y = 0; y < picture.height; ++y)

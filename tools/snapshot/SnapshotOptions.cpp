@@ -64,12 +64,15 @@ constexpr const char* kDescription =
   "Builds the instrument, applies the program and the parameters as a host does, plays the note, sends the "
   "pointer events in order, paints as the editor's timer does and writes the 368 x 370 editor to OUT.png. "
   "With --window the editor opens through its VST3 view in a real window, gets the events as real input, "
-  "paints on its own timer, and the window's pixels are written.";
+  "paints on its own timer, and the window's pixels are written. On Linux --embedder chooses how that window "
+  "embeds the editor: maps (it maps the editor's window itself, as the SDK's editor host does; the default), "
+  "xembed (strict XEmbed as GTK hosts such as Ardour do it: shown only while the editor flags itself mapped) or "
+  "notify (only the embedding notice; the editor must show itself).";
 
 // Every option's raw text; checked after CLI11 has split the command line.
 struct RawOptions
 {
-  std::string output, program, note;
+  std::string output, program, note, embedder;
   std::vector<std::string> params;
   std::vector<std::string> pointer[6];  // by kind, in the order given
   bool window = false;
@@ -86,6 +89,8 @@ void Declare(CLI::App& app, RawOptions& raw)
   for (const PointerOption& p : kPointerOptions)
     app.add_option(p.name, raw.pointer[p.kind], p.help)->type_name(p.kind == SnapshotPointer::kWheel ? "X,Y,STEPS" : "X,Y");
   app.add_flag("--window", raw.window, "Open the editor in a real window through the host and capture it");
+  app.add_option("--embedder", raw.embedder, "How the window embeds the editor on Linux (with --window)")
+    ->type_name("maps|xembed|notify");
 }
 
 bool Check(const CLI::App& app, const RawOptions& raw, SnapshotOptions& options, std::string& error)
@@ -94,6 +99,19 @@ bool Check(const CLI::App& app, const RawOptions& raw, SnapshotOptions& options,
   options.program = raw.program;
   options.params = raw.params;
   options.window = raw.window;
+  if (app.count("--embedder"))
+  {
+    if (!options.window)
+    {
+      error = "--embedder needs --window";
+      return false;
+    }
+    if (!ThrumwellHost::HostWindow::EmbedderNamed(raw.embedder, options.embedder))
+    {
+      error = "--embedder \"" + raw.embedder + "\" is not maps, xembed or notify";
+      return false;
+    }
+  }
   if (app.count("--program") && options.program.empty())
   {
     error = "--program needs a number or a name";

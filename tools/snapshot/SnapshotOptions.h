@@ -3,7 +3,7 @@
 //
 //   thrumwell-snapshot -o OUT.png [--program N|"NAME"] [--param "NAME=VALUE"]... [--note NOTE]
 //                      [--hover X,Y] [--press X,Y] [--drag X,Y] [--release X,Y]
-//                      [--wheel X,Y,STEPS] [--right X,Y] [--window]
+//                      [--wheel X,Y,STEPS] [--right X,Y] [--window [--embedder maps|xembed|notify]]
 //   thrumwell-snapshot --help | --version
 //
 // Pointer events are kept in the order given; every coordinate is in editor
@@ -11,6 +11,8 @@
 
 #include <string>
 #include <vector>
+
+#include "host/HostWindow.h"
 
 struct SnapshotPointer
 {
@@ -37,6 +39,8 @@ struct SnapshotOptions
   int note = -1;                    // -1: no note
   std::vector<SnapshotPointer> pointer;
   bool window = false;              // open the editor in a real window through the host and capture it
+  // How that window embeds the editor (Linux; see HostWindow::Embedder).
+  ThrumwellHost::HostWindow::Embedder embedder = ThrumwellHost::HostWindow::Embedder::kMapsChild;
   bool help = false;
   bool version = false;
 };

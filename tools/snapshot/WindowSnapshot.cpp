@@ -65,7 +65,7 @@ bool Ticks(HostWindow& window, int ticks, std::string& error)
 }  // namespace
 
 bool SnapshotInWindow(EditorSession& session, const std::vector<SnapshotPointer>& pointer, WindowPicture& picture,
-                      std::string& error)
+                      std::string& error, HostWindow::Embedder embedder)
 {
   const IGraphicsPlatform& editor = session.Editor();
   std::unique_ptr<HostWindow> window = HostWindow::Create(editor.Width(), editor.Height(), "Thrumwell");
@@ -74,6 +74,7 @@ bool SnapshotInWindow(EditorSession& session, const std::vector<SnapshotPointer>
     error = "no window system to open the editor in";
     return false;
   }
+  window->SetEmbedder(embedder);
   HostEditorView view(session.Host(), *window);
   if (!view.Open())
   {

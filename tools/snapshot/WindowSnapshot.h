@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "host/HostWindow.h"
 #include "tools/snapshot/SnapshotOptions.h"
 
 class EditorSession;
@@ -26,6 +27,8 @@ struct WindowPicture
 };
 
 // False, with one line in error, when no window can be opened, the editor
-// does not open, its timer does not run or the pixels cannot be read.
+// does not open, its timer does not run or the pixels cannot be read. The
+// window embeds the editor as `embedder` says.
 bool SnapshotInWindow(EditorSession& session, const std::vector<SnapshotPointer>& pointer, WindowPicture& picture,
-                      std::string& error);
+                      std::string& error,
+                      ThrumwellHost::HostWindow::Embedder embedder = ThrumwellHost::HostWindow::Embedder::kMapsChild);
