@@ -144,7 +144,7 @@ tresult PLUGIN_API IPlugVST3::initialize(FUnknown* context)
 tresult PLUGIN_API IPlugVST3::terminate()
 {
   idleTimer.Stop();
-  valuesChangedForHost.store(false, std::memory_order_relaxed);
+  programNews.store(kNoProgramNews, std::memory_order_relaxed);
   views.clear();
   return SingleComponentEffect::terminate();
 }
@@ -343,8 +343,9 @@ void IPlugVST3::ApplyParameterChanges(IParameterChanges* changes)
       SetBypassed(value > 0.5);
     else if (id == kPresetParamId)
     {
-      SelectProgram(ProgramFromNormalized(value));
-      valuesChangedForHost.store(true, std::memory_order_release);
+      const int program = ProgramFromNormalized(value);
+      SelectProgram(program);
+      ProgramAppliedInProcess(program);
     }
     else if (id < static_cast<ParamID>(NParams()))
     {
@@ -492,12 +493,46 @@ tresult PLUGIN_API IPlugVST3::setParamNormalized(ParamID id, ParamValue value)
   if (id == kBypassParamId)
     SetBypassed(value != 0.0);
   else if (id == kPresetParamId)
-    currentProgram = ProgramFromNormalized(value);
+  {
+    // A host choosing a program reads every value back right after this call,
+    // or when told through restartComponent: both must see the program's
+    // values now, not when process applies it (a host without a run loop
+    // would never hear of it otherwise).
+    const int program = ProgramFromNormalized(value);
+    currentProgram = program;
+    ShowProgramValues(program);
+    RedrawEditorParameters();
+    ProgramChosenByController(program);
+    if (IComponentHandler* handler = getComponentHandler())
+      handler->restartComponent(kParamValuesChanged);
+  }
   else if (id < static_cast<ParamID>(NParams()))
     GetParam(static_cast<int>(id))->SetFromNormalized(value);
   else
     return kResultFalse;
   return kResultOk;
+}
+
+void IPlugVST3::ProgramChosenByController(int program)
+{
+  // Process may have applied this very choice already (the host queued it
+  // before calling the controller): then the restart about to be sent covers
+  // it. Otherwise process is told to keep quiet when it arrives.
+  std::int32_t news = programNews.load(std::memory_order_relaxed);
+  std::int32_t next;
+  do
+    next = news == kAppliedInProcess + program ? kNoProgramNews : program;
+  while (!programNews.compare_exchange_weak(news, next, std::memory_order_acq_rel, std::memory_order_relaxed));
+}
+
+void IPlugVST3::ProgramAppliedInProcess(int program)
+{
+  // Lock-free: a few compare-and-swap attempts at most, never a wait.
+  std::int32_t news = programNews.load(std::memory_order_relaxed);
+  std::int32_t next;
+  do
+    next = news == program ? kNoProgramNews : kAppliedInProcess + program;
+  while (!programNews.compare_exchange_weak(news, next, std::memory_order_acq_rel, std::memory_order_relaxed));
 }
 
 IPlugView* PLUGIN_API IPlugVST3::createView(FIDString name)
@@ -621,9 +656,11 @@ void IPlugVST3::HostEndEdit(int paramIdx)
 
 void IPlugVST3::OnIdle()
 {
-  // A plain load first: an idle tick costs no locked instruction.
-  if (!valuesChangedForHost.load(std::memory_order_relaxed) ||
-      !valuesChangedForHost.exchange(false, std::memory_order_acq_rel))
+  // A plain load first: an idle tick costs no locked instruction. A program
+  // the controller announced stays until process applies it.
+  std::int32_t news = programNews.load(std::memory_order_relaxed);
+  if (news < kAppliedInProcess ||
+      !programNews.compare_exchange_strong(news, kNoProgramNews, std::memory_order_acq_rel, std::memory_order_relaxed))
     return;
   if (IComponentHandler* handler = getComponentHandler())
     handler->restartComponent(kParamValuesChanged);

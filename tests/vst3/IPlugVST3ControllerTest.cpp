@@ -130,12 +130,22 @@ TEST_F(Controller, DecimalReadingIsStrictAndLocaleFree)
 TEST_F(Controller, ProgramAndBypassValues)
 {
   EXPECT_EQ(controller->getParamNormalized(IPlugVST3::kPresetParamId), 0.0);
+  // The controller shows a chosen program's values at once; the instrument's
+  // handlers run only when process applies it.
+  synth->changes.clear();
   ASSERT_EQ(controller->setParamNormalized(IPlugVST3::kPresetParamId, 0.5), kResultOk);
-  EXPECT_EQ(synth->GetCurrentProgram(), 2);  // int(3 * 0.5 + 0.5)
-  EXPECT_EQ(synth->GetParam(0)->GetValue(), 50.0);  // the program is not loaded
+  EXPECT_EQ(synth->GetCurrentProgram(), 2);  // int(3 * 0.5 + 0.5): "Quiet"
+  EXPECT_EQ(synth->GetParam(0)->GetValue(), 10.0);
+  EXPECT_EQ(synth->GetParam(2)->GetValue(), 220.0);
   EXPECT_DOUBLE_EQ(controller->getParamNormalized(IPlugVST3::kPresetParamId), 2.0 / 3.0);
+  // The default program and a free one store no values: nothing changes, and
+  // the free one stays free until process selects it.
   ASSERT_EQ(controller->setParamNormalized(IPlugVST3::kPresetParamId, std::nan("")), kResultOk);
   EXPECT_EQ(synth->GetCurrentProgram(), 0);
+  ASSERT_EQ(controller->setParamNormalized(IPlugVST3::kPresetParamId, 1.0), kResultOk);
+  EXPECT_EQ(synth->GetCurrentProgram(), 3);
+  EXPECT_EQ(synth->GetParam(0)->GetValue(), 10.0);
+  EXPECT_FALSE(synth->GetProgram(3)->used);
 
   EXPECT_EQ(controller->getParamNormalized(IPlugVST3::kBypassParamId), 0.0);
   controller->setParamNormalized(IPlugVST3::kBypassParamId, 0.2);
@@ -143,7 +153,7 @@ TEST_F(Controller, ProgramAndBypassValues)
 
   ASSERT_EQ(controller->setParamNormalized(0, 0.25), kResultOk);
   EXPECT_EQ(synth->GetParam(0)->GetValue(), 25.0);
-  EXPECT_EQ(synth->changes.size(), 3u);  // no HandleParameterChange from the controller
+  EXPECT_TRUE(synth->changes.empty());  // no HandleParameterChange from the controller
   EXPECT_EQ(controller->setParamNormalized(99, 0.5), kResultFalse);
   EXPECT_EQ(controller->getParamNormalized(99), 0.0);
 }
