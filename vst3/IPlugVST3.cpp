@@ -541,6 +541,7 @@ void IPlugVST3::ProgramChosenByController(int program)
   do
     next = news == kAppliedInProcess + program ? kNoProgramNews : program;
   while (!programNews.compare_exchange_weak(news, next, std::memory_order_acq_rel, std::memory_order_relaxed));
+  announcementAge = 0;
 }
 
 void IPlugVST3::ProgramAppliedInProcess(int program)
@@ -677,8 +678,15 @@ void IPlugVST3::OnIdle()
   // A plain load first: an idle tick costs no locked instruction. A program
   // the controller announced stays until process applies it.
   std::int32_t news = programNews.load(std::memory_order_relaxed);
-  if (news < kAppliedInProcess ||
-      !programNews.compare_exchange_strong(news, kNoProgramNews, std::memory_order_acq_rel, std::memory_order_relaxed))
+  if (news == kNoProgramNews)
+    return;
+  if (news < kAppliedInProcess)
+  {
+    if (++announcementAge >= kAnnouncementTicks)
+      programNews.compare_exchange_strong(news, kNoProgramNews, std::memory_order_acq_rel, std::memory_order_relaxed);
+    return;
+  }
+  if (!programNews.compare_exchange_strong(news, kNoProgramNews, std::memory_order_acq_rel, std::memory_order_relaxed))
     return;
   if (IComponentHandler* handler = getComponentHandler())
     handler->restartComponent(kParamValuesChanged);

@@ -196,6 +196,12 @@ private:
   static constexpr std::int32_t kNoProgramNews = -1;
   static constexpr std::int32_t kAppliedInProcess = 1 << 20;
   std::atomic<std::int32_t> programNews{kNoProgramNews};
+  // An announcement process never confirms (a host that calls the controller
+  // but queues nothing) lapses after this many user-interface ticks, so that
+  // it cannot silence a later automation of the same program; should the
+  // queued change come later still, the host merely hears of it twice.
+  static constexpr int kAnnouncementTicks = 40;
+  int announcementAge = 0;  // user-interface thread only
   // Ticks OnIdle from initialize to terminate, editor or not.
   IdleTimer idleTimer{this};
   Steinberg::Vst::ProcessContext processContext{};

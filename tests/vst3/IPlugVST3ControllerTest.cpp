@@ -218,6 +218,45 @@ TEST_F(Controller, QueryInterfaceAndReferenceCount)
   EXPECT_EQ(synth->getRefCount(), 5u);
 }
 
+// The host hears of each program choice once: from the controller call when
+// it chose, from the next user-interface tick when only process did. An
+// announcement process never confirms lapses, so that a later automation of
+// the same program is told again.
+TEST_F(Controller, EachProgramChoiceIsToldOnce)
+{
+  ASSERT_EQ(controller->setComponentHandler(&handler), kResultTrue);
+  TestHost::ParameterChanges changes;
+  const auto automate = [&](int program) {
+    changes.queues.clear();
+    changes.Add(IPlugVST3::kPresetParamId, {{0, program / 3.0}});
+    ProcessData flush{};
+    flush.inputParameterChanges = &changes;
+    ASSERT_EQ(processor->process(flush), kResultOk);
+  };
+  const auto ticks = [&](int n) {
+    for (int i = 0; i < n; ++i)
+      synth->OnIdle();
+  };
+
+  ASSERT_EQ(controller->setParamNormalized(IPlugVST3::kPresetParamId, 1 / 3.0), kResultOk);
+  EXPECT_EQ(handler.log, "restart 4;");
+  automate(1);
+  ticks(3);
+  EXPECT_EQ(handler.log, "restart 4;") << "the queued change told again";
+
+  automate(2);
+  EXPECT_EQ(handler.log, "restart 4;") << "told from the audio thread's call";
+  ticks(1);
+  EXPECT_EQ(handler.log, "restart 4;restart 4;");
+
+  handler.log.clear();
+  ASSERT_EQ(controller->setParamNormalized(IPlugVST3::kPresetParamId, 1 / 3.0), kResultOk);
+  ticks(100);  // nothing queued: the announcement lapses
+  automate(1);
+  ticks(1);
+  EXPECT_EQ(handler.log, "restart 4;restart 4;");
+}
+
 TEST_F(Controller, EditsReachTheComponentHandler)
 {
   synth->HostBeginEdit(1);  // without a handler: dropped
