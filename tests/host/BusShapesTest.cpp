@@ -9,6 +9,7 @@
 // AddressSanitizer build catches a single element read too many.
 
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -120,6 +121,15 @@ void EveryShape(BusShapes& test)
       EXPECT_EQ(out.Untouched(c), 0) << "channel " << c << " of the declared bus";
       EXPECT_EQ(out.Bad(c), 0);
     }
+  }
+  {
+    SCOPED_TRACE("a second output bus whose count and pointer array are both garbage");
+    FakeBus<Sample> out(2, 2);
+    AudioBusBuffers garbage{};
+    garbage.numChannels = 7;
+    garbage.channelBuffers32 = reinterpret_cast<float**>(static_cast<std::uintptr_t>(0xDEADBEE0));
+    test.Run(in, 1, {out.Buffers(2), garbage}, 2);
+    EXPECT_EQ(out.Untouched(0), 0);
   }
   {
     SCOPED_TRACE("a second output bus with real arrays the plug-in never declared");
