@@ -48,6 +48,15 @@ void ToFloats(const double* src, float* dest, int n)
     dest[i] = static_cast<float>(src[i]);
 }
 
+// A stored value as a state read sets it: held to the parameter's range, NaN
+// as the minimum.
+double RestoredValue(const IParamDef& param, double v)
+{
+  if (std::isnan(v) || v < param.GetMin())
+    return param.GetMin();
+  return v > param.GetMax() ? param.GetMax() : v;
+}
+
 bool UsesScratch(const IChannelSlot& slot)
 {
   return *slot.pointerEntry == slot.scratch.data();
@@ -333,15 +342,34 @@ int IPlugBase::ReadParameters(const IDataBlob& blob, int position)
     if (AcceptParameterRestore(i, currentProgram))
     {
       IParamDef& param = params[static_cast<std::size_t>(i)];
-      if (std::isnan(v) || v < param.GetMin())
-        v = param.GetMin();
-      else if (v > param.GetMax())
-        v = param.GetMax();
-      param.SetValue(v);
+      param.SetValue(RestoredValue(param, v));
       HandleParameterChange(i);
     }
   }
   return position;
+}
+
+int IPlugBase::ShowProgramValues(int index)
+{
+  const IProgram* program = GetProgram(index);
+  if (!program)
+    return 0;
+  int position = 0;
+  int shown = 0;
+  for (int i = 0; i < NParams(); ++i)
+  {
+    double v = 0.0;
+    position = program->state.ReadDouble(&v, position);
+    if (position < 0)
+      break;
+    if (AcceptParameterRestore(i, index))
+    {
+      IParamDef& param = params[static_cast<std::size_t>(i)];
+      param.SetValue(RestoredValue(param, v));
+      ++shown;
+    }
+  }
+  return shown;
 }
 
 int IPlugBase::GetTransportState()

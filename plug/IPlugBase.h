@@ -157,6 +157,14 @@ public:
   // free program becomes used under the next user preset name and leaves the
   // parameters alone. False for an index out of range.
   bool SelectProgram(int index);
+  // Sets every parameter to the value program index stores, held to its range
+  // as ReadParameters holds it, but calls no handler and leaves the current
+  // program alone: what a controller shows at once while the processor takes
+  // the program with SelectProgram in a later block. No lock beyond what
+  // AcceptParameterRestore takes (each value is one relaxed atomic). Returns
+  // how many values were set: 0 for a program without stored values or an
+  // index out of range.
+  int ShowProgramValues(int index);
   // Names the first count free programs (name, or "Default" when null).
   void NameDefaultPrograms(const char* name, int count);
   // Takes the first free program, names it and stores values (one per

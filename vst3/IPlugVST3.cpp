@@ -48,6 +48,16 @@ double ClampUnit(double value)
   return value > 0.0 ? std::min(value, 1.0) : 0.0;
 }
 
+// Channels of audio bus `index` as declared (its arrangement's speaker
+// count, at most the channels the process call attaches); 0 when there is no
+// such bus.
+int DeclaredChannels(const BusList& list, int32 index)
+{
+  const auto* bus = static_cast<const AudioBus*>(list.at(index));
+  return bus ? std::min(static_cast<int>(SpeakerArr::getChannelCount(bus->getArrangement())), IPlugVST3::kMaxBusChannels)
+             : 0;
+}
+
 // The bus's channel pointers from frame `offset` on, into `out`; null arrays
 // and null channels stay null (the base then uses its scratch arrays).
 template <class Sample>
@@ -144,7 +154,7 @@ tresult PLUGIN_API IPlugVST3::initialize(FUnknown* context)
 tresult PLUGIN_API IPlugVST3::terminate()
 {
   idleTimer.Stop();
-  valuesChangedForHost.store(false, std::memory_order_relaxed);
+  programNews.store(kNoProgramNews, std::memory_order_relaxed);
   views.clear();
   return SingleComponentEffect::terminate();
 }
@@ -343,8 +353,9 @@ void IPlugVST3::ApplyParameterChanges(IParameterChanges* changes)
       SetBypassed(value > 0.5);
     else if (id == kPresetParamId)
     {
-      SelectProgram(ProgramFromNormalized(value));
-      valuesChangedForHost.store(true, std::memory_order_release);
+      const int program = ProgramFromNormalized(value);
+      SelectProgram(program);
+      ProgramAppliedInProcess(program);
     }
     else if (id < static_cast<ParamID>(NParams()))
     {
@@ -405,34 +416,42 @@ void IPlugVST3::ProcessPiece(const ProcessData& data, int offset, int nFrames)
   float* pointers32[kMaxBusChannels];
   double* pointers64[kMaxBusChannels];
 
-  if (data.numInputs > 0 && data.inputs)
-  {
-    const AudioBusBuffers& bus = data.inputs[0];
-    const int n = std::clamp(static_cast<int>(bus.numChannels), 0, kMaxBusChannels);
-    SetInputConnections(0, n, true);
-    SetInputConnections(n, NInChannels() - n, false);
-    if (samples64)
-      AttachInputBuffers(0, n, OffsetChannels(bus.channelBuffers64, n, offset, pointers64));
-    else
-      AttachInputBuffers(0, n, OffsetChannels(bus.channelBuffers32, n, offset, pointers32), nFrames);
-  }
-  else
-    // No input from the host: the inputs read silence, not an older block.
-    SetInputConnections(0, NInChannels(), false);
+  // A host's bus arrays are read only as far as the buses this plug-in
+  // declared go: a host may pass more buses than it set up, with counts and
+  // pointers that are garbage (Carla 2.5 adds a second output bus of that
+  // kind), so nothing beyond our own buses and channels is read or written.
+  // A bus without a channel array counts as passing no channels: its inputs
+  // read silence, its outputs render into scratch.
+  // Inputs the host does not pass read silence, not an older block.
+  const AudioBusBuffers* input = data.numInputs > 0 ? data.inputs : nullptr;
+  const bool inputArray =
+    input && (samples64 ? input->channelBuffers64 != nullptr : input->channelBuffers32 != nullptr);
+  const int inputs =
+    inputArray ? std::clamp(static_cast<int>(input->numChannels), 0, DeclaredChannels(audioInputs, 0)) : 0;
+  SetInputConnections(0, inputs, true);
+  SetInputConnections(inputs, NInChannels() - inputs, false);
+  if (inputs > 0 && samples64)
+    AttachInputBuffers(0, inputs, OffsetChannels(input->channelBuffers64, inputs, offset, pointers64));
+  else if (inputs > 0)
+    AttachInputBuffers(0, inputs, OffsetChannels(input->channelBuffers32, inputs, offset, pointers32), nFrames);
 
+  SetOutputConnections(0, NOutChannels(), false);
+  const int32 buses = data.outputs ? std::min(data.numOutputs, audioOutputs.size()) : 0;
   int channel = 0;
-  for (int32 j = 0; data.outputs && j < data.numOutputs; ++j)
+  for (int32 j = 0; j < buses; ++j)
   {
     const AudioBusBuffers& bus = data.outputs[j];
-    const int n = std::clamp(static_cast<int>(bus.numChannels), 0, kMaxBusChannels);
-    Bus* own = audioOutputs.at(j);
-    SetOutputConnections(channel, n, own && own->isActive());
-    SetOutputConnections(channel + n, NOutChannels() - channel - n, false);
+    const int declared = DeclaredChannels(audioOutputs, j);
+    const bool hasArray = samples64 ? bus.channelBuffers64 != nullptr : bus.channelBuffers32 != nullptr;
+    const int n = hasArray ? std::clamp(static_cast<int>(bus.numChannels), 0, declared) : 0;
+    SetOutputConnections(channel, n, audioOutputs.at(j)->isActive());
     if (samples64)
       AttachOutputBuffers(channel, n, OffsetChannels(bus.channelBuffers64, n, offset, pointers64));
     else
       AttachOutputBuffers(channel, n, OffsetChannels(bus.channelBuffers32, n, offset, pointers32));
-    channel += n;
+    // The next bus's channels follow this bus's declared ones, whatever count
+    // the host claimed for it.
+    channel += declared;
   }
 
   if (IsBypassed())
@@ -492,12 +511,47 @@ tresult PLUGIN_API IPlugVST3::setParamNormalized(ParamID id, ParamValue value)
   if (id == kBypassParamId)
     SetBypassed(value != 0.0);
   else if (id == kPresetParamId)
-    currentProgram = ProgramFromNormalized(value);
+  {
+    // A host choosing a program reads every value back right after this call,
+    // or when told through restartComponent: both must see the program's
+    // values now, not when process applies it (a host without a run loop
+    // would never hear of it otherwise).
+    const int program = ProgramFromNormalized(value);
+    currentProgram = program;
+    ShowProgramValues(program);
+    RedrawEditorParameters();
+    ProgramChosenByController(program);
+    if (IComponentHandler* handler = getComponentHandler())
+      handler->restartComponent(kParamValuesChanged);
+  }
   else if (id < static_cast<ParamID>(NParams()))
     GetParam(static_cast<int>(id))->SetFromNormalized(value);
   else
     return kResultFalse;
   return kResultOk;
+}
+
+void IPlugVST3::ProgramChosenByController(int program)
+{
+  // Process may have applied this very choice already (the host queued it
+  // before calling the controller): then the restart about to be sent covers
+  // it. Otherwise process is told to keep quiet when it arrives.
+  std::int32_t news = programNews.load(std::memory_order_relaxed);
+  std::int32_t next;
+  do
+    next = news == kAppliedInProcess + program ? kNoProgramNews : program;
+  while (!programNews.compare_exchange_weak(news, next, std::memory_order_acq_rel, std::memory_order_relaxed));
+  announcementAge = 0;
+}
+
+void IPlugVST3::ProgramAppliedInProcess(int program)
+{
+  // Lock-free: a few compare-and-swap attempts at most, never a wait.
+  std::int32_t news = programNews.load(std::memory_order_relaxed);
+  std::int32_t next;
+  do
+    next = news == program ? kNoProgramNews : kAppliedInProcess + program;
+  while (!programNews.compare_exchange_weak(news, next, std::memory_order_acq_rel, std::memory_order_relaxed));
 }
 
 IPlugView* PLUGIN_API IPlugVST3::createView(FIDString name)
@@ -621,9 +675,18 @@ void IPlugVST3::HostEndEdit(int paramIdx)
 
 void IPlugVST3::OnIdle()
 {
-  // A plain load first: an idle tick costs no locked instruction.
-  if (!valuesChangedForHost.load(std::memory_order_relaxed) ||
-      !valuesChangedForHost.exchange(false, std::memory_order_acq_rel))
+  // A plain load first: an idle tick costs no locked instruction. A program
+  // the controller announced stays until process applies it.
+  std::int32_t news = programNews.load(std::memory_order_relaxed);
+  if (news == kNoProgramNews)
+    return;
+  if (news < kAppliedInProcess)
+  {
+    if (++announcementAge >= kAnnouncementTicks)
+      programNews.compare_exchange_strong(news, kNoProgramNews, std::memory_order_acq_rel, std::memory_order_relaxed);
+    return;
+  }
+  if (!programNews.compare_exchange_strong(news, kNoProgramNews, std::memory_order_acq_rel, std::memory_order_relaxed))
     return;
   if (IComponentHandler* handler = getComponentHandler())
     handler->restartComponent(kParamValuesChanged);

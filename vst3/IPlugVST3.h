@@ -14,6 +14,7 @@
 // one double.
 
 #include <atomic>
+#include <cstdint>
 #include <vector>
 
 #include "plug/IPlugBase.h"
@@ -154,7 +155,8 @@ public:
   void SetEditorSize(int width, int height) override;
   // Tells the host once that every parameter value changed when a program was
   // chosen in process since the last tick (restartComponent with
-  // kParamValuesChanged). UI thread.
+  // kParamValuesChanged), unless the controller already told it of that very
+  // choice. UI thread.
   void OnIdle() override;
 
   // ---- Open editor views (UI thread) ---------------------------------------------
@@ -176,12 +178,30 @@ private:
   void ApplyEvents(Steinberg::Vst::IEventList* events, int nFrames);
   void ProcessAudio(const Steinberg::Vst::ProcessData& data);
   void ProcessPiece(const Steinberg::Vst::ProcessData& data, int offset, int nFrames);
+  // A program chosen through the program-change parameter: by the host on the
+  // user-interface thread (setParamNormalized, which tells the host at once)
+  // and by process on the audio thread. Each tells the other, so that the
+  // host hears of one choice once.
+  void ProgramChosenByController(int program);
+  void ProgramAppliedInProcess(int program);
 
   Steinberg::int32 sideChainChannels;
-  // Set by the audio thread when a program replaced the parameter values,
-  // taken by the user-interface thread's next tick: the only value crossing
-  // between them here, hence atomic.
-  std::atomic<bool> valuesChangedForHost{false};
+  // What the host has still to hear of a program choice, the only value
+  // crossing between the audio and the user-interface thread here, hence one
+  // atomic: kNoProgramNews; a program number the controller has announced and
+  // process has yet to apply (process then keeps quiet about it); or
+  // kAppliedInProcess + a program process applied that the host has not heard
+  // of (the user-interface thread's next tick tells it, or the controller's
+  // call for the same program does).
+  static constexpr std::int32_t kNoProgramNews = -1;
+  static constexpr std::int32_t kAppliedInProcess = 1 << 20;
+  std::atomic<std::int32_t> programNews{kNoProgramNews};
+  // An announcement process never confirms (a host that calls the controller
+  // but queues nothing) lapses after this many user-interface ticks, so that
+  // it cannot silence a later automation of the same program; should the
+  // queued change come later still, the host merely hears of it twice.
+  static constexpr int kAnnouncementTicks = 40;
+  int announcementAge = 0;  // user-interface thread only
   // Ticks OnIdle from initialize to terminate, editor or not.
   IdleTimer idleTimer{this};
   Steinberg::Vst::ProcessContext processContext{};

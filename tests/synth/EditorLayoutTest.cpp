@@ -308,6 +308,30 @@ TEST_F(EditorLayoutTest, TheEditorsTimerTellsTheHostOfAProgramChange)
   EXPECT_EQ(session.Handler().Restarts(), std::vector<Steinberg::int32>{Steinberg::Vst::kParamValuesChanged});
 }
 
+// A program chosen on the host's user-interface thread: the controls show its
+// values at the editor's next frame, before process applies it; the controls
+// of the other mode follow once process has, and the editor's timer does not
+// tell the host a second time.
+TEST_F(EditorLayoutTest, TheControlsFollowAProgramTheHostChooses)
+{
+  const double program1 = 1.0 / 129;  // "Higher frequencies": Generator, 400 Hz, Center Freq Yes
+  std::string error;
+  ASSERT_TRUE(session.QueueProgram("1", error)) << error;
+  ASSERT_EQ(session.Host().Controller()->setParamNormalized(IPlugVST3::kPresetParamId, program1), Steinberg::kResultOk);
+  EXPECT_EQ(session.Handler().Restarts(), std::vector<Steinberg::int32>{Steinberg::Vst::kParamValuesChanged});
+  session.Tick();
+  EXPECT_DOUBLE_EQ(At(kCenterSwitch)->GetValue(), 1.0);
+  EXPECT_DOUBLE_EQ(At(kFrequencyKnob)->GetValue(),
+                   session.Host().Controller()->plainParamToNormalized(kParamFrequency, 400));
+  EXPECT_TRUE(At(kFrequencyKnob)->IsHidden());
+  ASSERT_TRUE(session.ProcessBlock());
+  session.Tick(3);
+  EXPECT_FALSE(At(kFrequencyKnob)->IsHidden());
+  EXPECT_TRUE(At(kTuningKnob)->IsHidden());
+  // (The host's checks after the block took what the handler had recorded.)
+  EXPECT_TRUE(session.Handler().Restarts().empty()) << "told a second time";
+}
+
 TEST_F(EditorLayoutTest, PointerFarOutsideChangesNothing)
 {
   for (int x : {-1000000, 1000000})

@@ -130,12 +130,22 @@ TEST_F(Controller, DecimalReadingIsStrictAndLocaleFree)
 TEST_F(Controller, ProgramAndBypassValues)
 {
   EXPECT_EQ(controller->getParamNormalized(IPlugVST3::kPresetParamId), 0.0);
+  // The controller shows a chosen program's values at once; the instrument's
+  // handlers run only when process applies it.
+  synth->changes.clear();
   ASSERT_EQ(controller->setParamNormalized(IPlugVST3::kPresetParamId, 0.5), kResultOk);
-  EXPECT_EQ(synth->GetCurrentProgram(), 2);  // int(3 * 0.5 + 0.5)
-  EXPECT_EQ(synth->GetParam(0)->GetValue(), 50.0);  // the program is not loaded
+  EXPECT_EQ(synth->GetCurrentProgram(), 2);  // int(3 * 0.5 + 0.5): "Quiet"
+  EXPECT_EQ(synth->GetParam(0)->GetValue(), 10.0);
+  EXPECT_EQ(synth->GetParam(2)->GetValue(), 220.0);
   EXPECT_DOUBLE_EQ(controller->getParamNormalized(IPlugVST3::kPresetParamId), 2.0 / 3.0);
+  // The default program and a free one store no values: nothing changes, and
+  // the free one stays free until process selects it.
   ASSERT_EQ(controller->setParamNormalized(IPlugVST3::kPresetParamId, std::nan("")), kResultOk);
   EXPECT_EQ(synth->GetCurrentProgram(), 0);
+  ASSERT_EQ(controller->setParamNormalized(IPlugVST3::kPresetParamId, 1.0), kResultOk);
+  EXPECT_EQ(synth->GetCurrentProgram(), 3);
+  EXPECT_EQ(synth->GetParam(0)->GetValue(), 10.0);
+  EXPECT_FALSE(synth->GetProgram(3)->used);
 
   EXPECT_EQ(controller->getParamNormalized(IPlugVST3::kBypassParamId), 0.0);
   controller->setParamNormalized(IPlugVST3::kBypassParamId, 0.2);
@@ -143,7 +153,7 @@ TEST_F(Controller, ProgramAndBypassValues)
 
   ASSERT_EQ(controller->setParamNormalized(0, 0.25), kResultOk);
   EXPECT_EQ(synth->GetParam(0)->GetValue(), 25.0);
-  EXPECT_EQ(synth->changes.size(), 3u);  // no HandleParameterChange from the controller
+  EXPECT_TRUE(synth->changes.empty());  // no HandleParameterChange from the controller
   EXPECT_EQ(controller->setParamNormalized(99, 0.5), kResultFalse);
   EXPECT_EQ(controller->getParamNormalized(99), 0.0);
 }
@@ -206,6 +216,45 @@ TEST_F(Controller, QueryInterfaceAndReferenceCount)
   static_cast<FUnknown*>(answer)->release();
   // The fixture holds five references: its own and four interfaces.
   EXPECT_EQ(synth->getRefCount(), 5u);
+}
+
+// The host hears of each program choice once: from the controller call when
+// it chose, from the next user-interface tick when only process did. An
+// announcement process never confirms lapses, so that a later automation of
+// the same program is told again.
+TEST_F(Controller, EachProgramChoiceIsToldOnce)
+{
+  ASSERT_EQ(controller->setComponentHandler(&handler), kResultTrue);
+  TestHost::ParameterChanges changes;
+  const auto automate = [&](int program) {
+    changes.queues.clear();
+    changes.Add(IPlugVST3::kPresetParamId, {{0, program / 3.0}});
+    ProcessData flush{};
+    flush.inputParameterChanges = &changes;
+    ASSERT_EQ(processor->process(flush), kResultOk);
+  };
+  const auto ticks = [&](int n) {
+    for (int i = 0; i < n; ++i)
+      synth->OnIdle();
+  };
+
+  ASSERT_EQ(controller->setParamNormalized(IPlugVST3::kPresetParamId, 1 / 3.0), kResultOk);
+  EXPECT_EQ(handler.log, "restart 4;");
+  automate(1);
+  ticks(3);
+  EXPECT_EQ(handler.log, "restart 4;") << "the queued change told again";
+
+  automate(2);
+  EXPECT_EQ(handler.log, "restart 4;") << "told from the audio thread's call";
+  ticks(1);
+  EXPECT_EQ(handler.log, "restart 4;restart 4;");
+
+  handler.log.clear();
+  ASSERT_EQ(controller->setParamNormalized(IPlugVST3::kPresetParamId, 1 / 3.0), kResultOk);
+  ticks(100);  // nothing queued: the announcement lapses
+  automate(1);
+  ticks(1);
+  EXPECT_EQ(handler.log, "restart 4;restart 4;");
 }
 
 TEST_F(Controller, EditsReachTheComponentHandler)

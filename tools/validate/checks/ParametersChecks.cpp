@@ -172,16 +172,23 @@ TEST_F(Parameters, ConversionsBetweenPlainAndNormalized)
   EXPECT_DOUBLE_EQ(value, 0.5);
 }
 
-TEST_F(Parameters, SettingPresetsMovesTheSelectionWithoutLoadingIt)
+// A host choosing a program reads the values back right after the call: the
+// controller shows the program's values at once, the same ones process sets
+// when the change reaches it.
+TEST_F(Parameters, SettingPresetsShowsTheProgramsValuesAtOnce)
 {
   IEditController* c = plugin->Controller();
-  std::vector<double> before;
-  for (ParamID id = 0; id < 12; ++id)
-    before.push_back(c->getParamNormalized(id));
+  ASSERT_EQ(c->getParamNormalized(kCenterFreq), 0.0);
   ASSERT_EQ(c->setParamNormalized(kPresets, 0.5), kResultOk);
   EXPECT_DOUBLE_EQ(c->getParamNormalized(kPresets), 65.0 / 129);
+  EXPECT_EQ(c->getParamNormalized(kCenterFreq), 1.0);  // every factory program's
+  std::vector<double> shown;
   for (ParamID id = 0; id < 12; ++id)
-    EXPECT_EQ(c->getParamNormalized(id), before[id]) << id;
+    shown.push_back(c->getParamNormalized(id));
+  Start();
+  Apply({{kPresets, 0.5}});
+  for (ParamID id = 0; id < 12; ++id)
+    EXPECT_EQ(c->getParamNormalized(id), shown[id]) << id;
 }
 
 TEST_F(Parameters, BypassIsUnderstoodThoughNotListed)
