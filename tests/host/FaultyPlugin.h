@@ -45,14 +45,20 @@ public:
     if (fault == Fault::kRefusesProcess)
       return kResultFalse;
     const bool late = faulty.Begin();
-    for (int32 b = 0; b < data.numOutputs; ++b)
+    // Buses the host left out, or gave no buffers, are passed over.
+    for (int32 b = 0; data.outputs && b < data.numOutputs && b < audioOutputs.size(); ++b)
     {
       Bus* bus = audioOutputs.at(b);
       if (!bus->isActive() && fault != Fault::kWritesInactiveBuses)
         continue;
-      for (int32 c = 0; c < data.outputs[b].numChannels; ++c)
+      const AudioBusBuffers& buffers = data.outputs[b];
+      const bool wide = data.symbolicSampleSize == kSample64;
+      if (wide ? !buffers.channelBuffers64 : !buffers.channelBuffers32)
+        continue;
+      for (int32 c = 0; c < buffers.numChannels; ++c)
       {
-        if (c == 1 && fault == Fault::kSkipsAChannel)
+        if ((c == 1 && fault == Fault::kSkipsAChannel) ||
+            (wide ? !buffers.channelBuffers64[c] : !buffers.channelBuffers32[c]))
           continue;
         for (int32 i = 0; i < data.numSamples; ++i)
           Write(data, b, c, i, faulty.Sample(i, late, 0.25));
