@@ -208,7 +208,7 @@ int HostModule::FindClass(const char* category) const
   return -1;
 }
 
-int HostModule::ChooseClass(const std::string& wanted, std::string& error) const
+int HostModule::ChooseClass(const std::string& wanted, std::string& reason) const
 {
   std::string names;
   for (int i = 0; i < NClasses(); ++i)
@@ -223,9 +223,9 @@ int HostModule::ChooseClass(const std::string& wanted, std::string& error) const
     names += (names.empty() ? "" : ", ") + std::to_string(i) + " \"" + info.name + "\"";
   }
   if (names.empty())
-    error = "the module has no audio module class";
+    reason = "the module has no audio module class";
   else
-    error = "the module has no audio module class \"" + wanted + "\" (it has " + names + ")";
+    reason = "the module has no audio module class \"" + wanted + "\" (it has " + names + ")";
   return -1;
 }
 

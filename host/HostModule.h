@@ -74,9 +74,9 @@ public:
   int FindClass(const char* category) const;
   // The audio module class a user names with --class: its name, or its index
   // in the factory's class list; empty: the first audio module class. -1 with
-  // the reason in error (which names the classes there are) when there is no
-  // such audio module class.
-  int ChooseClass(const std::string& wanted, std::string& error) const;
+  // the reason (which names the classes there are) when there is no such
+  // audio module class.
+  int ChooseClass(const std::string& wanted, std::string& reason) const;
 
 private:
   // NAME of a path ending in NAME.vst3, with either kind of separator.
