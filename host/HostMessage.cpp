@@ -52,13 +52,18 @@ const HostAttributeList::Value* HostAttributeList::Find(AttrID id, Kind kind) co
   return found != values.end() && found->second.kind == kind ? &found->second : nullptr;
 }
 
+HostAttributeList::Value& HostAttributeList::Store(AttrID id, Kind kind)
+{
+  Value& v = values[id] = Value();
+  v.kind = kind;
+  return v;
+}
+
 tresult PLUGIN_API HostAttributeList::setInt(AttrID id, int64 value)
 {
   if (!id)
     return kInvalidArgument;
-  Value& v = values[id] = Value();
-  v.kind = Kind::kInt;
-  v.integer = value;
+  Store(id, Kind::kInt).integer = value;
   return kResultTrue;
 }
 
@@ -77,9 +82,7 @@ tresult PLUGIN_API HostAttributeList::setFloat(AttrID id, double value)
 {
   if (!id)
     return kInvalidArgument;
-  Value& v = values[id] = Value();
-  v.kind = Kind::kFloat;
-  v.real = value;
+  Store(id, Kind::kFloat).real = value;
   return kResultTrue;
 }
 
@@ -98,8 +101,7 @@ tresult PLUGIN_API HostAttributeList::setString(AttrID id, const TChar* string)
 {
   if (!id)
     return kInvalidArgument;
-  Value& v = values[id] = Value();
-  v.kind = Kind::kString;
+  Value& v = Store(id, Kind::kString);
   if (string)
     v.text = string;
   return kResultTrue;
@@ -127,8 +129,7 @@ tresult PLUGIN_API HostAttributeList::setBinary(AttrID id, const void* data, uin
 {
   if (!id || (!data && sizeInBytes > 0))
     return kInvalidArgument;
-  Value& v = values[id] = Value();
-  v.kind = Kind::kBinary;
+  Value& v = Store(id, Kind::kBinary);
   if (sizeInBytes > 0)
     v.bytes.assign(static_cast<const std::uint8_t*>(data), static_cast<const std::uint8_t*>(data) + sizeInBytes);
   return kResultTrue;

@@ -53,6 +53,8 @@ private:
     std::vector<std::uint8_t> bytes;
   };
   const Value* Find(AttrID id, Kind kind) const;
+  // A fresh value of the kind under the key, replacing what was there.
+  Value& Store(AttrID id, Kind kind);
 
   std::atomic<int> refs{1};
   std::map<std::string, Value> values;

@@ -30,6 +30,34 @@ ProcessContext Playing(double rate = 44100.0, std::int64_t position = 0)
 
 class Processing : public PluginTest
 {
+protected:
+  // A distinct ramp on each of the first channels of the main input.
+  void FillInput(int channels, int n)
+  {
+    for (int c = 0; c < channels; ++c)
+      for (int i = 0; i < n; ++i)
+      {
+        const double value = (c + 1) * 0.001 * i - 0.1;
+        if (plugin->SampleSize() == kSample64)
+          plugin->Channel64(kInput, 0, c)[i] = value;
+        else
+          plugin->Channel32(kInput, 0, c)[i] = static_cast<float>(value);
+      }
+  }
+  // The first channels of the main output hold the input exactly.
+  ::testing::AssertionResult OutputIsInput(int channels, int n)
+  {
+    for (int c = 0; c < channels; ++c)
+      for (int i = 0; i < n; ++i)
+      {
+        const double in = plugin->SampleSize() == kSample64 ? plugin->Channel64(kInput, 0, c)[i]
+                                                            : plugin->Channel32(kInput, 0, c)[i];
+        if (Sample(c, i) != in)
+          return ::testing::AssertionFailure() << "channel " << c << " sample " << i << ": " << Sample(c, i)
+                                               << " for " << in;
+      }
+    return ::testing::AssertionSuccess();
+  }
 };
 
 // Two seconds of a Generator program from a fresh instance.
@@ -200,22 +228,9 @@ TEST_F(Processing, BypassParameterPassesTheInputThrough)
     Start(size, 256);
     Apply({{bypass, 1.0}});
     const int channels = std::min(OutputChannels(), plugin->NChannels(kInput, 0));
-    for (int c = 0; c < channels; ++c)
-      for (int i = 0; i < 256; ++i)
-      {
-        const double value = (c + 1) * 0.001 * i - 0.1;
-        if (size == kSample64)
-          plugin->Channel64(kInput, 0, c)[i] = value;
-        else
-          plugin->Channel32(kInput, 0, c)[i] = static_cast<float>(value);
-      }
+    FillInput(channels, 256);
     ASSERT_TRUE(plugin->Process(256));
-    for (int c = 0; c < channels; ++c)
-      for (int i = 0; i < 256; ++i)
-      {
-        const double in = size == kSample64 ? plugin->Channel64(kInput, 0, c)[i] : plugin->Channel32(kInput, 0, c)[i];
-        ASSERT_EQ(Sample(c, i), in) << c << " " << i;
-      }
+    EXPECT_TRUE(OutputIsInput(channels, 256));
     Apply({{bypass, 0.0}});
     ASSERT_TRUE(plugin->SetProcessing(false));
     ASSERT_TRUE(plugin->SetActive(false));
@@ -231,23 +246,10 @@ TEST_F(Processing, BypassCopiesTheInputInBothSampleSizes)
     Start(size, 256);
     Apply({{kMode, 0.0}, {kBypass, 1.0}});
     EXPECT_EQ(Normalized(kBypass), 1.0);
-    for (int c = 0; c < 2; ++c)
-      for (int i = 0; i < 256; ++i)
-      {
-        const double value = (c + 1) * 0.001 * i - 0.1;
-        if (size == kSample64)
-          plugin->Channel64(kInput, 0, c)[i] = value;
-        else
-          plugin->Channel32(kInput, 0, c)[i] = static_cast<float>(value);
-      }
+    FillInput(2, 256);
     ProcessContext context = Playing();
     ASSERT_TRUE(plugin->Process(256, nullptr, nullptr, &context));
-    for (int c = 0; c < 2; ++c)
-      for (int i = 0; i < 256; ++i)
-      {
-        const double in = size == kSample64 ? plugin->Channel64(kInput, 0, c)[i] : plugin->Channel32(kInput, 0, c)[i];
-        ASSERT_EQ(Sample(c, i), in) << c << " " << i;
-      }
+    EXPECT_TRUE(OutputIsInput(2, 256));
     Apply({{kBypass, 0.0}});
     EXPECT_EQ(Normalized(kBypass), 0.0);
     ASSERT_TRUE(plugin->SetProcessing(false));
