@@ -196,7 +196,7 @@ bool HostPlugin::Connect(bool withHandler)
     if (Expect(component->getState(&state), kResultOk, "getState"))
     {
       state.Rewind();
-      SyncController(state, false);
+      SyncController(state);
     }
   }
   if (processor)
@@ -260,10 +260,10 @@ void HostPlugin::DisconnectPeers()
     controllerProxy.disconnect(componentPoint);
 }
 
-void HostPlugin::SyncController(IBStream& state, bool expectOk)
+void HostPlugin::SyncController(IBStream& state)
 {
   const tresult result = controller->setComponentState(&state);
-  if (expectOk ? result != kResultOk : result != kResultOk && result != kNotImplemented)
+  if (result != kNotImplemented)
     Expect(result, kResultOk, "setComponentState");
 }
 
@@ -669,7 +669,7 @@ tresult HostPlugin::SetState(const std::vector<std::uint8_t>& bytes, bool failPa
   if (separateController && result == kResultOk)
   {
     stream.Rewind();
-    SyncController(stream, false);
+    SyncController(stream);
   }
   if (stream.References() != 0 || stream.OverReleases() != 0)
     Violation("setState kept or over-released the stream");

@@ -29,8 +29,8 @@
 // Order of a life: Create (createInstance with IComponent, initialize with our
 // context, the controller — the component's own, or a separate one created,
 // initialized and connected — the processor and unit interfaces,
-// setComponentHandler, the controller's first state) → ActivateDefaultBuses → SetupProcessing → SetActive(true) →
-// SetProcessing(true) → Process... → Destroy (setProcessing(false),
+// setComponentHandler, the controller's first state) → ActivateDefaultBuses →
+// SetupProcessing → SetActive(true) → SetProcessing(true) → Process... → Destroy (setProcessing(false),
 // setActive(false), disconnect, setComponentHandler(null), terminate of the
 // controller then of the component, release).
 //
@@ -177,8 +177,9 @@ private:
   bool CreateController();
   void ConnectPeers();
   void DisconnectPeers();
-  // Hands the component's state to a separate controller.
-  void SyncController(Steinberg::IBStream& state, bool expectOk);
+  // Hands the component's state to a separate controller, which may answer
+  // kNotImplemented.
+  void SyncController(Steinberg::IBStream& state);
   void ReleaseAll();
   // fresh: the plug-in has just been initialized.
   void ReadBuses(bool fresh);
