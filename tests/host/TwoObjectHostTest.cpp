@@ -10,8 +10,10 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "host/HostConnectionProxy.h"
 #include "host/HostMessage.h"
 #include "host/HostModule.h"
 #include "host/HostParameterChanges.h"
@@ -177,6 +179,66 @@ TEST(TwoObjectHost, ChoosesAmongTheClassesOfOneBundle)
   EXPECT_EQ(mono.NChannels(kOutput, 0), 1);
   mono.Destroy();
   EXPECT_TRUE(mono.Violations().empty()) << Lines(mono.Violations());
+}
+
+// One side of a connection, counting what reaches it.
+class CountingPoint final : public HostObject<IConnectionPoint>
+{
+public:
+  tresult PLUGIN_API connect(IConnectionPoint* other) override
+  {
+    peer = other;
+    return kResultOk;
+  }
+  tresult PLUGIN_API disconnect(IConnectionPoint* other) override
+  {
+    if (other != peer)
+      return kResultFalse;
+    peer = nullptr;
+    return kResultOk;
+  }
+  tresult PLUGIN_API notify(IMessage*) override
+  {
+    ++received;
+    return kResultOk;
+  }
+  IConnectionPoint* peer = nullptr;
+  int received = 0;
+};
+
+// The proxy connects its source to itself, carries the source's messages to
+// the other side on the thread that made it, and refuses (and records) one
+// sent from another thread, as an audio thread would.
+TEST(TwoObjectHost, TheProxyCarriesMessagesOnTheUserInterfaceThreadOnly)
+{
+  CountingPoint source, destination;
+  HostConnectionProxy proxy;
+  proxy.SetSource(&source);
+  ASSERT_EQ(proxy.connect(&destination), kResultOk);
+  EXPECT_EQ(source.peer, &proxy);
+  EXPECT_EQ(proxy.connect(&destination), kResultFalse);
+
+  TUID messageIid;
+  IMessage::iid.toTUID(messageIid);
+  void* obj = nullptr;
+  ASSERT_EQ(CreateHostInstance(messageIid, messageIid, &obj), kResultTrue);
+  auto message = IPtr<IMessage>::adopt(static_cast<IMessage*>(obj));
+  message->setMessageID("Level");
+  EXPECT_EQ(source.peer->notify(message.get()), kResultOk);
+  EXPECT_EQ(destination.received, 1);
+  tresult offThread = kResultOk;
+  std::thread audio([&] { offThread = source.peer->notify(message.get()); });
+  audio.join();
+  EXPECT_EQ(offThread, kResultFalse);
+  EXPECT_EQ(destination.received, 1);
+  ASSERT_EQ(proxy.Complaints().size(), 1u);
+  EXPECT_NE(proxy.Complaints()[0].find("\"Level\" sent off the user-interface thread"), std::string::npos);
+
+  EXPECT_EQ(proxy.disconnect(&source), kInvalidArgument);
+  EXPECT_EQ(proxy.disconnect(&destination), kResultOk);
+  EXPECT_EQ(source.peer, nullptr);
+  EXPECT_EQ(proxy.notify(message.get()), kResultFalse);
+  EXPECT_EQ(destination.received, 1);
 }
 
 TEST(TwoObjectHost, MakesMessagesAndAttributeListsOnly)
