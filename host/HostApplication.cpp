@@ -1,8 +1,11 @@
 #include "host/HostApplication.h"
 
+#include "host/HostMessage.h"
+
 #include "vst3/sdk/IAudioProcessor.h"
 #include "vst3/sdk/IComponent.h"
 #include "vst3/sdk/IEditController.h"
+#include "vst3/sdk/IMessage.h"
 #include "vst3/sdk/IUnits.h"
 #include "vst3/sdk/UString.h"
 
@@ -22,17 +25,17 @@ tresult PLUGIN_API HostApplication::getName(Vst::String128 out)
   return kResultOk;
 }
 
-tresult PLUGIN_API HostApplication::createInstance(TUID, TUID, void** obj)
+tresult PLUGIN_API HostApplication::createInstance(TUID cid, TUID iid, void** obj)
 {
-  if (obj)
-    *obj = nullptr;
-  return kResultFalse;
+  const tresult result = CreateHostInstance(cid, iid, obj);
+  instancesMade += result == kResultTrue;
+  return result;
 }
 
 tresult PLUGIN_API HostApplication::isPlugInterfaceSupported(const TUID iid)
 {
-  const FUID* called[] = {&Vst::IComponent::iid,   &Vst::IAudioProcessor::iid, &Vst::IEditController::iid,
-                          &Vst::IUnitInfo::iid,    &Vst::IEditController2::iid};
+  const FUID* called[] = {&Vst::IComponent::iid, &Vst::IAudioProcessor::iid,  &Vst::IEditController::iid,
+                          &Vst::IUnitInfo::iid,  &Vst::IEditController2::iid, &Vst::IConnectionPoint::iid};
   for (const FUID* known : called)
     if (iidEqual(iid, *known))
       return kResultTrue;

@@ -1,8 +1,12 @@
 #include "host/HostModule.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "vst3/sdk/UString.h"
+#include "vst3/sdk/VstTypes.h"
 
 namespace ThrumwellHost
 {
@@ -35,6 +39,22 @@ void CopyCommon(const Info& from, HostClassInfo& to)
   to.name = Field(from.name);
 }
 
+// The modules loaded now, in load order. Never destroyed: the exit handler
+// reads it after static objects may have gone.
+std::vector<HostModule*>& LoadedModules()
+{
+  static auto* loaded = new std::vector<HostModule*>();
+  return *loaded;
+}
+
+// Unloads the modules still loaded, the last loaded first.
+void UnloadAtExit()
+{
+  std::vector<HostModule*>& loaded = LoadedModules();
+  while (!loaded.empty())
+    loaded.back()->Unload();
+}
+
 }  // namespace
 
 HostModule::~HostModule() { Unload(); }
@@ -62,6 +82,11 @@ bool HostModule::Load(const std::string& bundlePath)
     error = "cannot load \"" + path + "\"" + (error.empty() ? "" : ": " + error);
     return false;
   }
+  // Exit handlers run in the reverse order of their registration, and the
+  // binary's static objects registered their destructors while it loaded:
+  // registered now, this handler runs before them.
+  LoadedModules().push_back(this);
+  std::atexit(UnloadAtExit);
   getFactory = reinterpret_cast<GetFactoryProc>(Symbol("GetPluginFactory"));
   if (!getFactory)
   {
@@ -99,6 +124,8 @@ void HostModule::Unload()
   if (binary)
     CloseBinary();
   binary = nullptr;
+  std::vector<HostModule*>& loaded = LoadedModules();
+  loaded.erase(std::remove(loaded.begin(), loaded.end(), this), loaded.end());
 }
 
 IPluginFactory* HostModule::CallGetPluginFactory() const { return getFactory ? getFactory() : nullptr; }
@@ -178,6 +205,27 @@ int HostModule::FindClass(const char* category) const
     if (GetClass(i, info) && info.category == category)
       return i;
   }
+  return -1;
+}
+
+int HostModule::ChooseClass(const std::string& wanted, std::string& reason) const
+{
+  std::string names;
+  for (int i = 0; i < NClasses(); ++i)
+  {
+    HostClassInfo info;
+    if (!GetClass(i, info) || info.category != Steinberg::Vst::kVstAudioEffectClass)
+      continue;
+    const bool byIndex = !wanted.empty() && wanted.find_first_not_of("0123456789") == std::string::npos &&
+                         wanted.size() < 10 && std::stoi(wanted) == i;
+    if (wanted.empty() || byIndex || info.name == wanted)
+      return i;
+    names += (names.empty() ? "" : ", ") + std::to_string(i) + " \"" + info.name + "\"";
+  }
+  if (names.empty())
+    reason = "the module has no audio module class";
+  else
+    reason = "the module has no audio module class \"" + wanted + "\" (it has " + names + ")";
   return -1;
 }
 

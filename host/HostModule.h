@@ -9,6 +9,12 @@
 // bundle without that binary, a binary without GetPluginFactory or the
 // platform's entry and exit functions, and a failed entry.
 //
+// Every module still loaded when the process exits is unloaded by an exit
+// handler registered right after its binary was loaded, so that it runs
+// before the binary's own static objects are destroyed: a module object that
+// outlives main (a static one) would otherwise release the factory and call
+// the module exit into a plug-in whose statics are already gone.
+//
 // Main thread only.
 
 #include <array>
@@ -66,6 +72,11 @@ public:
   bool GetClass(int index, HostClassInfo& info) const;
   // Index of the first class of the category, or -1.
   int FindClass(const char* category) const;
+  // The audio module class a user names with --class: its name, or its index
+  // in the factory's class list; empty: the first audio module class. -1 with
+  // the reason (which names the classes there are) when there is no such
+  // audio module class.
+  int ChooseClass(const std::string& wanted, std::string& reason) const;
 
 private:
   // NAME of a path ending in NAME.vst3, with either kind of separator.

@@ -175,19 +175,96 @@ bool HostPlugin::Connect(bool withHandler)
     ReleaseAll();
     return false;
   }
-  // A single-object plug-in answers the controller interface itself.
+  // A single-object plug-in answers the controller interface itself; any
+  // other names its controller class.
   controller = Query<IEditController>(component);
+  if (!controller && !CreateController())
+  {
+    Destroy();
+    return false;
+  }
   processor = Query<IAudioProcessor>(component);
-  units = Query<IUnitInfo>(component);
-  if (!controller)
-    Violation("the component does not answer IEditController");
+  units = Query<IUnitInfo>(controller);
   if (!processor)
     Violation("the component does not answer IAudioProcessor");
-  if (withHandler && controller)
+  if (withHandler)
     handlerSet = Expect(controller->setComponentHandler(&handler), kResultOk, "setComponentHandler");
+  if (separateController)
+  {
+    // The controller learns the component's values from its state.
+    HostMemoryStream state;
+    if (Expect(component->getState(&state), kResultOk, "getState"))
+    {
+      state.Rewind();
+      SyncController(state);
+    }
+  }
   if (processor)
     CheckBusAnswers();
-  return controller && processor;
+  CheckHostObjects("connecting");
+  return processor != nullptr;
+}
+
+bool HostPlugin::CreateController()
+{
+  IPluginFactory* factory = module ? module->Factory() : nullptr;
+  TUID cid = {};
+  const tresult named = component->getControllerClassId(cid);
+  const char8 none[16] = {};
+  if (named != kResultOk || std::memcmp(cid, none, 16) == 0)
+  {
+    Violation("the component does not answer IEditController and names no controller class");
+    return false;
+  }
+  if (!factory)
+  {
+    Violation("the component names a controller class but there is no factory to create it");
+    return false;
+  }
+  void* answer = nullptr;
+  if (!Expect(factory->createInstance(cid, IEditController::iid.toTUIDPointer(), &answer), kResultOk,
+              "createInstance(IEditController)") ||
+      !answer)
+    return false;
+  controller = static_cast<IEditController*>(answer);
+  separateController = true;
+  controllerInitialized =
+    Expect(controller->initialize(static_cast<IHostApplication*>(&application)), kResultOk, "initialize (controller)");
+  if (!controllerInitialized)
+    return false;
+  componentPoint = Query<IConnectionPoint>(component);
+  controllerPoint = Query<IConnectionPoint>(controller);
+  // Without connection points the two halves cannot talk, which a plug-in
+  // may not need.
+  ConnectPeers();
+  return true;
+}
+
+void HostPlugin::ConnectPeers()
+{
+  if (!componentPoint || !controllerPoint || componentProxy.IsConnected())
+    return;
+  componentProxy.SetSource(componentPoint);
+  controllerProxy.SetSource(controllerPoint);
+  // Each side's connect receives the proxy that carries its messages to the
+  // other side.
+  Expect(componentProxy.connect(controllerPoint), kResultOk, "connect (component)");
+  Expect(controllerProxy.connect(componentPoint), kResultOk, "connect (controller)");
+}
+
+void HostPlugin::DisconnectPeers()
+{
+  if (componentProxy.IsConnected())
+    componentProxy.disconnect(controllerPoint);
+  if (controllerProxy.IsConnected())
+    controllerProxy.disconnect(componentPoint);
+}
+
+void HostPlugin::SyncController(IBStream& state)
+{
+  const tresult result = controller->setComponentState(&state);
+  if (result != kNotImplemented)
+    Expect(result, kResultOk, "setComponentState");
 }
 
 bool HostPlugin::Initialize()
@@ -196,12 +273,16 @@ bool HostPlugin::Initialize()
   initialized = result == kResultOk;
   CheckHostObjects("initialize");
   if (initialized)
+  {
     ReadBuses(true);
+    ConnectPeers();
+  }
   return Expect(result, kResultOk, "initialize");
 }
 
 bool HostPlugin::Terminate()
 {
+  DisconnectPeers();
   const tresult result = component->terminate();
   initialized = false;
   active = false;
@@ -217,9 +298,13 @@ void HostPlugin::Destroy()
     SetProcessing(false);
   if (active)
     SetActive(false);
+  DisconnectPeers();
   if (handlerSet && controller)
     Expect(controller->setComponentHandler(nullptr), kResultOk, "setComponentHandler(null)");
   handlerSet = false;
+  if (controllerInitialized)
+    Expect(controller->terminate(), kResultOk, "terminate (controller)");
+  controllerInitialized = false;
   if (initialized)
     Terminate();
   ReleaseAll();
@@ -227,19 +312,30 @@ void HostPlugin::Destroy()
 
 void HostPlugin::ReleaseAll()
 {
-  FUnknown* held[] = {units, processor, controller};
+  FUnknown* held[] = {units, processor, componentPoint, controllerPoint, separateController ? nullptr : controller};
   for (FUnknown* object : held)
     if (object)
       object->release();
   units = nullptr;
   processor = nullptr;
+  componentPoint = nullptr;
+  controllerPoint = nullptr;
+  if (separateController && controller)
+  {
+    const uint32 left = controller->release();
+    if (left != 0)
+      Violation("the controller keeps " + std::to_string(left) + " references after the host released it");
+  }
   controller = nullptr;
+  separateController = false;
+  controllerInitialized = false;
   const uint32 left = component->release();
   component = nullptr;
   if (left != 0)
     Violation("the plug-in object keeps " + std::to_string(left) + " references after the host released it");
   CheckHostObjects("the plug-in was released");
-  if (application.References() != 0 || handler.References() != 0)
+  if (application.References() != 0 || handler.References() != 0 || componentProxy.References() != 0 ||
+      controllerProxy.References() != 0)
     Violation("host objects still referenced after the plug-in was released");
   initialized = active = processing = false;
   for (auto& direction : buses)
@@ -248,11 +344,19 @@ void HostPlugin::ReleaseAll()
 
 void HostPlugin::CheckHostObjects(const char* after)
 {
-  if (application.OverReleases() + handler.OverReleases() > 0)
+  if (application.OverReleases() + handler.OverReleases() + componentProxy.OverReleases() +
+        controllerProxy.OverReleases() >
+      0)
     Violation(std::string("host objects released more often than referenced, seen after ") + after);
   for (const std::string& complaint : handler.Complaints())
     Violation("component handler: " + complaint);
   handler.Clear();
+  for (HostConnectionProxy* proxy : {&componentProxy, &controllerProxy})
+  {
+    for (const std::string& complaint : proxy->Complaints())
+      Violation("connection: " + complaint);
+    proxy->Clear();
+  }
 }
 
 bool HostPlugin::ActivateBus(MediaType type, BusDirection dir, int index, bool state)
@@ -561,6 +665,12 @@ tresult HostPlugin::SetState(const std::vector<std::uint8_t>& bytes, bool failPa
   HostMemoryStream stream(bytes);
   stream.SetFailPastEnd(failPastEnd);
   const tresult result = component->setState(&stream);
+  // The controller follows what the component accepted.
+  if (separateController && result == kResultOk)
+  {
+    stream.Rewind();
+    SyncController(stream);
+  }
   if (stream.References() != 0 || stream.OverReleases() != 0)
     Violation("setState kept or over-released the stream");
   return result;

@@ -19,11 +19,20 @@
 // - inconsistent bus answers (BusInfo channel count against the bus
 //   arrangement).
 //
+// The controller is the component itself when the component answers
+// IEditController (a single-object plug-in); otherwise it is an instance of
+// the class getControllerClassId names, initialized with the same context,
+// connected to the component through a pair of host proxies, and given the
+// component's state through setComponentState, as hosts do. Component state
+// the host restores goes to that controller the same way.
+//
 // Order of a life: Create (createInstance with IComponent, initialize with our
-// context, the controller, processor and unit interfaces, setComponentHandler)
-// → ActivateDefaultBuses → SetupProcessing → SetActive(true) →
-// SetProcessing(true) → Process... → Destroy (setProcessing(false),
-// setActive(false), setComponentHandler(null), terminate, release).
+// context, the controller — the component's own, or a separate one created,
+// initialized and connected — the processor and unit interfaces,
+// setComponentHandler, the controller's first state) → ActivateDefaultBuses →
+// SetupProcessing → SetActive(true) → SetProcessing(true) → Process... → Destroy (setProcessing(false),
+// setActive(false), disconnect, setComponentHandler(null), terminate of the
+// controller then of the component, release).
 //
 // Not thread-safe; Process may be called from another thread than the rest
 // while nothing else runs on the object, as an audio thread would.
@@ -35,6 +44,7 @@
 
 #include "host/HostApplication.h"
 #include "host/HostComponentHandler.h"
+#include "host/HostConnectionProxy.h"
 #include "host/HostModule.h"
 #include "vst3/sdk/IAudioProcessor.h"
 #include "vst3/sdk/IComponent.h"
@@ -73,10 +83,19 @@ public:
   Steinberg::Vst::IEditController* Controller() const { return controller; }
   Steinberg::Vst::IAudioProcessor* Processor() const { return processor; }
   Steinberg::Vst::IUnitInfo* Units() const { return units; }
+  // Whether the controller is an object of its own.
+  bool HasSeparateController() const { return separateController; }
+  // The proxies between component and separate controller, by the side
+  // whose messages they carry.
+  const HostConnectionProxy& ComponentProxy() const { return componentProxy; }
+  const HostConnectionProxy& ControllerProxy() const { return controllerProxy; }
   HostApplication& Application() { return application; }
   HostComponentHandler& Handler() { return handler; }
 
   // ---- Calls with their results checked ----------------------------------------
+  // initialize and terminate of the component; a separate controller stays,
+  // and its connection is taken down with terminate and made again after
+  // initialize.
   bool Initialize();
   bool Terminate();
   bool ActivateBus(Steinberg::Vst::MediaType type, Steinberg::Vst::BusDirection dir, int index, bool state);
@@ -123,7 +142,8 @@ public:
 
   // ---- Component state ------------------------------------------------------------
   bool GetState(std::vector<std::uint8_t>& bytes);
-  // setState from a memory stream of bytes; the plug-in's result.
+  // setState from a memory stream of bytes; the plug-in's result. A separate
+  // controller then reads the same bytes through setComponentState.
   Steinberg::tresult SetState(const std::vector<std::uint8_t>& bytes, bool failPastEnd = false);
 
   // ---- Violations -----------------------------------------------------------------
@@ -152,6 +172,14 @@ private:
   template <class Interface>
   Interface* Query(Steinberg::FUnknown* object);
   bool Connect(bool withHandler);
+  // The separate controller of the component: created, initialized and
+  // connected; false (with a violation) when there is none.
+  bool CreateController();
+  void ConnectPeers();
+  void DisconnectPeers();
+  // Hands the component's state to a separate controller, which may answer
+  // kNotImplemented.
+  void SyncController(Steinberg::IBStream& state);
   void ReleaseAll();
   // fresh: the plug-in has just been initialized.
   void ReadBuses(bool fresh);
@@ -168,6 +196,12 @@ private:
   Steinberg::Vst::IEditController* controller = nullptr;
   Steinberg::Vst::IAudioProcessor* processor = nullptr;
   Steinberg::Vst::IUnitInfo* units = nullptr;
+  bool separateController = false;
+  bool controllerInitialized = false;
+  Steinberg::Vst::IConnectionPoint* componentPoint = nullptr;
+  Steinberg::Vst::IConnectionPoint* controllerPoint = nullptr;
+  HostConnectionProxy componentProxy;   // carries the component's messages
+  HostConnectionProxy controllerProxy;  // carries the controller's messages
   bool handlerSet = false;
   bool initialized = false;
   bool active = false;

@@ -1,16 +1,9 @@
 #pragma once
-// A small instrument with one deliberate fault at a time, to prove that our
-// host and the validator built on it catch each kind of misbehaviour. Used
-// in-process by the host's own tests and as a bundle (FaultyModule.cpp) the
-// validator is run on.
+// A small single-object instrument with one deliberate fault at a time
+// (Faults.h). Used in-process by the host's own tests and as a bundle
+// (FaultyModule.cpp) the validator is run on.
 
-#include <chrono>
-#include <cmath>
-#include <limits>
-#include <string>
-#include <thread>
-#include <vector>
-
+#include "tests/host/Faults.h"
 #include "vst3/sdk/SingleComponentEffect.h"
 
 namespace FaultyTest
@@ -19,47 +12,12 @@ namespace FaultyTest
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-enum class Fault
-{
-  kNone,
-  kRefusesProcess,
-  kWritesNaN,
-  kSkipsAChannel,
-  kWritesInactiveBuses,
-  kKeepsAReference,
-  kRefusesActivation,
-  kMisreportsChannels,
-  // Faults that only show under load, from the 40th block on.
-  kWritesSubnormals,
-  kWritesLoud,
-  kCrashes,
-  kHangs,
-  kAllocates,
-};
-
-// The faults by the names the bundle reads from THRUMWELL_FAULT.
-inline Fault FaultNamed(const std::string& name)
-{
-  const struct
-  {
-    const char* name;
-    Fault fault;
-  } names[] = {{"nan", Fault::kWritesNaN},         {"subnormal", Fault::kWritesSubnormals},
-               {"loud", Fault::kWritesLoud},        {"crash", Fault::kCrashes},
-               {"hang", Fault::kHangs},             {"allocate", Fault::kAllocates},
-               {"refuse", Fault::kRefusesProcess},  {"skip-channel", Fault::kSkipsAChannel}};
-  for (const auto& entry : names)
-    if (name == entry.name)
-      return entry.fault;
-  return Fault::kNone;
-}
-
 // Writes 0.25 to every output channel of every bus, active or not only as the
 // fault says.
 class FaultyPlugin : public SingleComponentEffect
 {
 public:
-  explicit FaultyPlugin(Fault f) : fault(f) {}
+  explicit FaultyPlugin(Fault f) : fault(f), faulty(f) {}
 
   tresult PLUGIN_API initialize(FUnknown* context) override
   {
@@ -86,24 +44,24 @@ public:
   {
     if (fault == Fault::kRefusesProcess)
       return kResultFalse;
-    const bool late = ++blocks >= 40;
-    if (late && fault == Fault::kCrashes)
-      *static_cast<volatile int*>(nullptr) = 1;
-    while (late && fault == Fault::kHangs)
-      std::this_thread::sleep_for(std::chrono::seconds(1));
-    if (late && fault == Fault::kAllocates)
-      scratch.push_back(std::vector<float>(64));
-    for (int32 b = 0; b < data.numOutputs; ++b)
+    const bool late = faulty.Begin();
+    // Buses the host left out, or gave no buffers, are passed over.
+    for (int32 b = 0; data.outputs && b < data.numOutputs && b < audioOutputs.size(); ++b)
     {
       Bus* bus = audioOutputs.at(b);
       if (!bus->isActive() && fault != Fault::kWritesInactiveBuses)
         continue;
-      for (int32 c = 0; c < data.outputs[b].numChannels; ++c)
+      const AudioBusBuffers& buffers = data.outputs[b];
+      const bool wide = data.symbolicSampleSize == kSample64;
+      if (wide ? !buffers.channelBuffers64 : !buffers.channelBuffers32)
+        continue;
+      for (int32 c = 0; c < buffers.numChannels; ++c)
       {
-        if (c == 1 && fault == Fault::kSkipsAChannel)
+        if ((c == 1 && fault == Fault::kSkipsAChannel) ||
+            (wide ? !buffers.channelBuffers64[c] : !buffers.channelBuffers32[c]))
           continue;
         for (int32 i = 0; i < data.numSamples; ++i)
-          Write(data, b, c, i, Value(i, late));
+          Write(data, b, c, i, faulty.Sample(i, late, 0.25));
       }
     }
     return kResultOk;
@@ -116,16 +74,6 @@ public:
   tresult getProcessorState(IBStream*) override { return kResultOk; }
 
 private:
-  double Value(int32 i, bool late) const
-  {
-    if (i == 7 && fault == Fault::kWritesNaN)
-      return std::nan("");
-    if (i == 7 && late && fault == Fault::kWritesSubnormals)
-      return 1e-41;  // subnormal in both sample sizes
-    if (i == 7 && late && fault == Fault::kWritesLoud)
-      return 5.0;
-    return 0.25;
-  }
   static void Write(ProcessData& data, int32 b, int32 c, int32 i, double value)
   {
     if (data.symbolicSampleSize == kSample64)
@@ -135,8 +83,7 @@ private:
   }
 
   Fault fault;
-  int blocks = 0;
-  std::vector<std::vector<float>> scratch;
+  FaultyBlocks faulty;
 };
 
 }  // namespace FaultyTest

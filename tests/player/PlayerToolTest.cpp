@@ -59,7 +59,7 @@ TEST_F(PlayerTool, PrintsHelpAndVersion)
 {
   ASSERT_EQ(Run({"--help"}), 0);
   for (const char* option : {"--no-window", "--seconds", "--program", "--param", "--state-in", "--state-out",
-                             "--plugin", "--api", "--device", "--rate", "--buffer", "--midi", "--list-devices"})
+                             "--plugin", "--class", "--api", "--device", "--rate", "--buffer", "--midi", "--list-devices"})
     EXPECT_NE(Text(kOut).find(option), std::string::npos) << option;
   ASSERT_EQ(Run({"--version"}), 0);
   EXPECT_EQ(Text(kOut).rfind("thrumwell 2.", 0), 0u) << Text(kOut);

@@ -268,11 +268,40 @@ TEST_F(RenderTool, MissingBundleFailsWithStatus1)
   EXPECT_TRUE(ReadFile(kOutput).empty());
 }
 
+// Another plug-in plays as the instrument does: an effect hears silence, and
+// a mono class (chosen with --class) fills both channels of the file.
+TEST_F(RenderTool, PlaysAnEffectOfAnotherBundle)
+{
+  const char* split = std::getenv("THRUMWELL_SPLIT_BUNDLE");
+  if (!split)
+    GTEST_SKIP() << "THRUMWELL_SPLIT_BUNDLE names the tests' two-object effect";
+  for (const char* chosen : {"0", "Split Gain Mono"})
+  {
+    SCOPED_TRACE(chosen);
+    ASSERT_EQ(Run({"-o", kOutput, "--plugin", split, "--class", chosen, "--seconds", "0.1", "--rate", "8000",
+                   "--note", "60@0"}),
+              0)
+      << Errors();
+    const std::vector<double> samples = Samples(ReadFile(kOutput));
+    EXPECT_EQ(samples.size(), 1600u);
+    EXPECT_TRUE(std::all_of(samples.begin(), samples.end(), [](double x) { return x == 0.0; }));
+  }
+  // The controller class, or a class the bundle lacks, is no choice.
+  for (const char* refused : {"1", "Split Gain Controller", "nothing"})
+  {
+    std::remove(kOutput);
+    EXPECT_EQ(Run({"-o", kOutput, "--plugin", split, "--class", refused, "--seconds", "0.1"}), 2) << refused;
+    EXPECT_NE(Errors().find("Split Gain Mono"), std::string::npos) << Errors();
+    EXPECT_TRUE(ReadFile(kOutput).empty());
+  }
+}
+
 TEST_F(RenderTool, AnswersHelpAndVersion)
 {
   EXPECT_EQ(Run({"--help"}), 0);
   const std::string help = Listing();
-  for (const char* option : {"--ramp", "--at", "--session", "--format", "--export-presets", "--version", "--all"})
+  for (const char* option :
+       {"--ramp", "--at", "--session", "--format", "--export-presets", "--version", "--all", "--class"})
     EXPECT_NE(help.find(option), std::string::npos) << option;
   EXPECT_EQ(Run({"--version"}), 0);
   EXPECT_EQ(Listing().rfind("thrumwell-render ", 0), 0u);

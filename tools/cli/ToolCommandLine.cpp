@@ -10,6 +10,10 @@ void Prepare(CLI::App& app)
   app.set_help_flag("-h,--help", "Print this help and exit");
   app.add_flag("--version", "Print the version and exit");
   app.get_formatter()->column_width(34);
+  // Options are spelt the same on every platform; on Windows CLI11 would
+  // otherwise read an argument starting with '/' (a path given under Wine)
+  // as an option.
+  app.allow_windows_style_options(false);
 }
 
 bool Parse(CLI::App& app, int argc, char** argv, Outcome& outcome, std::string& error)

@@ -270,8 +270,12 @@ int main(int argc, char** argv)
   if (!module.Load(bundle))
     return Say(kExitFailure, module.Error());
   OfferRunLoop(module, runLoop);
+  std::string classError;
+  const int classIndex = module.ChooseClass(options.classChoice, classError);
+  if (classIndex < 0)
+    return Say(options.classChoice.empty() ? kExitFailure : kExitUsage, "\"" + bundle + "\": " + classError);
   HostPlugin plugin(module, u"Thrumwell");
-  if (!plugin.Create() || !plugin.ReportViolations("thrumwell"))
+  if (!plugin.Create(classIndex) || !plugin.ReportViolations("thrumwell"))
     return Say(kExitFailure, "the plug-in in \"" + bundle + "\" could not be created");
   const HostParameterList params(plugin.Controller(), plugin.Units());
   if (listing)
@@ -291,7 +295,10 @@ int main(int argc, char** argv)
   PlayerSession session;
   if (!ThrumwellSession::ReadSessionEvents(options.session, options.events, sessionEvents, error))
     return Say(kExitUsage, error);
-  std::vector<std::uint8_t> state = settings.state;
+  // The remembered state is that of the instrument beside the player; a
+  // plug-in named with --plugin neither gets it nor replaces it.
+  const bool rememberedState = options.plugin.empty();
+  std::vector<std::uint8_t> state = rememberedState ? settings.state : std::vector<std::uint8_t>();
   if (!options.stateIn.empty() && !ReadStateFile(options.stateIn, state))
     return Say(kExitUsage, "cannot read the state file \"" + options.stateIn + "\"");
   PlayerEngine engine(plugin);
@@ -385,7 +392,8 @@ int main(int argc, char** argv)
   std::vector<std::uint8_t> finalState;
   if (plugin.GetState(finalState))
   {
-    settings.state = finalState;
+    if (rememberedState)
+      settings.state = finalState;
     if (!options.stateOut.empty() && !WriteStateFile(options.stateOut, finalState))
     {
       Say(0, "cannot save the state to \"" + options.stateOut + "\"");

@@ -34,6 +34,9 @@ int ParsePlayerOptions(int argc, char** argv, PlayerOptions& options)
   app.add_option("--state-in", options.stateIn, "Load the component state from FILE")->check(CLI::ExistingFile);
   app.add_option("--state-out", options.stateOut, "Save the component state to FILE on exit");
   app.add_option("--plugin", options.plugin, "The VST3 bundle to play (default: the one beside the player)");
+  app.add_option("--class", options.classChoice,
+                 "Audio module class of the bundle to play, by name or factory index (default: the first)")
+    ->type_name("NAME|INDEX");
   app.add_option("--api", options.api, "Audio system")
     ->check(CLI::IsMember({"alsa", "pulse", "jack", "wasapi", "ds"}));
   app.add_option("--device", options.device, "Output device, by name or number (see --list-devices)");

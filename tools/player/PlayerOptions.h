@@ -2,7 +2,7 @@
 // The player's command line:
 //
 //   thrumwell [--no-window] [--seconds S] [--program N|"NAME"] [--param "NAME=VALUE"]...
-//             [--state-in FILE] [--state-out FILE] [--plugin BUNDLE.vst3]
+//             [--state-in FILE] [--state-out FILE] [--plugin BUNDLE.vst3 [--class NAME|INDEX]]
 //             [--api alsa|pulse|jack|wasapi|ds] [--device NAME|NUMBER] [--rate HZ] [--buffer FRAMES]
 //             [--midi NAME] [--at "NAME=VALUE@TIME"]... [--ramp "NAME=FROM->TO@START+LENGTH"]...
 //             [--session FILE] [--list-devices] [--list-programs] [--list-params] [--help] [--version]
@@ -26,6 +26,7 @@ struct PlayerOptions
   std::string stateIn;
   std::string stateOut;
   std::string plugin;
+  std::string classChoice;  // audio module class by name or index; empty: the first
   std::string api;     // empty: the saved one, else the platform's first
   std::string device;  // empty: the saved one, else the default output
   int rate = 0;        // 0: the saved one, else the device's preferred rate

@@ -1,5 +1,5 @@
-// thrumwell-render: loads the instrument's VST3 bundle through our host and
-// plays it as a DAW does, writing the output to a stereo WAV file (32-bit or
+// thrumwell-render: loads the instrument's VST3 bundle (or another plug-in's)
+// through our host and plays it as a DAW does, writing the output to a stereo WAV file (32-bit or
 // 64-bit floats, or dithered 24-bit or 16-bit PCM), streamed block by block.
 //
 // Programs are chosen through the program-change parameter and named from the
@@ -118,7 +118,9 @@ int main(int argc, char** argv)
   if (!module.Load(bundle))
     return Fail(module.Error());
   HostClassInfo classInfo;
-  const int classIndex = module.FindClass(kVstAudioEffectClass);
+  const int classIndex = module.ChooseClass(options.classChoice, error);
+  if (classIndex < 0 && !options.classChoice.empty())
+    return Refuse("\"" + bundle + "\": " + error);
   if (classIndex < 0 || !module.GetClass(classIndex, classInfo))
     return Fail("\"" + bundle + "\" has no audio module class");
   HostPlugin plugin(module);
@@ -181,6 +183,10 @@ int main(int argc, char** argv)
     if (const int status = LoadState(plugin, classInfo, options.stateIn, stateIn))
       return status;
   plugin.ActivateDefaultBuses();
+  // The file is stereo: a mono output goes to both channels.
+  if (plugin.NBuses(kOutput) < 1 || plugin.NChannels(kOutput, 0) < 1)
+    return Fail("the plug-in in \"" + bundle + "\" has no audio output");
+  const int right = plugin.NChannels(kOutput, 0) > 1 ? 1 : 0;
   plugin.SetupProcessing(options.rate, options.block, sampleSize, kOffline);
   plugin.SetActive(true);
   plugin.SetProcessing(true);
@@ -228,9 +234,9 @@ int main(int argc, char** argv)
     }
     ok = ok && plugin.Process(n, &changes, &events, &context) && plugin.ReportViolations(kTool);
     if (ok && sampleSize == kSample64)
-      ok = wav.Write(plugin.Channel64(kOutput, 0, 0), plugin.Channel64(kOutput, 0, 1), n);
+      ok = wav.Write(plugin.Channel64(kOutput, 0, 0), plugin.Channel64(kOutput, 0, right), n);
     else if (ok)
-      ok = wav.Write(plugin.Channel32(kOutput, 0, 0), plugin.Channel32(kOutput, 0, 1), n);
+      ok = wav.Write(plugin.Channel32(kOutput, 0, 0), plugin.Channel32(kOutput, 0, right), n);
     done += static_cast<std::uint64_t>(n);
     const int percent = static_cast<int>(done * 100 / totalFrames);
     if (showProgress && percent != shownPercent)

@@ -76,8 +76,8 @@ constexpr const char* kDescription =
 // each refusal can say exactly what is wrong.
 struct RawOptions
 {
-  std::string output, program, seconds, rate, block, position, plugin, sampleSize, format, stateIn, stateOut,
-    session, exportPresets;
+  std::string output, program, seconds, rate, block, position, plugin, classChoice, sampleSize, format, stateIn,
+    stateOut, session, exportPresets;
   std::vector<std::string> params, notes, ats, ramps;
   bool listPrograms = false, listAll = false, listParams = false;
 };
@@ -110,6 +110,9 @@ void Declare(CLI::App& app, RawOptions& raw)
     ->type_name("32|64");
   app.add_option("--plugin", raw.plugin, "VST3 bundle to play (default: the one built beside the renderer)")
     ->type_name("BUNDLE.vst3");
+  app.add_option("--class", raw.classChoice,
+                 "Audio module class of the bundle to play, by name or factory index (default: the first)")
+    ->type_name("NAME|INDEX");
   app.add_option("--state-in", raw.stateIn, "Load a component state (raw, or a .vstpreset file) first")
     ->type_name("FILE");
   app.add_option("--state-out", raw.stateOut, "Save the component state after the render")->type_name("FILE");
@@ -137,6 +140,12 @@ bool Check(const CLI::App& app, const RawOptions& raw, RenderOptions& options, s
     error = "-o needs a file name";
     return false;
   }
+  if (app.count("--class") && raw.classChoice.empty())
+  {
+    error = "--class needs a name or an index";
+    return false;
+  }
+  options.classChoice = raw.classChoice;
   for (const char* name : {"--plugin", "--state-in", "--state-out", "--session", "--export-presets"})
     if (app.count(name) && app.get_option(name)->as<std::string>().empty())
     {

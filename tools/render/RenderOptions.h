@@ -7,11 +7,14 @@
 //                    [--note NOTE[:VELOCITY]@START[+LENGTH]]...
 //                    [--at "NAME=VALUE@TIME"]... [--ramp "NAME=FROM->TO@START+LENGTH"]... [--session FILE]
 //                    [--format f32|f64|s24|s16] [--sample-size 32|64]
-//                    [--plugin BUNDLE.vst3] [--state-in FILE] [--state-out FILE]
+//                    [--plugin BUNDLE.vst3 [--class NAME|INDEX]] [--state-in FILE] [--state-out FILE]
 //   thrumwell-render --list-programs [--all] | --list-params | --export-presets DIR | --help | --version
 //
 // The instrument is loaded from a VST3 bundle (by default the one built beside
-// the renderer) and played as a host plays it. --sample-size 64 processes
+// the renderer) and played as a host plays it. Another plug-in plays the
+// same way: an effect gets silence at its input (the renderer has no input
+// to give), notes go to whatever event input it has, and a mono output is
+// written to both channels of the file. --sample-size 64 processes
 // 64-bit samples; the file holds them at that width unless --format says
 // otherwise.
 
@@ -44,6 +47,7 @@ struct RenderOptions
   std::vector<ThrumwellSession::SessionEvent> events;  // from --at and --ramp
   std::string session;   // session file
   std::string plugin;    // empty: the bundle built beside the renderer
+  std::string classChoice;  // audio module class by name or index; empty: the first
   int sampleBits = 32;   // processing precision, 32 or 64
   WavFormat format = WavFormat::kFloat32;
   std::string stateIn;   // component state (raw or .vstpreset) loaded before the program and parameters

@@ -1,7 +1,7 @@
 // thrumwell-validate: runs the host-level checks on any VST3 bundle.
 //
-//   thrumwell-validate BUNDLE.vst3 [--strictness 1..10] [--seed N] [--repeat N]
-//                      [--only GROUP] [--timeout SECONDS] [--list]
+//   thrumwell-validate BUNDLE.vst3 [--class NAME|INDEX] [--strictness 1..10] [--seed N]
+//                      [--repeat N] [--only GROUP] [--timeout SECONDS] [--list] [--help] [--version]
 //
 // Each group of checks runs in a child process (this program again) under a
 // watchdog, so a plug-in that crashes or hangs fails its group, with the seed
@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+#include "host/HostModule.h"
+#include "tools/cli/ToolCommandLine.h"
 #include "tools/validate/ChildProcess.h"
 #include "tools/validate/checks/CheckGroups.h"
 
@@ -30,9 +32,15 @@ namespace
 
 constexpr const char* kChildVariable = "THRUMWELL_VALIDATE_RESULT";
 
+constexpr const char* kTool = "thrumwell-validate";
+constexpr const char* kDescription =
+  "Runs our strict host's checks on a VST3 bundle: each group of checks in a child process under a watchdog, "
+  "one line per group, then \"N passed, N failed\". Exit status 1 when a group failed, 2 on bad usage.";
+
 struct Options
 {
   std::string bundle;
+  std::string classChoice;
   int strictness = 5;
   std::uint32_t seed = 0;
   bool seedGiven = false;
@@ -40,53 +48,83 @@ struct Options
   std::string only;
   int timeout = 300;
   bool list = false;
+  bool help = false;
+  bool version = false;
 };
 
-void Usage()
+// Every option's raw text; checked after CLI11 has split the command line.
+struct RawOptions
 {
-  std::fprintf(stderr,
-               "usage: thrumwell-validate BUNDLE.vst3 [--strictness 1..10] [--seed N] [--repeat N]\n"
-               "                          [--only GROUP] [--timeout SECONDS] [--list]\n");
+  std::string bundle, classChoice, strictness, seed, repeat, only, timeout;
+  bool list = false;
+};
+
+void Declare(CLI::App& app, RawOptions& raw)
+{
+  ThrumwellCli::Prepare(app);
+  app.add_option("bundle", raw.bundle, "The VST3 bundle folder to validate")->type_name("BUNDLE.vst3");
+  app.add_option("--class", raw.classChoice,
+                 "The audio module class to validate, by name or factory index (default: the first)")
+    ->type_name("NAME|INDEX");
+  app.add_option("--strictness", raw.strictness, "How much to check, 1 (a quick scan) to 10 (default 5)")
+    ->type_name("1..10");
+  app.add_option("--seed", raw.seed, "Seed of every random choice (default: a random one)")->type_name("N");
+  app.add_option("--repeat", raw.repeat, "Run every group with N seeds from the first (default 1)")->type_name("N");
+  app.add_option("--only", raw.only, "Run only this group (--list names them)")->type_name("GROUP");
+  app.add_option("--timeout", raw.timeout, "Fail a group that runs longer (default 300)")->type_name("SECONDS");
+  app.add_flag("--list", raw.list, "List the groups with their strictness and exit");
 }
 
-bool Number(const char* text, long long low, long long high, long long& value)
+bool Number(const std::string& text, long long low, long long high, long long& value)
 {
   char* end = nullptr;
-  value = std::strtoll(text, &end, 10);
-  return end != text && *end == 0 && value >= low && value <= high;
+  value = std::strtoll(text.c_str(), &end, 10);
+  return !text.empty() && *end == 0 && value >= low && value <= high;
 }
 
-// false (after a message) on bad usage.
-bool Parse(int argc, char** argv, Options& options)
+bool Check(const CLI::App& app, const RawOptions& raw, Options& options, std::string& error)
 {
-  for (int i = 1; i < argc; ++i)
+  options.bundle = raw.bundle;
+  options.classChoice = raw.classChoice;
+  options.only = raw.only;
+  options.list = raw.list;
+  const struct
   {
-    const std::string arg = argv[i];
-    const bool hasValue = i + 1 < argc;
+    const char* name;
+    const std::string& text;
+    long long low, high;
+  } numbers[] = {{"--strictness", raw.strictness, 1, 10},
+                 {"--seed", raw.seed, 0, 0xFFFFFFFFLL},
+                 {"--repeat", raw.repeat, 1, 100000},
+                 {"--timeout", raw.timeout, 1, 86400}};
+  for (const auto& number : numbers)
+  {
     long long value = 0;
-    if (arg == "--list")
-      options.list = true;
-    else if (arg == "--strictness" && hasValue && Number(argv[i + 1], 1, 10, value))
-      options.strictness = static_cast<int>(value), ++i;
-    else if (arg == "--seed" && hasValue && Number(argv[i + 1], 0, 0xFFFFFFFFLL, value))
-      options.seed = static_cast<std::uint32_t>(value), options.seedGiven = true, ++i;
-    else if (arg == "--repeat" && hasValue && Number(argv[i + 1], 1, 100000, value))
-      options.repeat = static_cast<int>(value), ++i;
-    else if (arg == "--timeout" && hasValue && Number(argv[i + 1], 1, 86400, value))
-      options.timeout = static_cast<int>(value), ++i;
-    else if (arg == "--only" && hasValue)
-      options.only = argv[++i];
-    else if (!arg.empty() && arg[0] != '-' && options.bundle.empty())
-      options.bundle = arg;
-    else
+    if (!app.count(number.name))
+      continue;
+    if (!Number(number.text, number.low, number.high, value))
     {
-      std::fprintf(stderr, "thrumwell-validate: bad argument '%s'\n", arg.c_str());
+      error = std::string(number.name) + " takes a whole number from " + std::to_string(number.low) + " to " +
+              std::to_string(number.high) + ", not '" + number.text + "'";
       return false;
     }
+    if (number.name == std::string("--strictness"))
+      options.strictness = static_cast<int>(value);
+    else if (number.name == std::string("--seed"))
+      options.seed = static_cast<std::uint32_t>(value), options.seedGiven = true;
+    else if (number.name == std::string("--repeat"))
+      options.repeat = static_cast<int>(value);
+    else
+      options.timeout = static_cast<int>(value);
+  }
+  if (app.count("--only") && options.only.empty())
+  {
+    error = "--only needs a group";
+    return false;
   }
   if (options.bundle.empty() && !options.list)
   {
-    std::fprintf(stderr, "thrumwell-validate: no bundle given\n");
+    error = "no bundle given";
     return false;
   }
   return true;
@@ -177,11 +215,12 @@ int main(int argc, char** argv)
     return RunAsChild(argc, argv, resultPath);
 
   Options options;
-  if (!Parse(argc, argv, options))
-  {
-    Usage();
-    return 2;
-  }
+  std::string usageError;
+  if (!ThrumwellCli::ParseTool<RawOptions>(kTool, kDescription, argc, argv, options, usageError, Declare, Check))
+    return ThrumwellCli::Report(kTool, usageError, ThrumwellCli::kExitUsage);
+  if (ThrumwellCli::AnswerHelpOrVersion(kTool, options.help, options.version,
+                                        ThrumwellCli::ToolHelp<RawOptions>(kTool, kDescription, Declare)))
+    return 0;
   int gtestArgc = 1;
   ::testing::InitGoogleTest(&gtestArgc, argv);
   std::vector<std::string> groups = Groups();
@@ -199,16 +238,22 @@ int main(int argc, char** argv)
   {
     if (std::find(groups.begin(), groups.end(), options.only) == groups.end())
     {
-      std::fprintf(stderr, "thrumwell-validate: no group '%s' (--list names them)\n", options.only.c_str());
-      return 2;
+      return ThrumwellCli::Report(kTool, "no group '" + options.only + "' (--list names them)",
+                                  ThrumwellCli::kExitUsage);
     }
     groups = {options.only};
   }
   std::error_code error;
   if (!std::filesystem::is_directory(options.bundle, error))
+    return ThrumwellCli::Report(kTool, options.bundle + " is no bundle folder", ThrumwellCli::kExitUsage);
+  // A class the bundle lacks is bad usage; a bundle that does not load is for
+  // the checks to report.
+  if (!options.classChoice.empty())
   {
-    std::fprintf(stderr, "thrumwell-validate: %s is no bundle folder\n", options.bundle.c_str());
-    return 2;
+    ThrumwellHost::HostModule module;
+    std::string why;
+    if (module.Load(options.bundle) && module.ChooseClass(options.classChoice, why) < 0)
+      return ThrumwellCli::Report(kTool, why, ThrumwellCli::kExitUsage);
   }
   if (!options.seedGiven)
     options.seed = std::random_device()();
@@ -216,11 +261,14 @@ int main(int argc, char** argv)
   const std::string self = SelfPath();
   SetEnvironment("THRUMWELL_BUNDLE", std::filesystem::absolute(options.bundle).string());
   SetEnvironment("THRUMWELL_STRICTNESS", std::to_string(options.strictness));
+  SetEnvironment("THRUMWELL_CLASS", options.classChoice);
   const std::filesystem::path scratch = std::filesystem::temp_directory_path();
   const std::string stem = (scratch / ("thrumwell-validate-" + std::to_string(options.seed) + "-" +
                                        std::to_string(std::chrono::steady_clock::now().time_since_epoch().count())))
                              .string();
-  std::printf("validating %s at strictness %d, seed %u\n", options.bundle.c_str(), options.strictness, options.seed);
+  std::printf("validating %s%s at strictness %d, seed %u\n", options.bundle.c_str(),
+              options.classChoice.empty() ? "" : (", class " + options.classChoice).c_str(), options.strictness,
+              options.seed);
   std::fflush(stdout);
 
   int passed = 0, failed = 0, children = 0;
@@ -285,8 +333,10 @@ int main(int argc, char** argv)
           why = "crashed: " + outcome.what + " before its checks finished";
         std::printf("FAIL  %-28s seed %u: %s\n", group.c_str(), seed, why.c_str());
         PrintLog(log);
-        std::printf("      replay: thrumwell-validate %s --strictness %d --seed %u --only %s\n",
-                    options.bundle.c_str(), options.strictness, seed, group.c_str());
+        std::printf("      replay: thrumwell-validate %s%s --strictness %d --seed %u --only %s\n",
+                    options.bundle.c_str(),
+                    options.classChoice.empty() ? "" : (" --class \"" + options.classChoice + "\"").c_str(),
+                    options.strictness, seed, group.c_str());
       }
       std::fflush(stdout);
     }

@@ -1,5 +1,6 @@
 // The module as a host first meets it: the bundle on disk, the factory, the
-// class information, the class ID, and creating instances.
+// class information, the class ID, creating instances of every class, and
+// the connection of the component with its controller.
 
 #include <algorithm>
 #include <cmath>
@@ -16,8 +17,17 @@ namespace HostTest
 {
 namespace {
 
-// Groups about our instrument's own design; they skip other bundles.
-[[maybe_unused]] const bool kRegistered = RegisterGroup("Bundle", 1, true) && RegisterGroup("Factory", 1, true) && RegisterGroup("Connection", 1, true);
+// Connection is about our single-object design; the rest apply to any bundle.
+[[maybe_unused]] const bool kRegistered = RegisterGroup("Bundle", 1, false) && RegisterGroup("Factory", 1, false) &&
+                                          RegisterGroup("Classes", 1, false) && RegisterGroup("Connection", 1, true);
+
+// Text of a class ID as moduleinfo.json writes it.
+std::string CidText(const HostClassInfo& info)
+{
+  char8 text[33] = {};
+  FUID::fromTUID(reinterpret_cast<const char8*>(info.cid.data())).toString(text);
+  return text;
+}
 
 std::string ReadText(const std::string& path)
 {
@@ -25,11 +35,27 @@ std::string ReadText(const std::string& path)
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-TEST(Bundle, HoldsTheBinaryAndItsModuleInfo)
+// The module info is optional; where there is one it lists every class.
+TEST(Bundle, HoldsTheBinaryAndAModuleInfoOfItsClasses)
 {
   THRUMWELL_CHECK_GATE();
   ASSERT_FALSE(BundlePath().empty()) << "THRUMWELL_BUNDLE names the bundle";
   EXPECT_FALSE(ReadText(HostModule::BinaryPath(BundlePath())).empty()) << HostModule::BinaryPath(BundlePath());
+  const std::string info = ReadText(BundlePath() + "/Contents/Resources/moduleinfo.json");
+  if (info.empty())
+    return;
+  for (int i = 0; i < SharedModule().NClasses(); ++i)
+  {
+    HostClassInfo c;
+    ASSERT_TRUE(SharedModule().GetClass(i, c));
+    EXPECT_NE(info.find(CidText(c)), std::string::npos) << c.name << " is not in moduleinfo.json";
+  }
+}
+
+TEST(Bundle, ModuleInfoNamesOurInstrument)
+{
+  THRUMWELL_CHECK_GATE();
+  THRUMWELL_DESIGN_CHECK();
   const std::string info = ReadText(BundlePath() + "/Contents/Resources/moduleinfo.json");
   EXPECT_NE(info.find("\"Thrumwell\""), std::string::npos) << info;
   EXPECT_NE(info.find("F2AEE70D00DE4F4E5176726B337A626F"), std::string::npos) << info;
@@ -52,13 +78,14 @@ TEST(Bundle, LoadsUnloadsAndLoadsAgain)
   // The shared module goes first: a host holds a module loaded once, and the
   // module's exit call ends the factory of every load of it in the process.
   HostModule& module = SharedModule();
+  const int classes = module.NClasses();
   module.Unload();
   for (int round = 0; round < 3; ++round)
   {
     ASSERT_TRUE(module.Load(BundlePath())) << module.Error();
-    EXPECT_EQ(module.NClasses(), 1);
+    EXPECT_EQ(module.NClasses(), classes);
     HostPlugin plugin(module);
-    EXPECT_TRUE(plugin.Create()) << Lines(plugin.Violations());
+    EXPECT_TRUE(plugin.Create(ChosenClass())) << Lines(plugin.Violations());
     plugin.Destroy();
     EXPECT_TRUE(plugin.Violations().empty()) << Lines(plugin.Violations());
     module.Unload();
@@ -69,6 +96,7 @@ TEST(Bundle, LoadsUnloadsAndLoadsAgain)
 TEST(Factory, DescribesTheVendorAndOneClass)
 {
   THRUMWELL_CHECK_GATE();
+  THRUMWELL_DESIGN_CHECK();
   HostModule& module = SharedModule();
   ASSERT_TRUE(module.IsLoaded()) << module.Error();
   PFactoryInfo info;
@@ -94,6 +122,7 @@ TEST(Factory, DescribesTheVendorAndOneClass)
 TEST(Factory, ClassIdIsTheSixteenBytesOfThisPlatform)
 {
   THRUMWELL_CHECK_GATE();
+  THRUMWELL_DESIGN_CHECK();
   HostClassInfo c;
   ASSERT_TRUE(SharedModule().GetClass(0, c));
 #if defined(_WIN32)
@@ -114,22 +143,40 @@ TEST(Factory, EveryClassInfoVersionAgrees)
   THRUMWELL_CHECK_GATE();
   IPluginFactory* factory = SharedModule().Factory();
   ASSERT_NE(factory, nullptr);
-  PClassInfo plain;
-  ASSERT_EQ(factory->getClassInfo(0, &plain), kResultOk);
+  // The richer interfaces are optional; what they answer agrees.
   IPtr<IPluginFactory2> factory2 = FUnknownPtr<IPluginFactory2>(factory);
   IPtr<IPluginFactory3> factory3 = FUnknownPtr<IPluginFactory3>(factory);
-  ASSERT_TRUE(factory2);
-  ASSERT_TRUE(factory3);
-  PClassInfo2 info2;
-  PClassInfoW infoW;
-  ASSERT_EQ(factory2->getClassInfo2(0, &info2), kResultOk);
-  ASSERT_EQ(factory3->getClassInfoUnicode(0, &infoW), kResultOk);
-  EXPECT_EQ(std::memcmp(plain.cid, info2.cid, 16), 0);
-  EXPECT_EQ(std::memcmp(plain.cid, infoW.cid, 16), 0);
-  EXPECT_STREQ(plain.name, info2.name);
-  EXPECT_EQ(utf16ToUtf8(infoW.name), std::string(info2.name));
-  EXPECT_EQ(utf16ToUtf8(infoW.version), std::string(info2.version));
-  EXPECT_NE(factory->getClassInfo(1, &plain), kResultOk);
+  const int32 count = factory->countClasses();
+  ASSERT_GE(count, 1);
+  for (int32 i = 0; i < count; ++i)
+  {
+    PClassInfo plain;
+    ASSERT_EQ(factory->getClassInfo(i, &plain), kResultOk);
+    SCOPED_TRACE(plain.name);
+    EXPECT_NE(plain.name[0], 0);
+    EXPECT_NE(plain.category[0], 0);
+    PClassInfo2 info2;
+    if (factory2)
+    {
+      ASSERT_EQ(factory2->getClassInfo2(i, &info2), kResultOk);
+      EXPECT_EQ(std::memcmp(plain.cid, info2.cid, 16), 0);
+      EXPECT_STREQ(plain.name, info2.name);
+      EXPECT_STREQ(plain.category, info2.category);
+    }
+    PClassInfoW infoW;
+    if (factory3)
+    {
+      ASSERT_EQ(factory3->getClassInfoUnicode(i, &infoW), kResultOk);
+      EXPECT_EQ(std::memcmp(plain.cid, infoW.cid, 16), 0);
+      EXPECT_EQ(utf16ToUtf8(infoW.name), std::string(plain.name));
+      if (factory2)
+      {
+        EXPECT_EQ(utf16ToUtf8(infoW.version), std::string(info2.version));
+      }
+    }
+  }
+  PClassInfo plain;
+  EXPECT_NE(factory->getClassInfo(count, &plain), kResultOk);
   EXPECT_NE(factory->getClassInfo(-1, &plain), kResultOk);
 }
 
@@ -161,7 +208,7 @@ TEST(Factory, RefusesUnknownClassesAndInterfaces)
   THRUMWELL_CHECK_GATE();
   IPluginFactory* factory = SharedModule().Factory();
   HostClassInfo c;
-  ASSERT_TRUE(SharedModule().GetClass(0, c));
+  ASSERT_TRUE(SharedModule().GetClass(std::max(ChosenClass(), 0), c));
   const char8 unknown[16] = {1, 2, 3};
   void* obj = reinterpret_cast<void*>(1);
   EXPECT_NE(factory->createInstance(unknown, IComponent::iid.toTUIDPointer(), &obj), kResultOk);
@@ -175,15 +222,90 @@ TEST(Factory, InstancesAreIndependent)
 {
   THRUMWELL_CHECK_GATE();
   HostPlugin a(SharedModule()), b(SharedModule());
-  ASSERT_TRUE(a.Create());
-  ASSERT_TRUE(b.Create());
+  ASSERT_TRUE(a.Create(ChosenClass()));
+  ASSERT_TRUE(b.Create(ChosenClass()));
   EXPECT_NE(a.Component(), b.Component());
-  ASSERT_EQ(a.Controller()->setParamNormalized(kVolume, 0.25), kResultOk);
-  EXPECT_DOUBLE_EQ(b.Controller()->getParamNormalized(kVolume), 0.9);
+  EXPECT_NE(a.Controller(), b.Controller());
+  // A value set in one controller stays out of the other.
+  for (const ParameterInfo& info : SettableParameters(a.Controller()))
+  {
+    const double other = info.defaultNormalizedValue < 0.5 ? 1.0 : 0.0;
+    const double before = b.Controller()->getParamNormalized(info.id);
+    ASSERT_EQ(a.Controller()->setParamNormalized(info.id, other), kResultOk);
+    EXPECT_EQ(b.Controller()->getParamNormalized(info.id), before) << info.id;
+  }
   a.Destroy();
   b.Destroy();
   EXPECT_TRUE(a.Violations().empty()) << Lines(a.Violations());
   EXPECT_TRUE(b.Violations().empty()) << Lines(b.Violations());
+}
+
+// Every audio module class of the bundle comes and goes as the chosen one
+// does, and plays a block.
+class Classes : public PluginTest
+{
+};
+
+TEST_F(Classes, EveryAudioModuleClassIsCreatedProcessedAndReleased)
+{
+  HostModule& module = SharedModule();
+  ASSERT_TRUE(module.IsLoaded()) << module.Error();
+  int audioClasses = 0;
+  for (int i = 0; i < module.NClasses(); ++i)
+  {
+    HostClassInfo info;
+    ASSERT_TRUE(module.GetClass(i, info));
+    if (info.category != kVstAudioEffectClass)
+      continue;
+    SCOPED_TRACE(info.name);
+    ++audioClasses;
+    HostPlugin plugin(module);
+    ASSERT_TRUE(plugin.Create(i)) << Lines(plugin.Violations());
+    EXPECT_TRUE(plugin.ActivateDefaultBuses());
+    EXPECT_TRUE(plugin.SetupProcessing(44100, 256));
+    EXPECT_TRUE(plugin.SetActive(true));
+    EXPECT_TRUE(plugin.SetProcessing(true));
+    EXPECT_TRUE(plugin.Process(256));
+    plugin.Destroy();
+    EXPECT_TRUE(plugin.Violations().empty()) << Lines(plugin.Violations());
+  }
+  EXPECT_GE(audioClasses, 1) << "the bundle has no audio module class";
+}
+
+// The controller is the component itself, or an instance of a controller
+// class of the same factory that the component names; the two halves of a
+// two-object plug-in answer IConnectionPoint.
+TEST_F(Classes, TheControllerIsTheComponentOrAClassOfTheFactory)
+{
+  TUID cid = {};
+  const tresult named = plugin->Component()->getControllerClassId(cid);
+  if (!plugin->HasSeparateController())
+  {
+    void* obj = nullptr;
+    ASSERT_EQ(plugin->Component()->queryInterface(IEditController::iid, &obj), kResultOk);
+    EXPECT_EQ(obj, static_cast<void*>(plugin->Controller()));
+    static_cast<FUnknown*>(obj)->release();
+    return;
+  }
+  ASSERT_EQ(named, kResultOk);
+  bool listed = false;
+  for (int i = 0; i < SharedModule().NClasses(); ++i)
+  {
+    HostClassInfo info;
+    if (SharedModule().GetClass(i, info) && std::memcmp(info.cid.data(), cid, 16) == 0)
+    {
+      listed = true;
+      EXPECT_EQ(info.category, kVstComponentControllerClass) << info.name;
+    }
+  }
+  EXPECT_TRUE(listed) << "the controller class is not in the factory's list";
+  for (FUnknown* half : {static_cast<FUnknown*>(plugin->Component()), static_cast<FUnknown*>(plugin->Controller())})
+  {
+    void* point = nullptr;
+    EXPECT_EQ(half->queryInterface(IConnectionPoint::iid, &point), kResultOk);
+    if (point)
+      static_cast<FUnknown*>(point)->release();
+  }
 }
 
 class Connection : public PluginTest

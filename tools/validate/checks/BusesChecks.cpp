@@ -11,8 +11,7 @@ namespace HostTest
 {
 namespace {
 
-// Groups about our instrument's own design; they skip other bundles.
-[[maybe_unused]] const bool kRegistered = RegisterGroup("Buses", 1, true);
+[[maybe_unused]] const bool kRegistered = RegisterGroup("Buses", 1, false);
 
 class Buses : public PluginTest
 {
@@ -20,6 +19,7 @@ class Buses : public PluginTest
 
 TEST_F(Buses, StereoInAndOutAndOneMidiInput)
 {
+  THRUMWELL_DESIGN_CHECK();
   IComponent* c = plugin->Component();
   const struct
   {
@@ -58,6 +58,7 @@ TEST_F(Buses, StereoInAndOutAndOneMidiInput)
 
 TEST_F(Buses, ArrangementsAcceptedAndRefused)
 {
+  THRUMWELL_DESIGN_CHECK();
   const struct
   {
     std::vector<SpeakerArrangement> in, out;
@@ -85,6 +86,7 @@ TEST_F(Buses, ArrangementsAcceptedAndRefused)
 
 TEST_F(Buses, MonoProcessesOneChannel)
 {
+  THRUMWELL_DESIGN_CHECK();
   ASSERT_TRUE(plugin->SetBusArrangements({SpeakerArr::kMono}, {SpeakerArr::kMono}));
   Start(kSample32, 256);
   Apply({{kMode, 0.0}});
@@ -104,9 +106,13 @@ TEST_F(Buses, EveryBusActivatesAndDeactivates)
         EXPECT_TRUE(plugin->ActivateBus(type, dir, i, false));
         EXPECT_TRUE(plugin->ActivateBus(type, dir, i, true));
       }
-  EXPECT_NE(plugin->Component()->activateBus(kAudio, kOutput, 1, 1), kResultOk);
-  EXPECT_NE(plugin->Component()->activateBus(kEvent, kOutput, 0, 1), kResultOk);
-  EXPECT_NE(plugin->Component()->activateBus(kAudio, kInput, -1, 1), kResultOk);
+  // Buses that do not exist are refused.
+  for (MediaType type : {kAudio, kEvent})
+    for (BusDirection dir : {kInput, kOutput})
+    {
+      EXPECT_NE(plugin->Component()->activateBus(type, dir, plugin->Component()->getBusCount(type, dir), 1), kResultOk);
+      EXPECT_NE(plugin->Component()->activateBus(type, dir, -1, 1), kResultOk);
+    }
 }
 
 TEST_F(Buses, BusInfoIsByteIdenticalOnEveryRead)
@@ -128,11 +134,15 @@ TEST_F(Buses, BusInfoIsByteIdenticalOnEveryRead)
 
 TEST_F(Buses, DeactivatedOutputLeavesTheHostsArraysAlone)
 {
+  const int channels = OutputChannels();
+  if (channels == 0)
+    GTEST_SKIP() << "the plug-in has no audio output";
   for (int size : {kSample32, kSample64})
   {
     SCOPED_TRACE(size);
     Start(size, 128);
-    Apply({{kMode, 0.0}});
+    if (BundleIsThrumwell())
+      Apply({{kMode, 0.0}});
     ASSERT_TRUE(plugin->ActivateBus(kAudio, kOutput, 0, false));
     ProcessContext context{};
     context.state = ProcessContext::kPlaying;
@@ -141,7 +151,7 @@ TEST_F(Buses, DeactivatedOutputLeavesTheHostsArraysAlone)
     for (int block = 0; block < 4; ++block)
       ASSERT_TRUE(plugin->Process(128, nullptr, nullptr, &context));
     EXPECT_TRUE(std::isnan(Sample(0, 0)));
-    EXPECT_TRUE(std::isnan(Sample(1, 127)));
+    EXPECT_TRUE(std::isnan(Sample(channels - 1, 127)));
     ASSERT_TRUE(plugin->ActivateBus(kAudio, kOutput, 0, true));
     ASSERT_TRUE(plugin->Process(128, nullptr, nullptr, &context));
     EXPECT_TRUE(std::isfinite(Sample(0, 0)));

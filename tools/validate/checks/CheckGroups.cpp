@@ -64,6 +64,12 @@ std::uint32_t Seed()
   return static_cast<std::uint32_t>(EnvNumber("THRUMWELL_SEED", 1));
 }
 
+std::string ClassChoice()
+{
+  const char* choice = std::getenv("THRUMWELL_CLASS");
+  return choice ? choice : "";
+}
+
 bool BundleIsThrumwell()
 {
   HostModule& module = SharedModule();

@@ -11,6 +11,8 @@
 //   THRUMWELL_BUNDLE       the bundle under test
 //   THRUMWELL_STRICTNESS   1..10 (default 10: the test suite runs every group)
 //   THRUMWELL_SEED         seed of every random choice (default 1)
+//   THRUMWELL_CLASS        the audio module class under test, by name or
+//                          factory index (default: the first)
 
 #include <cstdint>
 #include <string>
@@ -37,10 +39,16 @@ std::string GroupOfSuite(const std::string& suite);
 std::string BundlePath();
 int Strictness();
 std::uint32_t Seed();
+// THRUMWELL_CLASS as given; empty for the first audio module class.
+std::string ClassChoice();
 // Whether the bundle under test is our instrument (its factory's vendor and
 // class name), so that groups about its own design apply.
 bool BundleIsThrumwell();
 
+// Groups are either about any plug-in, with single checks inside them about
+// our instrument's design (THRUMWELL_DESIGN_CHECK), or wholly about that
+// design (thrumwellOnly).
+//
 // Why the running test's group does not apply here (too strict for the
 // chosen strictness, or about our instrument while another is under test);
 // empty when it applies.

@@ -50,6 +50,37 @@ inline HostModule& SharedModule()
   return module;
 }
 
+// The class under test (THRUMWELL_CLASS); a choice the bundle lacks gives
+// an index no class has, so that creating it fails.
+inline int ChosenClass()
+{
+  std::string error;
+  const int index = SharedModule().ChooseClass(ClassChoice(), error);
+  return index >= 0 ? index : SharedModule().NClasses();
+}
+
+// The parameters a host may set: listed, neither read-only nor the program
+// change (whose value selects rather than holds).
+inline std::vector<ParameterInfo> SettableParameters(IEditController* controller)
+{
+  std::vector<ParameterInfo> settable;
+  for (int32 i = 0; controller && i < controller->getParameterCount(); ++i)
+  {
+    ParameterInfo info{};
+    if (controller->getParameterInfo(i, info) == kResultOk &&
+        !(info.flags & (ParameterInfo::kIsReadOnly | ParameterInfo::kIsProgramChange)))
+      settable.push_back(info);
+  }
+  return settable;
+}
+
+// How far a stored normalized value may lie from the one set: a stepped
+// parameter may round to its nearest step.
+inline double StepTolerance(const ParameterInfo& info)
+{
+  return info.stepCount > 0 ? 0.5 / info.stepCount + 1e-9 : 1e-6;
+}
+
 inline std::string Lines(const std::vector<std::string>& lines)
 {
   std::string text;
@@ -66,7 +97,7 @@ protected:
     THRUMWELL_CHECK_GATE();
     ASSERT_TRUE(SharedModule().IsLoaded()) << SharedModule().Error();
     plugin = std::make_unique<HostPlugin>(SharedModule());
-    ASSERT_TRUE(plugin->Create()) << Lines(plugin->Violations());
+    ASSERT_TRUE(plugin->Create(ChosenClass())) << Lines(plugin->Violations());
   }
   void TearDown() override
   {
@@ -109,7 +140,19 @@ protected:
     return peak;
   }
 
+  // Channels of the first output bus, or 0.
+  int OutputChannels() { return plugin->NBuses(kOutput) > 0 ? plugin->NChannels(kOutput, 0) : 0; }
+
   std::unique_ptr<HostPlugin> plugin;
 };
 
 }  // namespace HostTest
+
+// Skips the running test unless the bundle under test is our instrument:
+// the test checks its own design (its parameters, programs, buses, texts).
+#define THRUMWELL_DESIGN_CHECK()                                                              \
+  do                                                                                          \
+  {                                                                                           \
+    if (::HostTest::SharedModule().IsLoaded() && !::HostTest::BundleIsThrumwell())            \
+      GTEST_SKIP() << "checks Thrumwell's own design";                                       \
+  } while (false)

@@ -40,7 +40,7 @@ namespace
 // Created, connected and processing, as a host starts audio.
 ::testing::AssertionResult Started(HostPlugin& plugin, double rate, int maxBlock, int sampleSize = kSample32)
 {
-  if (plugin.Create() && plugin.ActivateDefaultBuses() && plugin.SetupProcessing(rate, maxBlock, sampleSize) &&
+  if (plugin.Create(ChosenClass()) && plugin.ActivateDefaultBuses() && plugin.SetupProcessing(rate, maxBlock, sampleSize) &&
       plugin.SetActive(true) && plugin.SetProcessing(true))
     return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << Lines(plugin.Violations());

@@ -12,8 +12,7 @@ namespace HostTest
 {
 namespace {
 
-// Groups about our instrument's own design; they skip other bundles.
-[[maybe_unused]] const bool kRegistered = RegisterGroup("Parameters", 1, true);
+[[maybe_unused]] const bool kRegistered = RegisterGroup("Parameters", 1, false);
 
 class Parameters : public PluginTest
 {
@@ -26,6 +25,7 @@ protected:
 
 TEST_F(Parameters, ListsPresetsThenTheTwelveParameters)
 {
+  THRUMWELL_DESIGN_CHECK();
   struct Expected
   {
     ParamID id;
@@ -72,6 +72,7 @@ TEST_F(Parameters, ListsPresetsThenTheTwelveParameters)
 
 TEST_F(Parameters, OneRootUnitWithTheFactoryProgramList)
 {
+  THRUMWELL_DESIGN_CHECK();
   IUnitInfo* units = plugin->Units();
   ASSERT_NE(units, nullptr);
   ASSERT_EQ(units->getUnitCount(), 1);
@@ -106,6 +107,7 @@ TEST_F(Parameters, OneRootUnitWithTheFactoryProgramList)
 
 TEST_F(Parameters, ValueTexts)
 {
+  THRUMWELL_DESIGN_CHECK();
   const struct
   {
     ParamID id;
@@ -128,6 +130,7 @@ TEST_F(Parameters, ValueTexts)
 // exact name, user parameters by title, values as texts or plain numbers.
 TEST_F(Parameters, FindsWhatAUserNames)
 {
+  THRUMWELL_DESIGN_CHECK();
   const HostParameterList params(plugin->Controller(), plugin->Units());
   const struct
   {
@@ -159,6 +162,7 @@ TEST_F(Parameters, FindsWhatAUserNames)
 
 TEST_F(Parameters, ConversionsBetweenPlainAndNormalized)
 {
+  THRUMWELL_DESIGN_CHECK();
   IEditController* c = plugin->Controller();
   EXPECT_DOUBLE_EQ(c->plainParamToNormalized(kPresets, 129), 1.0);
   EXPECT_DOUBLE_EQ(c->plainParamToNormalized(kPresets, 1), 1.0 / 129);
@@ -177,6 +181,7 @@ TEST_F(Parameters, ConversionsBetweenPlainAndNormalized)
 // when the change reaches it.
 TEST_F(Parameters, SettingPresetsShowsTheProgramsValuesAtOnce)
 {
+  THRUMWELL_DESIGN_CHECK();
   IEditController* c = plugin->Controller();
   ASSERT_EQ(c->getParamNormalized(kCenterFreq), 0.0);
   ASSERT_EQ(c->setParamNormalized(kPresets, 0.5), kResultOk);
@@ -193,6 +198,7 @@ TEST_F(Parameters, SettingPresetsShowsTheProgramsValuesAtOnce)
 
 TEST_F(Parameters, BypassIsUnderstoodThoughNotListed)
 {
+  THRUMWELL_DESIGN_CHECK();
   IEditController* c = plugin->Controller();
   EXPECT_EQ(c->getParamNormalized(kBypass), 0.0);
   EXPECT_EQ(c->setParamNormalized(kBypass, 1.0), kResultOk);
@@ -205,11 +211,59 @@ TEST_F(Parameters, BypassIsUnderstoodThoughNotListed)
 
 TEST_F(Parameters, SetParamNormalizedStoresTheValue)
 {
+  THRUMWELL_DESIGN_CHECK();
   IEditController* c = plugin->Controller();
   ASSERT_EQ(c->setParamNormalized(kVolume, 0.25), kResultOk);
   EXPECT_DOUBLE_EQ(c->getParamNormalized(kVolume), 0.25);
   ASSERT_EQ(c->setParamNormalized(kWave, 1.0), kResultOk);
   EXPECT_EQ(Text(kWave, c->getParamNormalized(kWave)), "Square");
+}
+
+// Any plug-in: every listed parameter starts at its default and has a text
+// for its values (the program change may leave those to the program list),
+// and the conversions between plain and normalized values are each other's
+// inverse.
+TEST_F(Parameters, DefaultsTextsAndConversionsAgree)
+{
+  IEditController* c = plugin->Controller();
+  ASSERT_GE(c->getParameterCount(), 0);
+  for (int32 i = 0; i < c->getParameterCount(); ++i)
+  {
+    ParameterInfo info{};
+    ASSERT_EQ(c->getParameterInfo(i, info), kResultOk);
+    SCOPED_TRACE(testing::Message() << "parameter " << info.id);
+    if (!(info.flags & ParameterInfo::kIsReadOnly))
+    {
+      EXPECT_NEAR(c->getParamNormalized(info.id), info.defaultNormalizedValue, StepTolerance(info));
+    }
+    for (double value : {0.0, 0.25, 0.5, 1.0})
+    {
+      String128 text = {};
+      if (!(info.flags & ParameterInfo::kIsProgramChange))
+      {
+        EXPECT_EQ(c->getParamStringByValue(info.id, value, text), kResultOk) << value;
+      }
+      const double plain = c->normalizedParamToPlain(info.id, value);
+      EXPECT_TRUE(std::isfinite(plain)) << value;
+      EXPECT_NEAR(c->plainParamToNormalized(info.id, plain), value, StepTolerance(info)) << value;
+    }
+  }
+  ParameterInfo info{};
+  EXPECT_NE(c->getParameterInfo(c->getParameterCount(), info), kResultOk);
+  EXPECT_NE(c->getParameterInfo(-1, info), kResultOk);
+}
+
+// Any plug-in: a value the host sets is the value the controller reports
+// (to its nearest step).
+TEST_F(Parameters, SetValuesAreReadBack)
+{
+  IEditController* c = plugin->Controller();
+  for (const ParameterInfo& info : SettableParameters(c))
+    for (double value : {0.0, 0.3, 1.0, info.defaultNormalizedValue})
+    {
+      ASSERT_EQ(c->setParamNormalized(info.id, value), kResultOk) << info.id;
+      EXPECT_NEAR(c->getParamNormalized(info.id), value, StepTolerance(info)) << info.id << " set to " << value;
+    }
 }
 
 }  // namespace

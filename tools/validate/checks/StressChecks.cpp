@@ -199,7 +199,7 @@ TEST_F(Instances, ThirtyTwoAtOnceOnFourAudioThreads)
   for (int i = 0; i < 32; ++i)
   {
     all.push_back(std::make_unique<HostPlugin>(SharedModule()));
-    ASSERT_TRUE(all.back()->Create()) << Lines(all.back()->Violations());
+    ASSERT_TRUE(all.back()->Create(ChosenClass())) << Lines(all.back()->Violations());
     ASSERT_TRUE(all.back()->ActivateDefaultBuses());
     ASSERT_TRUE(all.back()->SetupProcessing(44100.0 * (1 + i % 4), 256, i % 2 ? kSample64 : kSample32));
     ASSERT_TRUE(all.back()->SetActive(true));
@@ -289,7 +289,7 @@ TEST_F(StateBytes, RoundTripsByteExactAcrossInstancesAndRates)
   {
     SCOPED_TRACE(rate);
     HostPlugin other(SharedModule());
-    ASSERT_TRUE(other.Create());
+    ASSERT_TRUE(other.Create(ChosenClass()));
     ASSERT_TRUE(other.ActivateDefaultBuses());
     ASSERT_TRUE(other.SetupProcessing(rate, 1024, kSample32));
     ASSERT_TRUE(other.SetActive(true));

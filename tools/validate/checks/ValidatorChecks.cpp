@@ -1,6 +1,6 @@
-// Every check the SDK's validator makes of a single-object instrument, made
-// through our host, so that a conforming host finds nothing to complain
-// about. Names follow the validator's tests.
+// Every check the SDK's validator makes of a plug-in, made through our host,
+// so that a conforming host finds nothing to complain about. Names follow the
+// validator's tests.
 
 #include <atomic>
 #include <random>
@@ -75,7 +75,12 @@ TEST_F(Validator, ScanBusesAndParameters)
     EXPECT_GE(info.stepCount, 0);
     EXPECT_FALSE(params.At(i).title.empty());
     EXPECT_TRUE(info.defaultNormalizedValue >= 0.0 && info.defaultNormalizedValue <= 1.0);
-    EXPECT_EQ(info.unitId, kRootUnitId);
+    // Units other than the root are declared through IUnitInfo.
+    if (!plugin->Units())
+    {
+      EXPECT_EQ(info.unitId, kRootUnitId);
+    }
+    EXPECT_GE(info.unitId, -1);
     const bool readOnly = info.flags & ParameterInfo::kIsReadOnly;
     EXPECT_FALSE(readOnly && (info.flags & (ParameterInfo::kCanAutomate | ParameterInfo::kIsProgramChange)));
     if (info.flags & ParameterInfo::kIsBypass)
@@ -192,9 +197,38 @@ TEST_F(Validator, SdkVersionAsksForNoProcessContextRequirements)
 
 TEST_F(Validator, NoMidiMappingToScan)
 {
+  THRUMWELL_DESIGN_CHECK();
   // MIDI reaches the instrument only as note events.
   void* obj = nullptr;
   EXPECT_NE(plugin->Component()->queryInterface(IMidiMapping::iid, &obj), kResultOk);
+}
+
+// Where the controller maps MIDI controllers, each maps to a listed parameter.
+TEST_F(Validator, MidiMappingNamesListedParameters)
+{
+  void* obj = nullptr;
+  if (plugin->Controller()->queryInterface(IMidiMapping::iid, &obj) != kResultOk || !obj)
+    GTEST_SKIP() << "the controller maps no MIDI controllers";
+  auto* mapping = static_cast<IMidiMapping*>(obj);
+  const HostParameterList params(plugin->Controller(), plugin->Units());
+  std::set<ParamID> ids;
+  for (int i = 0; i < params.Count(); ++i)
+    ids.insert(params.At(i).info.id);
+  for (int32 bus = 0; bus < plugin->Component()->getBusCount(kEvent, kInput); ++bus)
+  {
+    BusInfo info{};
+    ASSERT_EQ(plugin->Component()->getBusInfo(kEvent, kInput, bus, info), kResultOk);
+    for (int16 channel = 0; channel < info.channelCount && channel < 16; ++channel)
+      for (CtrlNumber cc = 0; cc < 130; ++cc)
+      {
+        ParamID id = kNoParamId;
+        if (mapping->getMidiControllerAssignment(bus, channel, cc, id) == kResultOk)
+        {
+          EXPECT_TRUE(ids.count(id)) << "controller " << cc << " maps to unlisted " << id;
+        }
+      }
+  }
+  mapping->release();
 }
 
 TEST_P(ValidatorPrecision, ProcessSilenceFlagsAndSilenceProcessing)
