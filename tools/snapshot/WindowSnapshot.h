@@ -27,5 +27,6 @@ struct WindowPicture
 
 // False, with one line in error, when no window can be opened, the editor
 // does not open, its timer does not run or the pixels cannot be read.
+// scale: the content scale the host tells the view before it opens.
 bool SnapshotInWindow(EditorSession& session, const std::vector<SnapshotPointer>& pointer, WindowPicture& picture,
-                      std::string& error);
+                      std::string& error, float scale = 1.0f);
