@@ -30,6 +30,8 @@ public:
   Steinberg::tresult PLUGIN_API resizeView(Steinberg::IPlugView* view, Steinberg::ViewRect* newSize) override;
 
   const std::vector<Steinberg::ViewRect>& Resizes() const { return resizes; }
+  // The onSize calls the frame made in answer.
+  int OnSizes() const { return onSizes; }
 
 private:
   HostWindow* window;

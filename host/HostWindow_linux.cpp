@@ -146,6 +146,15 @@ public:
     if (w <= 0 || h <= 0) return false;
     width = w;
     height = h;
+    // A larger (scaled) editor is moved back onto the screen where it would
+    // reach past its edge: pixels off the screen cannot be captured.
+    XWindowAttributes a{};
+    if (XGetWindowAttributes(display, window, &a) && a.screen)
+    {
+      const int x = std::max(0, std::min(a.x, WidthOfScreen(a.screen) - w));
+      const int y = std::max(0, std::min(a.y, HeightOfScreen(a.screen) - (h + footerHeight)));
+      if (x != a.x || y != a.y) XMoveWindow(display, window, x, y);
+    }
     XResizeWindow(display, window, static_cast<unsigned>(w), static_cast<unsigned>(h + footerHeight));
     if (footer) XMoveResizeWindow(display, footer, 0, h, static_cast<unsigned>(w), static_cast<unsigned>(footerHeight));
     XSync(display, False);
