@@ -83,7 +83,8 @@ void IGraphics::ResizeEditor(int w, int h)
   releaseIndex = -1;
   lastX = lastY = -1;
   DestroyControls();
-  if (plug) plug->SetEditorSize(w, h);
+  // The host sizes its window in screen pixels: the scaled size.
+  if (plug) plug->SetEditorSize(ScaledWidth(), ScaledHeight());
 }
 
 // ---- Control list. ----
