@@ -140,8 +140,15 @@ public:
     editorHeight = height;
     if (footer && IsWindow(footer))
       SetWindowPos(footer, nullptr, 0, height, width, footerHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-    return SetWindowPos(hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE) != 0;
+    // A larger (scaled) editor is moved back onto the screen where it would
+    // reach past its edge: pixels off the screen cannot be captured.
+    RECT at{};
+    GetWindowRect(hwnd, &at);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    const int x = std::max(0, std::min<int>(at.left, GetSystemMetrics(SM_CXSCREEN) - w));
+    const int y = std::max(0, std::min<int>(at.top, GetSystemMetrics(SM_CYSCREEN) - h));
+    const UINT keep = x == at.left && y == at.top ? SWP_NOMOVE : 0;
+    return SetWindowPos(hwnd, nullptr, x, y, w, h, keep | SWP_NOZORDER | SWP_NOACTIVATE) != 0;
   }
 
   void SetFooter(void* child, int height) override
