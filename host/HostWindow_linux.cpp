@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "host/HostRunLoop.h"
@@ -102,6 +103,13 @@ public:
 
   void* ParentHandle() const override { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(window)); }
   const char* PlatformType() const override { return "X11EmbedWindowID"; }
+  float SystemScale() const override
+  {
+    const char* resources = XResourceManagerString(display);
+    const char* at = resources ? std::strstr(resources, "Xft.dpi:") : nullptr;
+    const double dpi = at ? std::strtod(at + 8, nullptr) : 0.0;
+    return dpi > 0.0 ? static_cast<float>(dpi / 96.0) : 1.0f;
+  }
   Steinberg::Linux::IRunLoop* RunLoop() override { return loop; }
 
   void Show() override

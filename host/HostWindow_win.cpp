@@ -120,6 +120,14 @@ public:
 
   void* ParentHandle() const override { return hwnd; }
   const char* PlatformType() const override { return "HWND"; }
+  float SystemScale() const override
+  {
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto dpiForWindow = reinterpret_cast<DpiForWindow>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    const UINT dpi = dpiForWindow ? dpiForWindow(hwnd) : 0;
+    return dpi > 0 ? static_cast<float>(dpi) / 96.0f : 1.0f;
+  }
 
   void Show() override
   {

@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "graphics/IGraphics.h"
 #include "host/HostConsole.h"
 #include "host/HostEditorView.h"
 #include "host/HostModule.h"
@@ -110,13 +111,22 @@ bool OpenWindow(PlayerWindow& player, HostPlugin& plugin, PlayerEngine& engine, 
   }
   player.window->LeavePointerAlone();
   player.view = std::make_unique<HostEditorView>(plugin, *player.window);
+  // The screen's scale, told to the editor before it opens and given to the
+  // strip, so that both are drawn at one factor.
+  float scale = IGraphics::AcceptedScale(player.window->SystemScale());
+  if (scale == 0.0f)
+    scale = 1.0f;
+  player.view->SetContentScale(scale);
   if (!player.view->Open())
   {
     const auto& seen = plugin.Violations();
     error = "the instrument's editor did not open" + (seen.empty() ? std::string() : ": " + seen.back());
     return false;
   }
-  player.strip = std::make_unique<PlayerStrip>(engine, player.view->Size().getWidth(), audio.DeviceName(), audio.Rate());
+  // The strip is laid out at the editor's unscaled width and drawn scaled.
+  const int layoutWidth = static_cast<int>(player.view->Size().getWidth() / scale + 0.5f);
+  player.strip =
+    std::make_unique<PlayerStrip>(engine, layoutWidth, audio.DeviceName(), audio.Rate(), scale);
   if (!player.strip->Open(*player.window, runLoop))
   {
     error = "cannot open the transport strip's window";

@@ -37,8 +37,10 @@ public:
   static constexpr int kButtonRight = 86;
   static constexpr int kButtonBottom = 39;
 
-  // width: the editor's width. device: what the strip names the output.
-  PlayerStrip(PlayerEngine& engine, int width, const std::string& device, int rate);
+  // width: the editor's unscaled width. device: what the strip names the
+  // output. scale: the content scale the strip is drawn at (the editor's);
+  // its band is round(kHeight x scale) pixels high.
+  PlayerStrip(PlayerEngine& engine, int width, const std::string& device, int rate, float scale = 1.0f);
   ~PlayerStrip();
   PlayerStrip(const PlayerStrip&) = delete;
   PlayerStrip& operator=(const PlayerStrip&) = delete;
