@@ -112,6 +112,20 @@ struct WindowedEditor
   std::unique_ptr<HostEditorView> view;
 };
 
+// The "Binaural" value the tests' drag of the beat knob (up 20, then to 3
+// right and 45 up) gives headless.
+double HeadlessBeatDrag()
+{
+  EditorSession headless;
+  IPointerMods left;
+  left.left = true;
+  headless.Editor().PointerDown(kBeatKnob.x, kBeatKnob.y, left);
+  headless.Editor().PointerDrag(kBeatKnob.x, kBeatKnob.y - 20, left);
+  headless.Editor().PointerDrag(kBeatKnob.x + 3, kBeatKnob.y - 45, left);
+  headless.Editor().PointerUp(kBeatKnob.x + 3, kBeatKnob.y - 45, IPointerMods());
+  return headless.Host().Controller()->getParamNormalized(kParamBinaural);
+}
+
 class EditorWindow : public ::testing::Test
 {
 protected:
@@ -148,14 +162,7 @@ TEST_F(EditorWindow, ADragIsOneGestureEndingAtTheHeadlessValue)
   EXPECT_EQ(Count(ed.Edits(), EditKind::kEnd, beat), 1);
   EXPECT_EQ(ed.Edits().back().kind, EditKind::kEnd);
 
-  EditorSession headless;
-  IPointerMods left;
-  left.left = true;
-  headless.Editor().PointerDown(kBeatKnob.x, kBeatKnob.y, left);
-  headless.Editor().PointerDrag(kBeatKnob.x, kBeatKnob.y - 20, left);
-  headless.Editor().PointerDrag(kBeatKnob.x + 3, kBeatKnob.y - 45, left);
-  headless.Editor().PointerUp(kBeatKnob.x + 3, kBeatKnob.y - 45, IPointerMods());
-  const double expected = headless.Host().Controller()->getParamNormalized(beat);
+  const double expected = HeadlessBeatDrag();
   EXPECT_NE(expected, 0.0);
   EXPECT_DOUBLE_EQ(ed.Normalized(beat), expected);
 }
@@ -686,14 +693,7 @@ TEST_F(EditorWindow, ADragAtTwiceTheSizeEndsAtTheValueOfTheSameDragAtOne)
   EXPECT_EQ(Count(ed.Edits(), EditKind::kBegin, kParamBinaural), 1);
   EXPECT_EQ(Count(ed.Edits(), EditKind::kEnd, kParamBinaural), 1);
 
-  EditorSession headless;
-  IPointerMods left;
-  left.left = true;
-  headless.Editor().PointerDown(kBeatKnob.x, kBeatKnob.y, left);
-  headless.Editor().PointerDrag(kBeatKnob.x, kBeatKnob.y - 20, left);
-  headless.Editor().PointerDrag(kBeatKnob.x + 3, kBeatKnob.y - 45, left);
-  headless.Editor().PointerUp(kBeatKnob.x + 3, kBeatKnob.y - 45, IPointerMods());
-  const double expected = headless.Host().Controller()->getParamNormalized(kParamBinaural);
+  const double expected = HeadlessBeatDrag();
   EXPECT_NE(expected, 0.0);
   EXPECT_DOUBLE_EQ(ed.Normalized(kParamBinaural), expected);
 }
