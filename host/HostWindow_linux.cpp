@@ -8,6 +8,7 @@
 #include "host/HostWindow.h"
 
 #include <X11/XKBlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>
 #include <X11/Xutil.h>
@@ -19,6 +20,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "host/HostRunLoop.h"
 
@@ -105,9 +107,22 @@ public:
   const char* PlatformType() const override { return "X11EmbedWindowID"; }
   float SystemScale() const override
   {
-    const char* resources = XResourceManagerString(display);
-    const char* at = resources ? std::strstr(resources, "Xft.dpi:") : nullptr;
-    const double dpi = at ? std::strtod(at + 8, nullptr) : 0.0;
+    // Read from the root window each time (Xlib keeps the copy it read at
+    // connection), so that a change of the desktop's scale is seen.
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    double dpi = 0.0;
+    if (XGetWindowProperty(display, DefaultRootWindow(display), XInternAtom(display, "RESOURCE_MANAGER", False), 0,
+                           65536, False, XA_STRING, &type, &format, &items, &after, &data) == Success &&
+        data && format == 8)
+    {
+      const std::string text(reinterpret_cast<const char*>(data), items);
+      const std::size_t at = text.find("Xft.dpi:");
+      if (at != std::string::npos) dpi = std::strtod(text.c_str() + at + 8, nullptr);
+    }
+    if (data) XFree(data);
     return dpi > 0.0 ? static_cast<float>(dpi / 96.0) : 1.0f;
   }
   Steinberg::Linux::IRunLoop* RunLoop() override { return loop; }

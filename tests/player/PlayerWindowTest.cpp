@@ -313,6 +313,26 @@ TEST_F(PlayerWindow, FollowsTheScreensScaleWithItsStrip)
     picture = Capture(display, window);
     return picture.At(2 * PlayerStrip::kButtonRight - 6, buttonY) == kPlayButton;
   })) << "the button does not show Play";
+
+  // The desktop's scale changes to 150 %: editor and strip follow, and the
+  // editor shows the picture at 1.5 with nothing left of the one at 2.
+  std::vector<std::string> smallerArgs = {"-o", snapshotPath, "--scale", "1.5"};
+  smallerArgs.insert(smallerArgs.end(), kState.begin(), kState.end());
+  ASSERT_EQ(RunProgram(snapshotTool, smallerArgs, "/dev/null", (home / "snapshot.err").string()), 0);
+  const Picture smaller = ReadPng(snapshotPath);
+  const std::string dpi144 = "Xft.dpi:\t144\n";
+  XChangeProperty(display, root, resources, XA_STRING, 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(dpi144.data()), static_cast<int>(dpi144.size()));
+  XSync(display, False);
+  const bool followed = WaitFor(10.0, [&] {
+    picture = Capture(display, window);
+    return picture.width == 552 && picture.height == 555 + 72 && Differences(picture, smaller) == 0;
+  });
+  XDeleteProperty(display, root, resources);
+  XSync(display, False);
+  EXPECT_TRUE(followed) << picture.width << " x " << picture.height << ", " << Differences(picture, smaller)
+                        << " pixels of the editor differ from the snapshot at 1.5";
+  EXPECT_EQ(picture.At(static_cast<int>(1.5 * PlayerStrip::kButtonRight) - 5, 555 + 36), kPlayButton);
   Close(window);
   ASSERT_EQ(child->Wait(15.0), 0) << Errors();
 }

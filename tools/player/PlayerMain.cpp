@@ -84,6 +84,21 @@ struct PlayerWindow
   std::unique_ptr<HostWindow> window;
   std::unique_ptr<HostEditorView> view;
   std::unique_ptr<PlayerStrip> strip;
+  float scale = 1.0f;
+
+  // The screen's scale changed (the window moved to another monitor, the
+  // desktop's scale was changed): the editor and the strip take the new one.
+  void FollowScale()
+  {
+    if (!window || !view || !strip)
+      return;
+    const float now = IGraphics::AcceptedScale(window->SystemScale());
+    if (now == 0.0f || now == scale)
+      return;
+    scale = now;
+    view->SetContentScale(scale);
+    strip->SetScale(*window, scale);
+  }
 
   // Closes in the host's order: our strip, the plug-in's view, the window.
   void Close()
@@ -116,6 +131,7 @@ bool OpenWindow(PlayerWindow& player, HostPlugin& plugin, PlayerEngine& engine, 
   float scale = IGraphics::AcceptedScale(player.window->SystemScale());
   if (scale == 0.0f)
     scale = 1.0f;
+  player.scale = scale;
   player.view->SetContentScale(scale);
   if (!player.view->Open())
   {
@@ -168,6 +184,7 @@ Ending Play(const PlayerOptions& options, PlayerAudio& audio, PlayerEngine& engi
   const std::int64_t totalFrames =
     options.seconds >= 0.0 ? static_cast<std::int64_t>(options.seconds * audio.Rate() + 0.5) : -1;
   std::int64_t shown = -1;
+  int scaleChecks = 0;
   for (;;)
   {
     runLoop.RunOnce(20);
@@ -190,6 +207,9 @@ Ending Play(const PlayerOptions& options, PlayerAudio& audio, PlayerEngine& engi
     }
     if (window.window && window.window->CloseRequested())
       return Ending::kStopped;
+    // Twice a second: has the screen's scale changed?
+    if (++scaleChecks % 25 == 0)
+      window.FollowScale();
     const std::int64_t position = engine.Position();
     if (window.strip)
       window.strip->Update(engine.Playing(), static_cast<double>(position) / audio.Rate(), engine.DropOuts());

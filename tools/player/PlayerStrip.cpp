@@ -182,6 +182,12 @@ void PlayerStrip::Update(bool playing, double seconds, int dropOuts)
   }
 }
 
+void PlayerStrip::SetScale(ThrumwellHost::HostWindow& window, float scale)
+{
+  graphics->SetScale(scale);
+  if (open) window.SetFooter(graphics->NativeWindow(), graphics->ScaledHeight());
+}
+
 void PlayerStrip::Close()
 {
   if (!open) return;

@@ -51,6 +51,9 @@ public:
   // Shows the engine's transport, time and drop-outs; cheap when nothing
   // changed (a changed text is painted on the strip's next frame).
   void Update(bool playing, double seconds, int dropOuts);
+  // Draws the strip at another content scale (the editor's new one) and
+  // gives the window's footer its new height.
+  void SetScale(ThrumwellHost::HostWindow& window, float scale);
   // Closes the window (Linux: leaves the run loop). Safe to call twice.
   void Close();
 
