@@ -362,6 +362,8 @@ int main(int argc, char** argv)
     Say(0, warning);
 
   PlayerWindow window;
+  if (!options.noWindow)
+    DrawAtMonitorScale();
   if (!options.noWindow && !OpenWindow(window, plugin, engine, audio, runLoop, error))
   {
     window.Close();
