@@ -134,7 +134,11 @@ tresult PLUGIN_API IPlugVST3View::removed()
         otherOwner = true;
     if (ownsWindow || !otherOwner)
       CloseWindow(*editor);
+    // A factor still waiting for the host's onSize is the one to open at.
+    if (pendingScale != 0.0f)
+      editor->SetScale(pendingScale);
   }
+  pendingScale = 0.0f;
   return CPluginView::removed();
 }
 

@@ -158,6 +158,20 @@ TEST_F(ViewScale, AHostThatAnswersLaterGetsTheNewSizeAndTheScaleWithItsOnSize)
   EXPECT_EQ(editor->Scale(), 2.0f);
 }
 
+TEST_F(ViewScale, RemovedBeforeTheHostAnsweredTheViewOpensAtTheNewFactor)
+{
+  frame.answer = Frame::kLater;
+  Attach();
+  EXPECT_EQ(scaling->setContentScaleFactor(1.5f), kResultTrue);
+  EXPECT_EQ(view->removed(), kResultOk);
+  EXPECT_EQ(editor->Scale(), 1.5f);
+  EXPECT_EQ(Size().getWidth(), 552);
+  // A late onSize of the old request changes nothing.
+  ViewRect late(0, 0, 552, 555);
+  view->onSize(&late);
+  EXPECT_EQ(editor->Scale(), 1.5f);
+}
+
 TEST_F(ViewScale, AFrameThatRefusesKeepsTheOldFactor)
 {
   frame.answer = Frame::kRefuse;
