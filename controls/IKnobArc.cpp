@@ -78,8 +78,7 @@ void IKnobArc::ArcAngles(int sw, double v, double divisor, float& start, float& 
 
 void IKnobArc::DrawArcRings(IGraphics& g, float cx, float cy, float start, float end, const IBlend& arcBlend)
 {
-  const float outer = radius + thickness;
-  for (float r = radius; r < outer; r += 0.3f) g.StrokeArc(arcColour, cx, cy, r, start, end, &arcBlend, true);
+  g.StrokeArcBand(arcColour, cx, cy, radius, radius + thickness, start, end, &arcBlend);
 }
 
 void IKnobArc::DrawLabel(IGraphics& g)

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "plug/RoundToInt.h"
 #include "raster/LICE_Bitmap.h"
 #include "raster/LICE_CachedFont.h"
 
@@ -193,11 +194,12 @@ IDrawnEntry::Outcome IDrawnEntry::Click(IGraphics& g, int x, int y)
 int IDrawnEntry::TextWidth(IGraphics& g, int characters) const
 {
   if (characters <= 0) return 0;
-  LICE_CachedFont* font = style.font ? style.font : g.ObtainFont(style);
+  LICE_CachedFont* font = style.font && g.Scale() == 1.0f ? style.font : g.ObtainFont(style);
   if (!font) return 0;
   LICE_Rect r{0, 0, 0, 0};
   font->RenderText(nullptr, text.c_str(), characters, &r, LICE_DT_CALCRECT | LICE_DT_SINGLELINE);
-  return r.right - r.left;
+  // Measured with the font at the editor's scale, in layout pixels.
+  return g.Scale() == 1.0f ? r.right - r.left : RoundToInt((r.right - r.left) / g.Scale());
 }
 
 int IDrawnEntry::TextLeft(IGraphics& g) const
@@ -210,12 +212,13 @@ int IDrawnEntry::TextLeft(IGraphics& g) const
 void IDrawnEntry::Draw(IGraphics& g)
 {
   if (!open) return;
-  LICE_CachedFont* font = style.font ? style.font : g.ObtainFont(style);
+  LICE_CachedFont* font = style.font && g.Scale() == 1.0f ? style.font : g.ObtainFont(style);
   LICE_IBitmap* canvas = g.Canvas();
   auto drawText = [&](const std::string& s, const IBounds& r, const IArgb& ink, int align) {
     if (!font || s.empty()) return;
     font->SetInk(ink.Word());
-    LICE_Rect lr{r.left, r.top, r.right, r.bottom};
+    const IBounds d = g.ToDevice(r);
+    LICE_Rect lr{d.left, d.top, d.right, d.bottom};
     font->RenderText(canvas, s.c_str(), -1, &lr, LICE_DT_NOCLIP | LICE_DT_VCENTER | LICE_DT_SINGLELINE | align);
   };
 

@@ -17,6 +17,7 @@
 #include "raster/LICE_Compose.h"
 #include "raster/LICE_GlyphSource.h"
 #include "raster/LICE_Lines.h"
+#include "raster/LICE_Resample.h"
 
 namespace
 {
@@ -82,7 +83,8 @@ void IGraphics::ResizeEditor(int w, int h)
   releaseIndex = -1;
   lastX = lastY = -1;
   DestroyControls();
-  if (plug) plug->SetEditorSize(w, h);
+  // The host sizes its window in screen pixels: the scaled size.
+  if (plug) plug->SetEditorSize(ScaledWidth(), ScaledHeight());
 }
 
 // ---- Control list. ----
@@ -270,7 +272,113 @@ bool IGraphics::PaintPass(const IBounds& region)
 
 void IGraphics::CreateCanvas()
 {
-  canvas.reset(new LICE_SysBitmap(width, height));
+  canvas.reset(new LICE_SysBitmap(ScaledWidth(), ScaledHeight()));
+}
+
+// ---- Content scale. ----
+
+float IGraphics::AcceptedScale(float factor)
+{
+  if (!std::isfinite(factor) || !(factor > 0.0f)) return 0.0f;
+  return std::clamp(factor, kMinScale, kMaxScale);
+}
+
+void IGraphics::SetScale(float factor)
+{
+  const float accepted = AcceptedScale(factor);
+  if (accepted == 0.0f || accepted == scale) return;
+  scale = accepted;
+  scaledPictures.clear();
+  if (canvas) canvas->SetSize(ScaledWidth(), ScaledHeight());
+  RefreshAll();
+}
+
+int IGraphics::ScaledWidth() const
+{
+  return scale == 1.0f ? width : RoundToInt(double(width) * scale);
+}
+
+int IGraphics::ScaledHeight() const
+{
+  return scale == 1.0f ? height : RoundToInt(double(height) * scale);
+}
+
+int IGraphics::ToDevice(int v) const
+{
+  return scale == 1.0f ? v : static_cast<int>(std::floor(double(v) * scale + 0.5));
+}
+
+IBounds IGraphics::ToDevice(const IBounds& r) const
+{
+  if (r.Empty()) return r;
+  return {ToDevice(r.left), ToDevice(r.top), ToDevice(r.right), ToDevice(r.bottom)};
+}
+
+float IGraphics::PointToDevice(float v) const
+{
+  return scale == 1.0f ? v : (v + 0.5f) * scale - 0.5f;
+}
+
+int IGraphics::FromDevice(int v) const
+{
+  if (scale == 1.0f) return v;
+  const double layout = std::floor((double(v) + 0.5) / scale);
+  return static_cast<int>(std::clamp(layout, double(std::numeric_limits<int>::min()),
+                                     double(std::numeric_limits<int>::max())));
+}
+
+IGraphics::Art IGraphics::ArtFor(const LICE_IBitmap* picture)
+{
+  auto* self = const_cast<LICE_IBitmap*>(picture);
+  if (scale <= 1.0f || !picture) return {self, 1};
+  // The module carries its pictures at 1x and 2x: 2x serves every factor
+  // above 1 (filtered down below 2, interpolated above).
+  constexpr int kFactor = 2;
+  ImageCache& cache = ImageCache::Shared();
+  bool known = false;
+  LICE_IBitmap* art = cache.FindVariant(picture, kFactor, known);
+  if (!known) art = cache.AddVariant(picture, kFactor, MakeArt(picture, kFactor));
+  return art ? Art{art, kFactor} : Art{self, 1};
+}
+
+LICE_IBitmap* IGraphics::MakeArt(const LICE_IBitmap* picture, int factor)
+{
+  ImageCache& cache = ImageCache::Shared();
+  if (const int number = cache.NumberOf(picture))
+  {
+    // Resource N at 1x is resource N + 100 at 2x.
+    std::unique_ptr<LICE_IBitmap> art(LoadImageResource(number + 100 * (factor - 1), nullptr));
+    if (art && art->Width() == picture->Width() * factor && art->Height() == picture->Height() * factor)
+      return art.release();
+    return nullptr;
+  }
+  // A half of a split picture: the same half of the whole picture's artwork.
+  ImageCache::Split split;
+  if (!cache.SplitHolding(picture, split)) return nullptr;
+  const Art whole = ArtFor(split.source);
+  if (whole.factor != factor) return nullptr;
+  const int w = picture->Width() * factor;
+  const int h = picture->Height() * factor;
+  const int from = picture == split.left ? 0 : split.leftWidth * factor;
+  if (from + w > whole.bitmap->Width() || h > whole.bitmap->Height()) return nullptr;
+  auto* half = new LICE_MemBitmap(w, h, 4);
+  LICE_CopyBlock(half, whole.bitmap, 0, 0, from, 0, w, h, 1.0f, ComposeCopy);
+  return half;
+}
+
+IGraphics::Scaled IGraphics::ScaledPicture(const LICE_IBitmap* picture, int x, int y, int w, int h, int outW,
+                                           int outH)
+{
+  const Art art = ArtFor(picture);
+  if (w * art.factor == outW && h * art.factor == outH) return {art.bitmap, x * art.factor, y * art.factor};
+  for (const ScaledEntry& e : scaledPictures)
+    if (e.picture == picture && e.x == x && e.y == y && e.w == w && e.h == h && e.outW == outW && e.outH == outH)
+      return {e.bitmap.get(), 0, 0};
+  auto made = std::make_unique<LICE_MemBitmap>(0, 0, 4);
+  const float k = float(art.factor);
+  if (!LICE_ResampleRegion(made.get(), outW, outH, art.bitmap, x * k, y * k, w * k, h * k)) return {};
+  scaledPictures.push_back({picture, x, y, w, h, outW, outH, std::move(made)});
+  return {scaledPictures.back().bitmap.get(), 0, 0};
 }
 
 // ---- Pointer and key dispatch. ----
@@ -502,10 +610,26 @@ bool IGraphics::BlitImageAt(const IImage& image, const IBounds& dest, int srcX, 
                             const IBlend* blend)
 {
   if (!image.bitmap || !canvas) return false;
-  const IBounds clipped = dest.Intersect(paintedRegion);
-  if (clipped.Empty()) return true;
-  LICE_CopyBlock(canvas.get(), image.bitmap, clipped.left, clipped.top, srcX + clipped.left - dest.left,
-                 srcY + clipped.top - dest.top, clipped.W(), clipped.H(), Weight(blend), ComposeWord(blend));
+  if (scale == 1.0f)
+  {
+    const IBounds clipped = dest.Intersect(paintedRegion);
+    if (clipped.Empty()) return true;
+    LICE_CopyBlock(canvas.get(), image.bitmap, clipped.left, clipped.top, srcX + clipped.left - dest.left,
+                   srcY + clipped.top - dest.top, clipped.W(), clipped.H(), Weight(blend), ComposeWord(blend));
+    return true;
+  }
+  // The part of the picture the rectangle shows (as the unscaled copy clips
+  // to the picture), drawn to that part's canvas rectangle.
+  const int w = std::min(dest.W(), image.bitmap->Width() - srcX);
+  const int h = std::min(dest.H(), image.bitmap->Height() - srcY);
+  if (srcX < 0 || srcY < 0 || w <= 0 || h <= 0) return true;
+  const IBounds d = ToDevice(IBounds(dest.left, dest.top, dest.left + w, dest.top + h));
+  const IBounds clipped = d.Intersect(ToDevice(paintedRegion));
+  if (clipped.Empty() || d.W() <= 0 || d.H() <= 0) return true;
+  const Scaled pic = ScaledPicture(image.bitmap, srcX, srcY, w, h, d.W(), d.H());
+  if (!pic.bitmap) return false;
+  LICE_CopyBlock(canvas.get(), pic.bitmap, clipped.left, clipped.top, pic.x + clipped.left - d.left,
+                 pic.y + clipped.top - d.top, clipped.W(), clipped.H(), Weight(blend), ComposeWord(blend));
   return true;
 }
 
@@ -515,7 +639,21 @@ bool IGraphics::BlitRotated(const IImage& image, int cx, int cy, double angle, c
   if (!image.bitmap || !canvas) return false;
   const int w = image.width;
   const int h = image.height;
-  LICE_RotateRegion(canvas.get(), image.bitmap, cx - w / 2, cy - h / 2, w, h, srcX, srcY, float(w), float(h),
+  if (scale == 1.0f)
+  {
+    LICE_RotateRegion(canvas.get(), image.bitmap, cx - w / 2, cy - h / 2, w, h, srcX, srcY, float(w), float(h),
+                      static_cast<float>(angle), false, Weight(blend), ComposeWord(blend) | ComposeBilinear, 0.0f,
+                      0.0f);
+    return true;
+  }
+  // Rotated and scaled in one step from the artwork, about the scaled centre.
+  const Art art = ArtFor(image.bitmap);
+  const float k = float(art.factor);
+  const int dw = RoundToInt(w * scale);
+  const int dh = RoundToInt(h * scale);
+  const int dcx = ToDevice(cx);
+  const int dcy = ToDevice(cy);
+  LICE_RotateRegion(canvas.get(), art.bitmap, dcx - dw / 2, dcy - dh / 2, dw, dh, srcX * k, srcY * k, w * k, h * k,
                     static_cast<float>(angle), false, Weight(blend), ComposeWord(blend) | ComposeBilinear, 0.0f,
                     0.0f);
   return true;
@@ -524,44 +662,97 @@ bool IGraphics::BlitRotated(const IImage& image, int cx, int cy, double angle, c
 bool IGraphics::StrokeLine(const IArgb& colour, float x1, float y1, float x2, float y2, const IBlend* blend,
                            bool antialias)
 {
-  LICE_PlotSmoothLine(canvas.get(), x1, y1, x2, y2, colour.Word(), colour.a / 255.0f, ComposeWord(blend),
-                      antialias);
+  if (scale == 1.0f)
+  {
+    LICE_PlotSmoothLine(canvas.get(), x1, y1, x2, y2, colour.Word(), colour.a / 255.0f, ComposeWord(blend),
+                        antialias);
+    return true;
+  }
+  // A line one layout pixel wide is round(scale) canvas pixels wide: parallel
+  // lines side by side across its direction.
+  const float ax = PointToDevice(x1), ay = PointToDevice(y1), bx = PointToDevice(x2), by = PointToDevice(y2);
+  const float len = std::hypot(bx - ax, by - ay);
+  const float nx = len > 0.0f ? -(by - ay) / len : 0.0f;
+  const float ny = len > 0.0f ? (bx - ax) / len : 0.0f;
+  const int n = std::max(1, RoundToInt(scale));
+  for (int k = 0; k < n; ++k)
+  {
+    const float o = k - (n - 1) * 0.5f;
+    LICE_PlotSmoothLine(canvas.get(), ax + nx * o, ay + ny * o, bx + nx * o, by + ny * o, colour.Word(),
+                        colour.a / 255.0f, ComposeWord(blend), antialias);
+  }
   return true;
 }
 
 bool IGraphics::StrokeArc(const IArgb& colour, float cx, float cy, double radius, float start, float end,
                           const IBlend* blend, bool antialias)
 {
-  LICE_PlotArc(canvas.get(), cx, cy, static_cast<float>(radius), start, end, colour.Word(), colour.a / 255.0f,
-               ComposeWord(blend), antialias);
+  if (scale == 1.0f)
+  {
+    LICE_PlotArc(canvas.get(), cx, cy, static_cast<float>(radius), start, end, colour.Word(), colour.a / 255.0f,
+                 ComposeWord(blend), antialias);
+    return true;
+  }
+  // Widened like a line: round(scale) arcs one canvas pixel apart.
+  const int n = std::max(1, RoundToInt(scale));
+  const float r = static_cast<float>(radius) * scale;
+  for (int k = 0; k < n; ++k)
+    LICE_PlotArc(canvas.get(), PointToDevice(cx), PointToDevice(cy), r + (k - (n - 1) * 0.5f), start, end,
+                 colour.Word(), colour.a / 255.0f, ComposeWord(blend), antialias);
   return true;
+}
+
+void IGraphics::StrokeArcBand(const IArgb& colour, float cx, float cy, float inner, float outer, float start,
+                              float end, const IBlend* blend)
+{
+  if (scale == 1.0f)
+  {
+    for (float r = inner; r < outer; r += 0.3f) StrokeArc(colour, cx, cy, r, start, end, blend, true);
+    return;
+  }
+  // The same band at the scaled radii, filled as densely in canvas pixels.
+  const float dcx = PointToDevice(cx), dcy = PointToDevice(cy);
+  const float to = outer * scale;
+  for (float r = inner * scale; r < to; r += 0.3f)
+    LICE_PlotArc(canvas.get(), dcx, dcy, r, start, end, colour.Word(), colour.a / 255.0f, ComposeWord(blend), true);
 }
 
 bool IGraphics::StrokeRoundedRect(const IArgb& colour, IBounds& rect, int r, const IBlend* blend,
                                   bool antialias)
 {
+  const IBounds outline = ToDevice(rect);
   rect.right -= 1;
   rect.bottom -= 1;
   LICE_IBitmap* dst = canvas.get();
   const LICE_PixelWord c = colour.Word();
   const float a = colour.a / 255.0f;
   const LICE_ComposeMode m = ComposeWord(blend);
-  const int l = rect.left, t = rect.top, rt = rect.right, b = rect.bottom;
-  LICE_PlotLine(dst, l + r + 1, t, rt - r - 1, t, c, a, m, antialias);
-  LICE_PlotLine(dst, rt, t + r + 1, rt, b - r - 1, c, a, m, antialias);
-  LICE_PlotLine(dst, l + r + 1, b, rt - r - 1, b, c, a, m, antialias);
-  LICE_PlotLine(dst, l, t + r + 1, l, b - r - 1, c, a, m, antialias);
-  LICE_PlotArc(dst, float(l + r), float(t + r), float(r), kLeftAngle, 0.0f, c, a, m, antialias);
-  LICE_PlotArc(dst, float(rt - r), float(t + r), float(r), 0.0f, kRightAngle, c, a, m, antialias);
-  LICE_PlotArc(dst, float(rt - r), float(b - r), float(r), kRightAngle, kDownAngle, c, a, m, antialias);
-  LICE_PlotArc(dst, float(l + r), float(b - r), float(r), kDownAngle, kLeftAgainAngle, c, a, m, antialias);
+  // Above 1 the outline is round(scale) canvas pixels wide: nested outlines
+  // of the scaled rectangle, each one pixel further in.
+  const int n = scale == 1.0f ? 1 : std::max(1, RoundToInt(scale));
+  const int radius = scale == 1.0f ? r : RoundToInt(r * scale);
+  for (int k = 0; k < n; ++k)
+  {
+    const int rr = std::max(0, radius - k);
+    const int l = outline.left + k, t = outline.top + k, rt = outline.right - 1 - k, b = outline.bottom - 1 - k;
+    LICE_PlotLine(dst, l + rr + 1, t, rt - rr - 1, t, c, a, m, antialias);
+    LICE_PlotLine(dst, rt, t + rr + 1, rt, b - rr - 1, c, a, m, antialias);
+    LICE_PlotLine(dst, l + rr + 1, b, rt - rr - 1, b, c, a, m, antialias);
+    LICE_PlotLine(dst, l, t + rr + 1, l, b - rr - 1, c, a, m, antialias);
+    LICE_PlotArc(dst, float(l + rr), float(t + rr), float(rr), kLeftAngle, 0.0f, c, a, m, antialias);
+    LICE_PlotArc(dst, float(rt - rr), float(t + rr), float(rr), 0.0f, kRightAngle, c, a, m, antialias);
+    LICE_PlotArc(dst, float(rt - rr), float(b - rr), float(rr), kRightAngle, kDownAngle, c, a, m, antialias);
+    LICE_PlotArc(dst, float(l + rr), float(b - rr), float(rr), kDownAngle, kLeftAgainAngle, c, a, m, antialias);
+  }
   return true;
 }
 
-bool IGraphics::FillRoundedRect(const IArgb& colour, const IBounds& rect, int r, int corners,
+bool IGraphics::FillRoundedRect(const IArgb& colour, const IBounds& layoutRect, int radius, int corners,
                                 const IBlend* blend, bool antialias)
 {
   if (corners != 4 && corners != 2 && corners != -2) return true;
+  const IBounds rect = ToDevice(layoutRect);
+  const int r = scale == 1.0f ? radius : RoundToInt(radius * scale);
   LICE_IBitmap* dst = canvas.get();
   const LICE_PixelWord c = colour.Word();
   const float rectAlpha = Weight(blend);
@@ -598,15 +789,15 @@ bool IGraphics::FillRoundedRect(const IArgb& colour, const IBounds& rect, int r,
 
 bool IGraphics::FillBox(const IArgb& colour, const IBounds& rect, const IBlend* blend)
 {
-  LICE_FillArea(canvas.get(), rect.left, rect.top, rect.W(), rect.H(), colour.Word(), Weight(blend),
-                ComposeWord(blend));
+  const IBounds d = ToDevice(rect);
+  LICE_FillArea(canvas.get(), d.left, d.top, d.W(), d.H(), colour.Word(), Weight(blend), ComposeWord(blend));
   return true;
 }
 
 bool IGraphics::PaintText(ITextStyle& style, const char* text, const IBounds& rect)
 {
   if (!text || !*text) return true;
-  LICE_CachedFont* font = style.font ? style.font : ObtainFont(style);
+  LICE_CachedFont* font = style.font && scale == 1.0f ? style.font : ObtainFont(style);
   if (!font) return false;
   font->SetInk(style.colour.Word());
   int flags = LICE_DT_NOCLIP;
@@ -615,27 +806,35 @@ bool IGraphics::PaintText(ITextStyle& style, const char* text, const IBounds& re
     flags |= LICE_DT_CENTER;
   else if (style.alignment != AlignLeft)
     flags |= LICE_DT_RIGHT;
-  LICE_Rect r{rect.left, rect.top, rect.right, rect.bottom};
+  const IBounds d = ToDevice(rect);
+  LICE_Rect r{d.left, d.top, d.right, d.bottom};
   font->RenderText(canvas.get(), text, -1, &r, flags);
   return true;
 }
 
 LICE_CachedFont* IGraphics::ObtainFont(ITextStyle& style)
 {
+  if (scale != 1.0f) return FontAtSize(style, RoundToInt(style.size * scale));
+  LICE_CachedFont* font = FontAtSize(style, style.size);
+  if (font) style.font = font;
+  return font;
+}
+
+LICE_CachedFont* IGraphics::FontAtSize(const ITextStyle& style, int size)
+{
   FontCache& cache = FontCache::Shared();
-  LICE_CachedFont* font = cache.Find(style.size, style.orientation, style.style, style.face);
+  LICE_CachedFont* font = cache.Find(size, style.orientation, style.style, style.face);
   if (!font)
   {
     const int q = style.quality;
     const int quality = q == 0 || q == 2 || q == 3 ? q : 1;
-    LICE_FontHandle handle = LICE_GlyphSource::MakeSystemFont(style.face, style.size, style.orientation * 10,
+    LICE_FontHandle handle = LICE_GlyphSource::MakeSystemFont(style.face, size, style.orientation * 10,
                                                               (style.style & 1) != 0, (style.style & 2) != 0,
                                                               quality);
     if (!handle) return nullptr;
     font = new LICE_CachedFont;
     font->AdoptSystemFont(handle, FontOwnsHandle | FontPreferSystem);
-    cache.Add(style.size, style.orientation, style.style, style.face, font);
+    cache.Add(size, style.orientation, style.style, style.face, font);
   }
-  style.font = font;
   return font;
 }

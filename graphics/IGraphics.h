@@ -101,8 +101,42 @@ public:
   //! Union of the bounds of every control that needs drawing.
   bool CollectChanges(IBounds& region) const;
   bool PaintPass(const IBounds& region);
+  //! A canvas of the scaled size (ScaledWidth x ScaledHeight).
   void CreateCanvas() override;
   LICE_SysBitmap* Canvas() const { return canvas.get(); }
+
+  // ---- Content scale. ----
+  //
+  // Controls, bounds, pointer positions and the painted region stay in
+  // layout pixels (the editor's width x height); the canvas holds the editor
+  // drawn `scale` times as large. At 1 every drawing operation is the
+  // unscaled one, so the pictures are those of an editor without scaling.
+  // Above 1 pictures come from the artwork drawn at the nearest scale at or
+  // above the factor (filtered to size), text from the font at the scaled
+  // size, and lines and arcs are drawn at scaled positions, radii and widths.
+
+  static constexpr float kMinScale = 1.0f;
+  static constexpr float kMaxScale = 4.0f;
+  //! The factor a request for `factor` gives: clamped to 1..4; 0 (refused)
+  //! for zero, negative or non-finite requests.
+  static float AcceptedScale(float factor);
+  float Scale() const { return scale; }
+  //! Sets an accepted factor (AcceptedScale; a refused one is ignored):
+  //! resizes the canvas, drops the pictures made for the old factor and
+  //! repaints everything. Virtual so that a window can follow.
+  virtual void SetScale(float factor);
+  //! round(width x scale), round(height x scale): the canvas and window size.
+  int ScaledWidth() const;
+  int ScaledHeight() const;
+  //! A layout edge (of a rectangle) in canvas pixels: round(v x scale).
+  int ToDevice(int v) const;
+  IBounds ToDevice(const IBounds& r) const;
+  //! A layout pixel position (a line's end, an arc's centre) in canvas
+  //! pixels: the centre of layout pixel v lands on the centre of its scaled
+  //! area.
+  float PointToDevice(float v) const;
+  //! The layout pixel holding canvas pixel v (pointer positions).
+  int FromDevice(int v) const;
 
   // ---- Pointer and key dispatch. ----
 
@@ -144,6 +178,10 @@ public:
                   bool antialias);
   bool StrokeArc(const IArgb& colour, float cx, float cy, double radius, float start, float end,
                  const IBlend* blend, bool antialias);
+  //! A ring of antialiased arcs 0.3 canvas pixels apart, from radius `inner`
+  //! up to (not including) `outer`: the knobs' value arc.
+  void StrokeArcBand(const IArgb& colour, float cx, float cy, float inner, float outer, float start, float end,
+                     const IBlend* blend);
   //! Right and bottom are first reduced by 1 in the caller's record.
   bool StrokeRoundedRect(const IArgb& colour, IBounds& rect, int radius, const IBlend* blend,
                          bool antialias);
@@ -153,6 +191,8 @@ public:
   bool FillBox(const IArgb& colour, const IBounds& rect, const IBlend* blend);
   //! False only when no font can be had for the style.
   bool PaintText(ITextStyle& style, const char* text, const IBounds& rect);
+  //! The style's font at 1; above 1 the same face at the scaled size (not
+  //! stored in the style, which keeps its unscaled font).
   LICE_CachedFont* ObtainFont(ITextStyle& style);
 
   // ---- State. ----
@@ -173,6 +213,30 @@ public:
   const IArgb& PopupHighlight() const { return popupHighlight; }
 
 protected:
+  //! Artwork of a picture for the current scale: the picture itself at 1,
+  //! above it the same picture drawn `factor` times as large when the module
+  //! carries one (factor 1 and the picture itself when it does not).
+  struct Art
+  {
+    LICE_IBitmap* bitmap;
+    int factor;
+  };
+  Art ArtFor(const LICE_IBitmap* picture);
+  //! Loads or cuts the `factor`-times picture of a cached one; null if none.
+  LICE_IBitmap* MakeArt(const LICE_IBitmap* picture, int factor);
+  //! Region (x, y, w, h) of a picture, in its own pixels, drawn to outW x
+  //! outH canvas pixels: the artwork itself with the region's offset when it
+  //! has that size, else a picture filtered to that size, made once per
+  //! scale.
+  struct Scaled
+  {
+    LICE_IBitmap* bitmap = nullptr;
+    int x = 0;
+    int y = 0;
+  };
+  Scaled ScaledPicture(const LICE_IBitmap* picture, int x, int y, int w, int h, int outW, int outH);
+  LICE_CachedFont* FontAtSize(const ITextStyle& style, int size);
+
   //! The parameter a control is bound to, or null (none, or out of range).
   IParamDef* ParamOf(const IControl* control) const;
   //! Destroys a popup closed while its own handler was running, once that
@@ -204,6 +268,15 @@ protected:
   std::atomic<bool> anyMirrored{false};
   IBounds paintedRegion;
   std::unique_ptr<LICE_SysBitmap> canvas;
+  float scale = 1.0f;
+  //! Pictures filtered to their canvas size at this scale.
+  struct ScaledEntry
+  {
+    const LICE_IBitmap* picture;
+    int x, y, w, h, outW, outH;
+    std::unique_ptr<LICE_IBitmap> bitmap;
+  };
+  std::vector<ScaledEntry> scaledPictures;
   int width = 0;
   int height = 0;
   int frameRate = 24;

@@ -336,7 +336,8 @@ void* IGraphicsLinux::OpenIn(void* parent)
   a.colormap = DefaultColormap(display, screen);
   a.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask |
                  EnterWindowMask | LeaveWindowMask | StructureNotifyMask;
-  w->window = XCreateWindow(display, parentId, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
+  w->window = XCreateWindow(display, parentId, 0, 0, static_cast<unsigned>(ScaledWidth()),
+                            static_cast<unsigned>(ScaledHeight()), 0,
                             w->depth, InputOutput, w->visual, CWBackPixmap | CWBorderPixel | CWColormap | CWEventMask,
                             &a);
   // Embedding: made unmapped and flagged so (a host may refuse a child that
@@ -373,11 +374,41 @@ void IGraphicsLinux::CloseNative()
 void IGraphicsLinux::ResizeEditor(int w, int h)
 {
   IGraphicsPlatform::ResizeEditor(w, h);
-  if (x && !x->lost && !x->gone && w > 0 && h > 0)
+  FitWindow();
+}
+
+void IGraphicsLinux::SetScale(float factor)
+{
+  const float before = scale;
+  if (x && !x->lost && x->grabbed)
   {
-    XResizeWindow(x->display, x->window, static_cast<unsigned>(w), static_cast<unsigned>(h));
+    // The gesture ends with the scale change; so does its hold on the pointer.
+    XUngrabPointer(x->display, CurrentTime);
+    x->grabbed = x->captured = false;
+  }
+  IGraphicsPlatform::SetScale(factor);
+  if (scale != before) FitWindow();
+}
+
+void IGraphicsLinux::FitWindow()
+{
+  if (x && !x->lost && !x->gone && ScaledWidth() > 0 && ScaledHeight() > 0)
+  {
+    XResizeWindow(x->display, x->window, static_cast<unsigned>(ScaledWidth()), static_cast<unsigned>(ScaledHeight()));
     XFlush(x->display);
   }
+}
+
+float IGraphicsLinux::SystemScale()
+{
+  // Xft.dpi of the X resources, the desktop's font scale: dpi / 96.
+  if (!x || x->lost) return 0.0f;
+  const char* resources = XResourceManagerString(x->display);
+  if (!resources) return 0.0f;
+  const char* at = std::strstr(resources, "Xft.dpi:");
+  if (!at) return 0.0f;
+  const double dpi = std::strtod(at + 8, nullptr);
+  return dpi > 0.0 ? static_cast<float>(dpi / 96.0) : 0.0f;
 }
 
 bool IGraphicsLinux::ShowRegion(const IBounds& region)
@@ -400,7 +431,7 @@ void IGraphicsLinux::RepaintRegion(const IBounds& region)
 bool IGraphicsLinux::PutRegion(const IBounds& region)
 {
   if (!x || x->lost || x->gone || !canvas) return true;
-  const IBounds r = region.Intersect({0, 0, canvas->Width(), canvas->Height()});
+  const IBounds r = ToDevice(region).Intersect({0, 0, canvas->Width(), canvas->Height()});
   if (r.Empty() || r.W() <= 0 || r.H() <= 0) return true;
 
   GC gc = DefaultGC(x->display, DefaultScreen(x->display));
@@ -604,8 +635,10 @@ void IGraphicsLinux::HandleEvents()
     {
       case Expose:
       {
-        const IBounds r{ev.xexpose.x, ev.xexpose.y, ev.xexpose.x + ev.xexpose.width,
-                        ev.xexpose.y + ev.xexpose.height};
+        // Exposed window pixels, as the layout pixels that cover them.
+        const IBounds r{FromDevice(ev.xexpose.x), FromDevice(ev.xexpose.y),
+                        FromDevice(ev.xexpose.x + ev.xexpose.width - 1) + 1,
+                        FromDevice(ev.xexpose.y + ev.xexpose.height - 1) + 1};
         x->exposed = x->exposed.Union(r);
         // Painted as the Windows window paints on WM_PAINT: the first
         // exposure after opening draws everything.
@@ -624,7 +657,7 @@ void IGraphicsLinux::HandleEvents()
         const IPointerMods mods = ModsOf(ev.xmotion.state);
         if (mods.left || mods.right)
         {
-          if (x->captured) PointerDrag(ev.xmotion.x, ev.xmotion.y, mods);
+          if (x->captured) PointerDrag(FromDevice(ev.xmotion.x), FromDevice(ev.xmotion.y), mods);
           break;
         }
         // A move that a press at the same place follows at once is part of
@@ -637,7 +670,7 @@ void IGraphicsLinux::HandleEvents()
               next.xbutton.y == ev.xmotion.y)
             break;
         }
-        PointerHover(ev.xmotion.x, ev.xmotion.y, mods);
+        PointerHover(FromDevice(ev.xmotion.x), FromDevice(ev.xmotion.y), mods);
         break;
       }
       case LeaveNotify:
@@ -646,10 +679,13 @@ void IGraphicsLinux::HandleEvents()
       case ButtonPress:
       {
         const XButtonEvent& b = ev.xbutton;
+        // Window pixels to layout pixels; the double-click distance stays in
+        // window pixels.
+        const int bx = FromDevice(b.x), by = FromDevice(b.y);
         IPointerMods mods = ModsOf(b.state);
         if (b.button == Button4 || b.button == Button5)
         {
-          PointerWheel(b.x, b.y, mods, b.button == Button4 ? 1 : -1);
+          PointerWheel(bx, by, mods, b.button == Button4 ? 1 : -1);
           break;
         }
         if (b.button != Button1 && b.button != Button3) break;
@@ -660,8 +696,8 @@ void IGraphicsLinux::HandleEvents()
           // A click on the box edits it; elsewhere the left button takes the
           // value and goes on, the right one drops it and goes nowhere.
           const IDrawnEntry::Outcome onBox =
-              which == 0 ? entry.Click(*this, b.x, b.y)
-                         : (entry.Covers(b.x, b.y) ? IDrawnEntry::Unchanged : IDrawnEntry::Ignored);
+              which == 0 ? entry.Click(*this, bx, by)
+                         : (entry.Covers(bx, by) ? IDrawnEntry::Unchanged : IDrawnEntry::Ignored);
           if (onBox != IDrawnEntry::Ignored)
           {
             EntryOutcome(onBox);
@@ -689,7 +725,7 @@ void IGraphicsLinux::HandleEvents()
           x->lastPressY = b.y;
           if (isDouble)
           {
-            if (PointerDoubleClick(b.x, b.y, mods)) Capture(b.time);
+            if (PointerDoubleClick(bx, by, mods)) Capture(b.time);
             break;
           }
         }
@@ -699,7 +735,7 @@ void IGraphicsLinux::HandleEvents()
           x->lastPressCounts = false;
         }
         Capture(b.time);
-        PointerDown(b.x, b.y, mods);
+        PointerDown(bx, by, mods);
         break;
       }
       case ButtonRelease:
@@ -719,7 +755,7 @@ void IGraphicsLinux::HandleEvents()
           mods.left = false;
         else
           mods.right = false;
-        PointerUp(b.x, b.y, mods);
+        PointerUp(FromDevice(b.x), FromDevice(b.y), mods);
         break;
       }
       case ClientMessage:
@@ -764,7 +800,7 @@ void IGraphicsLinux::HandleEvents()
           break;
         }
         const int code = EditorKeyCode(sym);
-        if (code >= 0) KeyPressed(ev.xkey.x, ev.xkey.y, code);
+        if (code >= 0) KeyPressed(FromDevice(ev.xkey.x), FromDevice(ev.xkey.y), code);
         break;
       }
       default:
@@ -781,10 +817,10 @@ bool IGraphicsLinux::WheelFromHost(int steps)
   int rootX = 0, rootY = 0, winX = 0, winY = 0;
   unsigned int state = 0;
   if (!XQueryPointer(x->display, x->window, &root, &child, &rootX, &rootY, &winX, &winY, &state)) return false;
-  if (winX < 0 || winY < 0 || winX >= width || winY >= height) return false;
+  if (winX < 0 || winY < 0 || winX >= ScaledWidth() || winY >= ScaledHeight()) return false;
   IPointerMods mods = ModsOf(state);
   mods.left = mods.right = false;
-  PointerWheel(winX, winY, mods, steps);
+  PointerWheel(FromDevice(winX), FromDevice(winY), mods, steps);
   return true;
 }
 

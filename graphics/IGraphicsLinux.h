@@ -42,6 +42,12 @@ public:
   bool ShowRegion(const IBounds& region) override;
   //! The core's resize, then the window takes the new size.
   void ResizeEditor(int width, int height) override;
+  //! The platform's scale change (a held gesture ends and lets the pointer
+  //! go), then the window takes the scaled size. Window pixels map to layout
+  //! pixels by the factor in every event.
+  void SetScale(float factor) override;
+  //! Xft.dpi / 96 from the X resources of the window's display; 0 without it.
+  float SystemScale() override;
   //! Opens the box as every platform does and, with a window, draws it.
   void AskValue(IControl* control, IParamDef* param, bool centred) override;
   //! Wheel steps the host passes on: to the editor only when the pointer is
@@ -105,6 +111,8 @@ private:
   //! One XEmbed message of the embedder (XEMBED_EMBEDDED_NOTIFY, activation,
   //! focus); others are ignored.
   void HandleEmbedMessage(long message);
+  //! Sizes the open window to the scaled editor.
+  void FitWindow();
   //! Holds the pointer for a press, as SetCapture does on Windows.
   void Capture(unsigned long time);
   //! Copies a region of the canvas to the window as it is.

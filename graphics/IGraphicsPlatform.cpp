@@ -17,7 +17,7 @@ void IGraphicsPlatform::ResizeEditor(int w, int h)
   if (BoxOpen()) CloseBox();
   boxState = BoxIdle;
   IGraphics::ResizeEditor(w, h);
-  if (canvas) canvas->SetSize(w, h);
+  if (canvas) canvas->SetSize(ScaledWidth(), ScaledHeight());
 }
 
 LICE_IBitmap* IGraphicsPlatform::LoadImageResource(int number, const char*)
@@ -89,6 +89,19 @@ void IGraphicsPlatform::EndHeldGesture()
   ForgetPointer();
   IControl* c = GetControl(held);
   if (c && ParamOf(c)) plug->HostEndEdit(c->ParamIdx());
+}
+
+void IGraphicsPlatform::SetScale(float factor)
+{
+  const float accepted = AcceptedScale(factor);
+  if (accepted == 0.0f || accepted == scale) return;
+  EndHeldGesture();
+  if (BoxOpen())
+  {
+    FinishBox();
+    boxState = BoxIdle;
+  }
+  IGraphics::SetScale(accepted);
 }
 
 void IGraphicsPlatform::CloseNative()

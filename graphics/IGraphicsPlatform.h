@@ -66,6 +66,18 @@ public:
   void HideTipUnlessEnabled() override {}
   LICE_IBitmap* LoadImageResource(int number, const char* fileName) override;
 
+  //! A new content scale: a gesture in progress ends (its host edit closes;
+  //! positions before and after the change cannot be compared), an open
+  //! box is cancelled, then the core takes the factor.
+  void SetScale(float factor) override;
+  //! Whether the host has told the editor its scale (setContentScaleFactor);
+  //! until then the window may follow the system's.
+  bool ScaleFromHost() const { return scaleFromHost; }
+  void SetScaleFromHost(bool fromHost) { scaleFromHost = fromHost; }
+  //! The scale the system gives the open window (the monitor's or the
+  //! desktop's), 0 when it says none.
+  virtual float SystemScale() { return 0.0f; }
+
   //! One frame of the editor's timer: commits or cancels a closed box, paints
   //! what changed, and counts the end-of-edit countdown down.
   void Tick();
@@ -99,6 +111,7 @@ protected:
   IParamDef* boxParam = nullptr;
   int boxState = BoxIdle;
   int endEditCountdown = 0;
+  bool scaleFromHost = false;
 };
 
 //! Makes the editor of this platform: IGraphicsWin on Windows, IGraphicsLinux

@@ -12,12 +12,16 @@
 
 #include "controls/IControl.h"
 #include "plug/IPlugBase.h"
+#include "plug/RoundToInt.h"
 #include "raster/LICE_Bitmap.h"
 
 namespace
 {
 constexpr int kPathMax = 256;
 constexpr int kBoxTextMax = 1000;
+// WM_DPICHANGED_AFTERPARENT: a child window hears that its per-monitor aware
+// top-level window moved to a monitor of another scale (Windows 10 1703 on).
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
 
 // The editors whose window is open, in opening order. The window class stays
 // registered while the list is not empty, and a message is handled only for
@@ -168,8 +172,9 @@ struct IGraphicsWin::Native
     }
     IGraphicsWin* g = Owner(hwnd);
     if (!g) return DefWindowProcA(hwnd, message, wParam, lParam);
-    const int x = GET_X_LPARAM(lParam);
-    const int y = GET_Y_LPARAM(lParam);
+    // Window pixels to layout pixels.
+    const int x = g->FromDevice(GET_X_LPARAM(lParam));
+    const int y = g->FromDevice(GET_Y_LPARAM(lParam));
 
     switch (message)
     {
@@ -178,7 +183,9 @@ struct IGraphicsWin::Native
         RECT r;
         if (GetUpdateRect(hwnd, &r, FALSE))
         {
-          g->PaintPass(IBounds(r.left, r.top, r.right, r.bottom));
+          // The layout pixels that cover the window pixels to paint.
+          g->PaintPass(IBounds(g->FromDevice(r.left), g->FromDevice(r.top), g->FromDevice(r.right - 1) + 1,
+                               g->FromDevice(r.bottom - 1) + 1));
           // An editor without controls paints nothing and so never begins a
           // paint; the region must still be validated, or WM_PAINT repeats
           // for ever.
@@ -204,7 +211,7 @@ struct IGraphicsWin::Native
         POINT p;
         GetCursorPos(&p);
         ScreenToClient(hwnd, &p);
-        g->KeyPressed(p.x, p.y, code);
+        g->KeyPressed(g->FromDevice(p.x), g->FromDevice(p.y), code);
         return 0;
       }
       case WM_TIMER:
@@ -251,12 +258,16 @@ struct IGraphicsWin::Native
         const int steps = static_cast<short>(HIWORD(wParam)) / WHEEL_DELTA;
         RECT r;
         GetWindowRect(hwnd, &r);
-        g->PointerWheel(x - r.left, y - r.top, ModsOf(GET_KEYSTATE_WPARAM(wParam)), steps);
+        g->PointerWheel(g->FromDevice(GET_X_LPARAM(lParam) - r.left), g->FromDevice(GET_Y_LPARAM(lParam) - r.top),
+                        ModsOf(GET_KEYSTATE_WPARAM(wParam)), steps);
         return 0;
       }
       case WM_MOUSELEAVE:
         g->HideTipUnlessEnabled();
         g->PointerLeave();
+        return 0;
+      case kDpiChangedAfterParent:
+        g->FollowSystemScale();
         return 0;
       default:
         return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -332,9 +343,9 @@ bool IGraphicsWin::ShowRegion(const IBounds& region)
   const auto hwnd = static_cast<HWND>(window);
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd, &ps);
+  const IBounds d = ToDevice(region);
   if (dc && canvas)
-    BitBlt(dc, region.left, region.top, region.W(), region.H(), static_cast<HDC>(canvas->DeviceContext()),
-           region.left, region.top, SRCCOPY);
+    BitBlt(dc, d.left, d.top, d.W(), d.H(), static_cast<HDC>(canvas->DeviceContext()), d.left, d.top, SRCCOPY);
   EndPaint(hwnd, &ps);
   return true;
 }
@@ -347,7 +358,8 @@ void IGraphicsWin::RepaintRegion(const IBounds& region)
     return;
   }
   const auto hwnd = static_cast<HWND>(window);
-  const RECT r = {region.left, region.top, region.right, region.bottom};
+  const IBounds d = ToDevice(region);
+  const RECT r = {d.left, d.top, d.right, d.bottom};
   InvalidateRect(hwnd, &r, FALSE);
   if (boxWindow)
   {
@@ -362,9 +374,11 @@ void IGraphicsWin::RepaintRegion(const IBounds& region)
 
 void IGraphicsWin::ResizeEditor(int w, int h)
 {
-  const int dw = w - width;
-  const int dh = h - height;
+  const int oldWidth = ScaledWidth();
+  const int oldHeight = ScaledHeight();
   IGraphicsPlatform::ResizeEditor(w, h);
+  const int dw = ScaledWidth() - oldWidth;
+  const int dh = ScaledHeight() - oldHeight;
   if (!window) return;
   const auto hwnd = static_cast<HWND>(window);
   GrowBy(hwnd, dw, dh);
@@ -384,7 +398,7 @@ void IGraphicsWin::AskValue(IControl* control, IParamDef* param, bool centred)
   if (!window || wasOpen || !BoxOpen()) return;
 
   const auto hwnd = static_cast<HWND>(window);
-  const IBounds& r = box.rect;
+  const IBounds r = ToDevice(box.rect);
   DWORD style = WS_CHILD | WS_VISIBLE;
   const char* kind = "EDIT";
   const char* title = box.text.c_str();
@@ -419,7 +433,7 @@ void IGraphicsWin::AskValue(IControl* control, IParamDef* param, bool centred)
     SetWindowLongPtrA(made, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Native::BoxProc)));
   SetWindowLongPtrA(made, GWLP_USERDATA, static_cast<LONG_PTR>(kBoxMarker));
   LOGFONTA font = {};
-  font.lfHeight = 14;
+  font.lfHeight = RoundToInt(14 * scale);
   font.lfCharSet = DEFAULT_CHARSET;
   std::strcpy(font.lfFaceName, "Arial");
   boxFont = CreateFontIndirectA(&font);
@@ -447,7 +461,7 @@ void IGraphicsWin::CloseBox()
 void* IGraphicsWin::OpenIn(void* parentWindow)
 {
   const auto newParent = static_cast<HWND>(parentWindow);
-  int x = 0, y = 0, w = width, h = height;
+  int x = 0, y = 0, w = ScaledWidth(), h = ScaledHeight();
   RECT r;
   if (window && GetWindowRect(static_cast<HWND>(window), &r))
   {
@@ -513,6 +527,38 @@ void IGraphicsWin::CloseNative()
   Native::Forget(*this, instance);
 }
 
+void IGraphicsWin::SetScale(float factor)
+{
+  const float before = scale;
+  if (window && GetCapture() == static_cast<HWND>(window)) ReleaseCapture();
+  IGraphicsPlatform::SetScale(factor);
+  if (!window || scale == before) return;
+  const auto hwnd = static_cast<HWND>(window);
+  SetWindowPos(hwnd, nullptr, 0, 0, ScaledWidth(), ScaledHeight(),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+float IGraphicsWin::SystemScale()
+{
+  // GetDpiForWindow exists from Windows 10 (1607) on; before it, 96 dpi.
+  using DpiForWindow = UINT(WINAPI*)(HWND);
+  static const auto dpiForWindow = reinterpret_cast<DpiForWindow>(
+    reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+  HWND of = window ? static_cast<HWND>(window) : static_cast<HWND>(parent);
+  const UINT dpi = dpiForWindow && of ? dpiForWindow(of) : 0;
+  return dpi > 0 ? static_cast<float>(dpi) / 96.0f : 1.0f;
+}
+
+void IGraphicsWin::FollowSystemScale()
+{
+  if (ScaleFromHost()) return;
+  const float system = AcceptedScale(SystemScale());
+  if (system == 0.0f || system == scale) return;
+  SetScale(system);
+  if (plug) plug->SetEditorSize(ScaledWidth(), ScaledHeight());
+}
+
 bool IGraphicsWin::WheelFromHost(int steps)
 {
   if (!window) return false;
@@ -525,7 +571,7 @@ bool IGraphicsWin::WheelFromHost(int steps)
   m.shift = GetKeyState(VK_SHIFT) < 0;
   m.control = GetKeyState(VK_CONTROL) < 0;
   m.alt = AltDown();
-  PointerWheel(p.x - r.left, p.y - r.top, m, steps);
+  PointerWheel(FromDevice(p.x - r.left), FromDevice(p.y - r.top), m, steps);
   return true;
 }
 

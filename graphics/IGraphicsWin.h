@@ -41,6 +41,17 @@ public:
   //! grandparent when they are plain child windows, grow or shrink by the
   //! difference.
   void ResizeEditor(int width, int height) override;
+  //! The platform's scale change (a held gesture ends, the capture goes),
+  //! then the window takes the scaled size. Messages' window pixels map to
+  //! layout pixels by the factor; the box and its font are scaled.
+  void SetScale(float factor) override;
+  //! The scale of the monitor the parent window is on: GetDpiForWindow / 96
+  //! where Windows has it, 1 (96 dpi) otherwise.
+  float SystemScale() override;
+  //! The monitor's scale changed under the window (per-monitor aware
+  //! top-level window): without a factor from the host, the editor follows
+  //! it and asks the host for the new size.
+  void FollowSystemScale();
   //! With a window: the native box over the control (see IGraphicsPlatform
   //! for its geometry), focused, its procedure replaced by the box procedure.
   void AskValue(IControl* control, IParamDef* param, bool centred) override;

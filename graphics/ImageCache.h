@@ -44,6 +44,19 @@ public:
   //! their address may later name another bitmap); the cache already owns
   //! its halves.
   void RecordSplit(const Split& split);
+  //! The split whose left or right half is `half`; false when none is.
+  bool SplitHolding(const LICE_IBitmap* half, Split& split) const;
+  //! The positive id (resource number) of a cached bitmap; 0 when it has none.
+  int NumberOf(const LICE_IBitmap* bitmap) const;
+
+  //! The same picture drawn `scale` times as large, for scaled editors.
+  //! `known` says whether it was looked for before (null then means there is
+  //! none); the cache owns variants as it owns the pictures.
+  LICE_IBitmap* FindVariant(const LICE_IBitmap* base, int scale, bool& known) const;
+  //! Records what was found for base at scale (null: none) and answers the
+  //! variant the cache keeps: the first record for a base and scale stays
+  //! (a later one, made meanwhile by another editor, is deleted).
+  LICE_IBitmap* AddVariant(const LICE_IBitmap* base, int scale, LICE_IBitmap* variant);
 
   ImageCache() = default;
   ~ImageCache();
@@ -57,5 +70,12 @@ private:
   std::vector<std::pair<int, LICE_IBitmap*>> entries;
   std::vector<LICE_IBitmap*> unnamed;
   std::vector<Split> splits;
+  struct Variant
+  {
+    const LICE_IBitmap* base;
+    int scale;
+    LICE_IBitmap* bitmap;
+  };
+  std::vector<Variant> variants;
   int lastSplitId = -1;
 };

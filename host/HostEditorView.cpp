@@ -30,6 +30,7 @@ tresult PLUGIN_API HostPlugFrame::resizeView(IPlugView* view, ViewRect* newSize)
   if (window && !window->Resize(newSize->getWidth(), newSize->getHeight()))
     return kResultFalse;
   ViewRect applied(0, 0, newSize->getWidth(), newSize->getHeight());
+  ++onSizes;
   view->onSize(&applied);
   return kResultTrue;
 }
@@ -65,6 +66,8 @@ bool HostEditorView::Open()
     return false;
   if (!plugin.Expect(view->setFrame(&frame), kResultTrue, "setFrame"))
     return false;
+  if (contentScale != 0.0f)
+    SetContentScale(contentScale);
   if (!plugin.Expect(view->getSize(&size), kResultTrue, "getSize"))
     return false;
   if (size.getWidth() <= 0 || size.getHeight() <= 0 || size.getWidth() > 16384 || size.getHeight() > 16384)
@@ -78,6 +81,26 @@ bool HostEditorView::Open()
   attachedNow = true;
   window.Show();
   return true;
+}
+
+tresult HostEditorView::SetContentScale(float factor)
+{
+  if (!view)
+  {
+    contentScale = factor;
+    return kResultTrue;
+  }
+  IPlugViewContentScaleSupport* scaling = nullptr;
+  if (view->queryInterface(IPlugViewContentScaleSupport::iid, reinterpret_cast<void**>(&scaling)) != kResultOk ||
+      !scaling)
+  {
+    if (factor != 1.0f)
+      plugin.Violation("the view does not answer IPlugViewContentScaleSupport");
+    return kNoInterface;
+  }
+  const tresult result = scaling->setContentScaleFactor(factor);
+  scaling->release();
+  return result;
 }
 
 bool HostEditorView::Close()

@@ -30,10 +30,13 @@ public:
   Steinberg::tresult PLUGIN_API resizeView(Steinberg::IPlugView* view, Steinberg::ViewRect* newSize) override;
 
   const std::vector<Steinberg::ViewRect>& Resizes() const { return resizes; }
+  // The onSize calls the frame made in answer.
+  int OnSizes() const { return onSizes; }
 
 private:
   HostWindow* window;
   std::vector<Steinberg::ViewRect> resizes;
+  int onSizes = 0;
 };
 
 class HostEditorView
@@ -50,6 +53,12 @@ public:
   // The close sequence; true when every answer was right.
   bool Close();
   bool IsOpen() const { return attachedNow; }
+  // Tells the view the screen's scale through IPlugViewContentScaleSupport:
+  // before Open it is told between setFrame and getSize (factor 0 tells
+  // nothing), when open at once. The view's answer, or kNoInterface when it
+  // does not support scaling (recorded as a violation when a factor other
+  // than 1 was asked).
+  Steinberg::tresult SetContentScale(float factor);
 
   Steinberg::IPlugView* View() const { return view; }
   HostPlugFrame& Frame() { return frame; }
@@ -62,6 +71,7 @@ private:
   Steinberg::IPlugView* view = nullptr;
   Steinberg::ViewRect size;
   bool attachedNow = false;
+  float contentScale = 0.0f;
 };
 
 }  // namespace ThrumwellHost

@@ -78,6 +78,10 @@ public:
   virtual const char* PlatformType() const = 0;
   // The run loop a Linux plug-in finds on our frame; null on Windows.
   virtual Steinberg::Linux::IRunLoop* RunLoop() { return nullptr; }
+  // The screen's scale, what a host tells a view with setContentScaleFactor:
+  // the window's monitor DPI / 96 on Windows (1 where Windows cannot say),
+  // Xft.dpi / 96 on Linux (1 without it).
+  virtual float SystemScale() const { return 1.0f; }
 
   // Maps the window and embeds the children the editor made. For tests the
   // pointer is first moved off the window, so that only the input a test

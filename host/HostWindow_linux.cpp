@@ -8,6 +8,7 @@
 #include "host/HostWindow.h"
 
 #include <X11/XKBlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>
 #include <X11/Xutil.h>
@@ -17,7 +18,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "host/HostRunLoop.h"
 
@@ -102,6 +105,26 @@ public:
 
   void* ParentHandle() const override { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(window)); }
   const char* PlatformType() const override { return "X11EmbedWindowID"; }
+  float SystemScale() const override
+  {
+    // Read from the root window each time (Xlib keeps the copy it read at
+    // connection), so that a change of the desktop's scale is seen.
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    double dpi = 0.0;
+    if (XGetWindowProperty(display, DefaultRootWindow(display), XInternAtom(display, "RESOURCE_MANAGER", False), 0,
+                           65536, False, XA_STRING, &type, &format, &items, &after, &data) == Success &&
+        data && format == 8)
+    {
+      const std::string text(reinterpret_cast<const char*>(data), items);
+      const std::size_t at = text.find("Xft.dpi:");
+      if (at != std::string::npos) dpi = std::strtod(text.c_str() + at + 8, nullptr);
+    }
+    if (data) XFree(data);
+    return dpi > 0.0 ? static_cast<float>(dpi / 96.0) : 1.0f;
+  }
   Steinberg::Linux::IRunLoop* RunLoop() override { return loop; }
 
   void Show() override
@@ -164,6 +187,15 @@ public:
     if (w <= 0 || h <= 0) return false;
     width = w;
     height = h;
+    // A larger (scaled) editor is moved back onto the screen where it would
+    // reach past its edge: pixels off the screen cannot be captured.
+    XWindowAttributes a{};
+    if (XGetWindowAttributes(display, window, &a) && a.screen)
+    {
+      const int x = std::max(0, std::min(a.x, WidthOfScreen(a.screen) - w));
+      const int y = std::max(0, std::min(a.y, HeightOfScreen(a.screen) - (h + footerHeight)));
+      if (x != a.x || y != a.y) XMoveWindow(display, window, x, y);
+    }
     XResizeWindow(display, window, static_cast<unsigned>(w), static_cast<unsigned>(h + footerHeight));
     if (footer) XMoveResizeWindow(display, footer, 0, h, static_cast<unsigned>(w), static_cast<unsigned>(footerHeight));
     XSync(display, False);

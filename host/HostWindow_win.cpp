@@ -120,6 +120,14 @@ public:
 
   void* ParentHandle() const override { return hwnd; }
   const char* PlatformType() const override { return "HWND"; }
+  float SystemScale() const override
+  {
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto dpiForWindow = reinterpret_cast<DpiForWindow>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    const UINT dpi = dpiForWindow ? dpiForWindow(hwnd) : 0;
+    return dpi > 0 ? static_cast<float>(dpi) / 96.0f : 1.0f;
+  }
 
   void Show() override
   {
@@ -140,8 +148,15 @@ public:
     editorHeight = height;
     if (footer && IsWindow(footer))
       SetWindowPos(footer, nullptr, 0, height, width, footerHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-    return SetWindowPos(hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE) != 0;
+    // A larger (scaled) editor is moved back onto the screen where it would
+    // reach past its edge: pixels off the screen cannot be captured.
+    RECT at{};
+    GetWindowRect(hwnd, &at);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    const int x = std::max(0, std::min<int>(at.left, GetSystemMetrics(SM_CXSCREEN) - w));
+    const int y = std::max(0, std::min<int>(at.top, GetSystemMetrics(SM_CYSCREEN) - h));
+    const UINT keep = x == at.left && y == at.top ? SWP_NOMOVE : 0;
+    return SetWindowPos(hwnd, nullptr, x, y, w, h, keep | SWP_NOZORDER | SWP_NOACTIVATE) != 0;
   }
 
   void SetFooter(void* child, int height) override

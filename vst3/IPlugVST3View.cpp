@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "graphics/IGraphicsPlatform.h"
+#include "plug/RoundToInt.h"
 #include "vst3/IPlugVST3.h"
 
 using namespace Steinberg;
@@ -21,6 +22,13 @@ bool IsEditorsType(const IGraphicsPlatform& editor, FIDString type)
   const char* own = editor.PlatformType();
   return own && type && std::strcmp(type, own) == 0;
 }
+
+
+// The editor's size at a content scale, as hosts are told it.
+ViewRect ScaledRect(const IGraphicsPlatform& editor, float factor)
+{
+  return ViewRect(0, 0, RoundToInt(double(editor.Width()) * factor), RoundToInt(double(editor.Height()) * factor));
+}
 }  // namespace
 
 IPlugVST3View::IPlugVST3View(IPlugVST3* owner) : plug(owner)
@@ -38,6 +46,41 @@ IPlugVST3View::~IPlugVST3View()
       CloseWindow(*editor);
   plug->RemoveView(this);
   plug->release();
+}
+
+tresult PLUGIN_API IPlugVST3View::queryInterface(const TUID iid, void** obj)
+{
+  if (queryInterfaceAs<IPlugViewContentScaleSupport>(this, iid, obj))
+    return kResultOk;
+  return CPluginView::queryInterface(iid, obj);
+}
+
+tresult PLUGIN_API IPlugVST3View::setContentScaleFactor(ScaleFactor factor)
+{
+  IGraphicsPlatform* editor = EditorOf(plug);
+  const float accepted = IGraphics::AcceptedScale(factor);
+  if (!editor || accepted == 0.0f)
+    return kResultFalse;
+  editor->SetScaleFromHost(true);
+  IPlugFrame* frame = getFrame();
+  if (!ownsWindow || !frame)
+  {
+    pendingScale = 0.0f;
+    editor->SetScale(accepted);
+    return kResultTrue;
+  }
+  if (accepted == (pendingScale != 0.0f ? pendingScale : editor->Scale()))
+    return kResultTrue;
+  pendingScale = accepted;
+  ViewRect wanted = ScaledRect(*editor, accepted);
+  // The host answers with onSize, at once or later; a refusal keeps the
+  // factor the window has.
+  if (frame->resizeView(this, &wanted) != kResultTrue)
+  {
+    pendingScale = 0.0f;
+    return kResultFalse;
+  }
+  return kResultTrue;
 }
 
 tresult PLUGIN_API IPlugVST3View::isPlatformTypeSupported(FIDString type)
@@ -60,6 +103,21 @@ tresult PLUGIN_API IPlugVST3View::attached(void* parent, FIDString type)
   if (!OpenWindow(*editor, parent))
     return kResultFalse;
   ownsWindow = true;
+  // A host that does not tell the scale gets the system's for the window.
+  if (!editor->ScaleFromHost())
+  {
+    const float system = IGraphics::AcceptedScale(editor->SystemScale());
+    if (system != 0.0f && system != editor->Scale())
+    {
+      if (IPlugFrame* frame = getFrame())
+      {
+        pendingScale = system;
+        ViewRect wanted = ScaledRect(*editor, system);
+        if (frame->resizeView(this, &wanted) != kResultTrue)
+          pendingScale = 0.0f;
+      }
+    }
+  }
   plug->EditorOpened();
   return kResultOk;
 }
@@ -76,7 +134,11 @@ tresult PLUGIN_API IPlugVST3View::removed()
         otherOwner = true;
     if (ownsWindow || !otherOwner)
       CloseWindow(*editor);
+    // A factor still waiting for the host's onSize is the one to open at.
+    if (pendingScale != 0.0f)
+      editor->SetScale(pendingScale);
   }
+  pendingScale = 0.0f;
   return CPluginView::removed();
 }
 
@@ -100,7 +162,7 @@ tresult PLUGIN_API IPlugVST3View::getSize(ViewRect* size)
   IGraphicsPlatform* editor = EditorOf(plug);
   if (!editor || !size)
     return kResultFalse;
-  *size = ViewRect(0, 0, editor->Width(), editor->Height());
+  *size = ScaledRect(*editor, pendingScale != 0.0f ? pendingScale : editor->Scale());
   return kResultOk;
 }
 
@@ -109,6 +171,16 @@ tresult PLUGIN_API IPlugVST3View::onSize(ViewRect* newSize)
   if (!newSize)
     return kResultOk;
   setRect(*newSize);
+  if (pendingScale != 0.0f)
+    if (IGraphicsPlatform* editor = EditorOf(plug))
+    {
+      const ViewRect wanted = ScaledRect(*editor, pendingScale);
+      if (newSize->getWidth() == wanted.getWidth() && newSize->getHeight() == wanted.getHeight())
+      {
+        editor->SetScale(pendingScale);
+        pendingScale = 0.0f;
+      }
+    }
   if (resizePending)
   {
     plug->EditorResized(newSize->left, newSize->top, newSize->right, newSize->bottom);

@@ -12,13 +12,26 @@
 class IGraphicsPlatform;
 class IPlugVST3;
 
-class IPlugVST3View : public Steinberg::CPluginView
+class IPlugVST3View : public Steinberg::CPluginView, public Steinberg::IPlugViewContentScaleSupport
 {
 public:
   explicit IPlugVST3View(IPlugVST3* plug);
   ~IPlugVST3View() override;
 
   const char* isA() const override { return "IPlugVST3View"; }
+  Steinberg::uint32 PLUGIN_API addRef() override { return CPluginView::addRef(); }
+  Steinberg::uint32 PLUGIN_API release() override { return CPluginView::release(); }
+  // IPlugView, IPlugViewContentScaleSupport and the base interfaces.
+  Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override;
+
+  // The host's screen scale. Zero, negative and non-finite factors are
+  // refused (kResultFalse); others are clamped to 1..4. Not attached, the
+  // editor takes the factor at once (getSize reports the scaled size).
+  // Attached, the view asks the frame to resize it to round(width x f) x
+  // round(height x f) and the editor takes the factor in the onSize that
+  // answers; a frame that refuses leaves the old factor. kResultFalse
+  // without an editor.
+  Steinberg::tresult PLUGIN_API setContentScaleFactor(ScaleFactor factor) override;
 
   // kResultTrue exactly for the editor's platform type ("HWND" on Windows,
   // "X11EmbedWindowID" on Linux), when the plug-in has an editor.
@@ -36,9 +49,11 @@ public:
                                           Steinberg::int16 modifiers) override;
   Steinberg::tresult PLUGIN_API onKeyUp(Steinberg::char16 key, Steinberg::int16 keyCode,
                                         Steinberg::int16 modifiers) override;
-  // (0, 0, editor width, editor height); kResultFalse without an editor.
+  // (0, 0, scaled editor width, scaled editor height), the size of a factor
+  // still waiting for its onSize included; kResultFalse without an editor.
   Steinberg::tresult PLUGIN_API getSize(Steinberg::ViewRect* size) override;
-  // Stores the size; completes a resize the plug-in asked for.
+  // Stores the size; completes a resize the plug-in asked for, and applies
+  // a waiting content scale when the size is the one it asked for.
   Steinberg::tresult PLUGIN_API onSize(Steinberg::ViewRect* newSize) override;
   Steinberg::tresult PLUGIN_API onFocus(Steinberg::TBool state) override;
   Steinberg::tresult PLUGIN_API setFrame(Steinberg::IPlugFrame* frame) override;
@@ -67,4 +82,6 @@ private:
   // This view opened the editor window and has not closed it.
   bool ownsWindow = false;
   bool resizePending = false;
+  // A content scale asked of the frame, applied by the onSize that answers.
+  float pendingScale = 0.0f;
 };

@@ -5,6 +5,9 @@
 // - the repaint after one knob's value changes (goal: within 5x memcpy).
 // "allocs" counts heap allocations per repaint once the first full repaint
 // has filled the image and glyph caches; it must be 0.
+// Each runs at content scales 100, 150, 200 and 300 % (the argument), against
+// memcpy of the scaled canvas: goal, each ratio within 1.5x of the ratio at
+// 100 % (scaling must not make the editor slower than the pixels it writes).
 
 #include <cstddef>
 #include <cstring>
@@ -18,6 +21,7 @@
 #include "controls/ISwitchControl.h"
 #include "controls/ISwitchLbl.h"
 #include "controls/ITextControl.h"
+#include "plug/RoundToInt.h"
 #include "tests/graphics/GuiTestSupport.h"
 
 namespace
@@ -26,7 +30,11 @@ using namespace guitest;
 
 constexpr int kWidth = 368;
 constexpr int kHeight = 370;
-constexpr size_t kCanvasBytes = size_t(kWidth) * kHeight * 4;
+size_t CanvasBytes(const benchmark::State& state)
+{
+  const double f = state.range(0) / 100.0;
+  return size_t(RoundToInt(kWidth * f)) * size_t(RoundToInt(kHeight * f)) * 4;
+}
 
 // The instrument's editor as far as painting goes: the same images at the
 // same places, in the same order.
@@ -36,9 +44,10 @@ struct Editor
   IGraphicsPlatform* editor = MakePlatformGraphics(&plugIn, kWidth, kHeight, 0, nullptr);
   IKnobArcImg* knob = nullptr;
 
-  Editor()
+  explicit Editor(const benchmark::State& state)
   {
     plugIn.AttachEditor(editor);
+    editor->SetScale(state.range(0) / 100.0f);
     IGraphicsPlatform& g = *editor;
     IPlugBase* plug = &plugIn;
     const ITextStyle value("Arial", 15, IArgb(200, 255, 255, 255));
@@ -95,26 +104,27 @@ struct Editor
 
 void BM_Memcpy(benchmark::State& state)
 {
-  AgainstMemcpy(state, kCanvasBytes, [] {
-    static std::vector<unsigned char> from(kCanvasBytes, 1), to(kCanvasBytes, 2);
-    std::memcpy(to.data(), from.data(), kCanvasBytes);
+  const size_t bytes = CanvasBytes(state);
+  std::vector<unsigned char> from(bytes, 1), to(bytes, 2);
+  AgainstMemcpy(state, bytes, [&] {
+    std::memcpy(to.data(), from.data(), bytes);
     benchmark::DoNotOptimize(to.data());
   });
 }
 
 void BM_FullRepaint(benchmark::State& state)
 {
-  Editor editor;
-  AgainstMemcpy(state, kCanvasBytes, [&] { editor.FullRepaint(); });
+  Editor editor(state);
+  AgainstMemcpy(state, CanvasBytes(state), [&] { editor.FullRepaint(); });
 }
 
 // One timer tick after a host change of one knob: its two passes alternate
 // with the next change, as a value automated at every tick would.
 void BM_KnobRepaint(benchmark::State& state)
 {
-  Editor editor;
+  Editor editor(state);
   double v = 0.25;
-  AgainstMemcpy(state, kCanvasBytes, [&] {
+  AgainstMemcpy(state, CanvasBytes(state), [&] {
     v = v > 0.5 ? 0.25 : 0.75;
     editor.knob->ValueFromHost(v);
     editor.editor->Tick();
@@ -122,6 +132,6 @@ void BM_KnobRepaint(benchmark::State& state)
 }
 }  // namespace
 
-BENCHMARK(BM_Memcpy);
-BENCHMARK(BM_FullRepaint);
-BENCHMARK(BM_KnobRepaint);
+BENCHMARK(BM_Memcpy)->Arg(100);
+BENCHMARK(BM_FullRepaint)->Arg(100)->Arg(150)->Arg(200)->Arg(300);
+BENCHMARK(BM_KnobRepaint)->Arg(100)->Arg(150)->Arg(200)->Arg(300);

@@ -4,7 +4,8 @@
 // - attached to the first complete paint: the view opened in a host window
 //   (connection, child window, XEmbed, mapping), the first exposure painted
 //   and copied to the server, and closed again; beside a headless full
-//   repaint (goal: within 2x);
+//   repaint (goal: within 2x), at content scales 100 and 200 % (the
+//   argument; the baseline at the same scale);
 // - an idle frame, nothing changed: the editor's timer call beside
 //   CollectChanges alone (goal: within 2x); "requests" counts what a frame
 //   sends to the X server, and must be 0.
@@ -69,12 +70,15 @@ void BM_AttachedToFirstPaint(benchmark::State& state)
   if (!rig.Usable()) return;
   EditorSession& session = rig.session;
   HostWindow* window = rig.window.get();
+  const float scale = state.range(0) / 100.0f;
+  session.Editor().SetScale(scale);
   const double baseline = HeadlessFullRepaint(session.Editor());
   double total = 0.0;
   for (auto _ : state)
   {
     const double start = ThreadMicroseconds();
     HostEditorView view(session.Host(), *window);
+    view.SetContentScale(scale);
     view.Open();
     // The first exposure paints everything and copies it to the server.
     window->PumpTicks(0, 1000);
@@ -115,5 +119,5 @@ void BM_IdleFrame(benchmark::State& state)
 }
 }  // namespace
 
-BENCHMARK(BM_AttachedToFirstPaint)->Iterations(100);
+BENCHMARK(BM_AttachedToFirstPaint)->Arg(100)->Arg(200)->Iterations(100);
 BENCHMARK(BM_IdleFrame);

@@ -265,6 +265,78 @@ TEST_F(PlayerWindow, ShowsTheEditorAndStripAndPlaysStopsAndClosesByRealInput)
   EXPECT_EQ(FindWindowNamed(display, "Thrumwell"), 0u) << "the window outlived the player";
 }
 
+// On a screen scaled to 200 % (Xft.dpi 192) the player tells the editor the
+// factor: the window shows the headless picture at 2, and the strip below
+// it is drawn at 2 too, its button working at its scaled place.
+TEST_F(PlayerWindow, FollowsTheScreensScaleWithItsStrip)
+{
+  const char* snapshotTool = std::getenv("THRUMWELL_SNAPSHOT");
+  ASSERT_NE(snapshotTool, nullptr) << "THRUMWELL_SNAPSHOT names the snapshot tool";
+  const std::string snapshotPath = (home / "snapshot-200.png").string();
+  std::vector<std::string> snapshotArgs = {"-o", snapshotPath, "--scale", "2"};
+  snapshotArgs.insert(snapshotArgs.end(), kState.begin(), kState.end());
+  ASSERT_EQ(RunProgram(snapshotTool, snapshotArgs, "/dev/null", (home / "snapshot.err").string()), 0)
+    << ReadText((home / "snapshot.err").string());
+  const Picture snapshot = ReadPng(snapshotPath);
+  ASSERT_EQ(snapshot.width, 736);
+
+  const Window root = DefaultRootWindow(display);
+  const Atom resources = XInternAtom(display, "RESOURCE_MANAGER", False);
+  const std::string dpi = "Xft.dpi:\t192\n";
+  XChangeProperty(display, root, resources, XA_STRING, 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(dpi.data()), static_cast<int>(dpi.size()));
+  XSync(display, False);
+  auto child = Start(kState);
+  Window window = 0;
+  const bool found = WaitFor(15.0, [&] { return (window = FindWindowNamed(display, "Thrumwell")) != 0; });
+  XDeleteProperty(display, root, resources);
+  XSync(display, False);
+  ASSERT_TRUE(found) << "no window \"Thrumwell\"\n" << Errors();
+
+  Picture picture;
+  const bool same = WaitFor(10.0, [&] {
+    picture = Capture(display, window);
+    return Differences(picture, snapshot) == 0;
+  });
+  EXPECT_TRUE(same) << Differences(picture, snapshot) << " pixels of the editor differ from the snapshot at 2";
+  EXPECT_EQ(picture.width, 736);
+  EXPECT_EQ(picture.height, 740 + 2 * PlayerStrip::kHeight);
+  const int buttonX = PlayerStrip::kButtonLeft + PlayerStrip::kButtonRight;
+  const int buttonY = 740 + PlayerStrip::kButtonTop + PlayerStrip::kButtonBottom;
+  ASSERT_TRUE(WaitFor(10.0, [&] {
+    picture = Capture(display, window);
+    return picture.height > buttonY && picture.At(2 * PlayerStrip::kButtonRight - 6, buttonY) == kStopButton;
+  })) << "the strip shows no Stop button at its scaled place\n" << Errors();
+  // A click on the button at its scaled place stops.
+  Click(window, buttonX, buttonY);
+  EXPECT_TRUE(WaitFor(5.0, [&] {
+    picture = Capture(display, window);
+    return picture.At(2 * PlayerStrip::kButtonRight - 6, buttonY) == kPlayButton;
+  })) << "the button does not show Play";
+
+  // The desktop's scale changes to 150 %: editor and strip follow, and the
+  // editor shows the picture at 1.5 with nothing left of the one at 2.
+  std::vector<std::string> smallerArgs = {"-o", snapshotPath, "--scale", "1.5"};
+  smallerArgs.insert(smallerArgs.end(), kState.begin(), kState.end());
+  ASSERT_EQ(RunProgram(snapshotTool, smallerArgs, "/dev/null", (home / "snapshot.err").string()), 0);
+  const Picture smaller = ReadPng(snapshotPath);
+  const std::string dpi144 = "Xft.dpi:\t144\n";
+  XChangeProperty(display, root, resources, XA_STRING, 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(dpi144.data()), static_cast<int>(dpi144.size()));
+  XSync(display, False);
+  const bool followed = WaitFor(10.0, [&] {
+    picture = Capture(display, window);
+    return picture.width == 552 && picture.height == 555 + 72 && Differences(picture, smaller) == 0;
+  });
+  XDeleteProperty(display, root, resources);
+  XSync(display, False);
+  EXPECT_TRUE(followed) << picture.width << " x " << picture.height << ", " << Differences(picture, smaller)
+                        << " pixels of the editor differ from the snapshot at 1.5";
+  EXPECT_EQ(picture.At(static_cast<int>(1.5 * PlayerStrip::kButtonRight) - 5, 555 + 36), kPlayButton);
+  Close(window);
+  ASSERT_EQ(child->Wait(15.0), 0) << Errors();
+}
+
 // Without a display the player says so and ends at once, status 1.
 TEST_F(PlayerWindow, RefusesToStartWithoutADisplay)
 {

@@ -41,6 +41,11 @@ TEST(SnapshotOptionsTest, KeepsEverythingInOrder)
   EXPECT_EQ(options.pointer[1].x, -5);
   EXPECT_EQ(options.pointer[1].y, 7);
   EXPECT_EQ(options.pointer[4].steps, -3);
+  EXPECT_EQ(options.scale, 1.0f);
+
+  SnapshotOptions scaled;
+  ASSERT_TRUE(Parse({"-o", "out.png", "--scale", "1.5"}, scaled, error)) << error;
+  EXPECT_EQ(scaled.scale, 1.5f);
 }
 
 TEST(SnapshotOptionsTest, RefusesMalformedOptions)
@@ -61,6 +66,13 @@ TEST(SnapshotOptionsTest, RefusesMalformedOptions)
     {"-o", "a.png", "--wheel", "10,20,99999999999"},
     {"-o", "a.png", "--release", "99999999999,0"},
     {"-o", "a.png", "--zoom", "2"},
+    {"-o", "a.png", "--scale", "0"},
+    {"-o", "a.png", "--scale", "0.5"},
+    {"-o", "a.png", "--scale", "4.01"},
+    {"-o", "a.png", "--scale", "-2"},
+    {"-o", "a.png", "--scale", "nan"},
+    {"-o", "a.png", "--scale", "2x"},
+    {"-o", "a.png", "--scale", ""},
     {"-o", "a.png", "stray"},
     {"-o", "a.png", "--window", "--embedder", "gtk"},
     {"-o", "a.png", "--embedder", "xembed"},

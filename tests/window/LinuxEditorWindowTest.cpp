@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <dirent.h>
 #include <malloc.h>
@@ -1064,6 +1065,166 @@ TEST_F(LinuxEditorWindow, FallsBackToTheFactoryHostContextsRunLoop)
   EXPECT_EQ(view->release(), 0u);
   SharedModule().SetHostContext(nullptr);
   EXPECT_TRUE(factoryLoop.Complaints().empty()) << Lines(factoryLoop.Complaints());
+}
+
+// ---- Content scale. ----
+
+// The child window's size, seen from another client.
+bool ChildSize(void* parent, int& width, int& height)
+{
+  Display* d = TestDisplay();
+  Window child = 0;
+  if (!OnlyChild(d, parent, child)) return false;
+  XWindowAttributes a{};
+  if (!XGetWindowAttributes(d, child, &a)) return false;
+  width = a.width;
+  height = a.height;
+  return true;
+}
+
+TEST_F(LinuxEditorWindow, ScaleBeforeAttachedSizesTheWindowAndAfterItResizesThroughTheFrame)
+{
+  host->view->SetContentScale(2.0f);
+  Open();
+  int w = 0, h = 0;
+  ASSERT_TRUE(ChildSize(Win().ParentHandle(), w, h));
+  EXPECT_EQ(w, 736);
+  EXPECT_EQ(h, 740);
+  EXPECT_EQ(host->view->Size().getWidth(), 736);
+  EXPECT_TRUE(host->view->Frame().Resizes().empty());
+
+  // Attached: one resizeView, one onSize, and the child follows.
+  EXPECT_EQ(host->view->SetContentScale(3.0f), kResultTrue);
+  Win().Pump(kSettleMs);
+  ASSERT_EQ(host->view->Frame().Resizes().size(), 1u);
+  EXPECT_EQ(host->view->Frame().Resizes()[0].getWidth(), 1104);
+  EXPECT_EQ(host->view->Frame().OnSizes(), 1);
+  ASSERT_TRUE(ChildSize(Win().ParentHandle(), w, h));
+  EXPECT_EQ(w, 1104);
+  EXPECT_EQ(h, 1110);
+  EXPECT_EQ(host->view->SetContentScale(3.0f), kResultTrue);
+  EXPECT_EQ(host->view->Frame().Resizes().size(), 1u);
+  EXPECT_EQ(host->view->SetContentScale(NAN), kResultFalse);
+  EXPECT_EQ(host->view->SetContentScale(0.0f), kResultFalse);
+  EXPECT_EQ(host->view->Frame().Resizes().size(), 1u);
+}
+
+// At 2 the window shows the headless picture at 2, after real input given
+// in window pixels.
+TEST_F(LinuxEditorWindow, WindowSnapshotsAtTwiceTheSizeEqualHeadlessOnes)
+{
+  using P = SnapshotPointer;
+  const std::vector<P> pointer = {
+      {P::kPress, kBinauralX, kBinauralY, 0}, {P::kDrag, kBinauralX, 90, 0}, {P::kRelease, kBinauralX, 90, 0}};
+  EditorSession headless;
+  ASSERT_TRUE(headless.Connected());
+  headless.ProcessBlock();
+  headless.Editor().SetScale(2.0f);
+  SnapshotHeadless(headless, pointer);
+
+  EditorSession windowed;
+  ASSERT_TRUE(windowed.Connected());
+  windowed.ProcessBlock();
+  WindowPicture picture;
+  std::string error;
+  ASSERT_TRUE(SnapshotInWindow(windowed, pointer, picture, error, 2.0f)) << error;
+  ASSERT_EQ(picture.width, 736);
+  ASSERT_EQ(picture.height, 740);
+  LICE_IBitmap& screen = headless.Screen();
+  ASSERT_EQ(screen.Width(), 736);
+  int differing = 0;
+  for (int y = 0; y < 740; ++y)
+    for (int x = 0; x < 736; ++x)
+      differing += (screen.Pixels()[y * screen.RowStride() + x] & 0xFFFFFF) !=
+                   (picture.pixels[static_cast<size_t>(y) * 736 + x] & 0xFFFFFF);
+  EXPECT_EQ(differing, 0);
+}
+
+// The same drag in layout pixels moves the knob to the same value at 1 and
+// at 2, where it spans twice the window pixels.
+TEST_F(LinuxEditorWindow, ADragAtTwiceTheSizeMovesTheKnobAsAtOne)
+{
+  auto drag = [&](Instance& instance, int factor) {
+    if (factor != 1) instance.view->SetContentScale(float(factor));
+    EXPECT_TRUE(instance.view->Open());
+    instance.window->Pump(kSettleMs);
+    const int x = kBinauralX * factor + factor / 2, y = kBinauralY * factor + factor / 2;
+    instance.window->Press(x, y);
+    for (int i = 1; i <= 5; ++i) instance.window->MoveTo(x, y - 8 * factor * i);
+    instance.window->Pump(kSettleMs);
+    instance.window->Release(x, y - 40 * factor);
+    instance.window->Pump(kSettleMs);
+    const std::string kinds = Kinds(instance.plugin->Handler().Edits(), kBinaural);
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), 'b'), 1) << kinds;
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), 'e'), 1) << kinds;
+    const double value = instance.Value(kBinaural);
+    instance.view->Close();
+    return value;
+  };
+  const double atOne = drag(*host, 1);
+  Instance twice;
+  ASSERT_TRUE(twice.created);
+  const double atTwo = drag(twice, 2);
+  EXPECT_GT(atOne, 0.0);
+  EXPECT_DOUBLE_EQ(atTwo, atOne);
+  EXPECT_TRUE(twice.plugin->Violations().empty()) << Lines(twice.plugin->Violations());
+}
+
+// A host that never tells the scale: the desktop's Xft.dpi gives it.
+TEST_F(LinuxEditorWindow, WithoutTheHostsScaleXftDpiGivesIt)
+{
+  Display* d = TestDisplay();
+  const Window root = DefaultRootWindow(d);
+  const Atom resources = XInternAtom(d, "RESOURCE_MANAGER", False);
+  const std::string dpi = "Xft.dpi:\t192\n";
+  XChangeProperty(d, root, resources, XA_STRING, 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(dpi.data()), static_cast<int>(dpi.size()));
+  XSync(d, False);
+  Open();
+  XDeleteProperty(d, root, resources);
+  XSync(d, False);
+  Win().Pump(kSettleMs);
+  ASSERT_EQ(host->view->Frame().Resizes().size(), 1u);
+  EXPECT_EQ(host->view->Frame().Resizes()[0].getWidth(), 736);
+  int w = 0, h = 0;
+  ASSERT_TRUE(ChildSize(Win().ParentHandle(), w, h));
+  EXPECT_EQ(w, 736);
+  EXPECT_EQ(h, 740);
+}
+
+// The right click's box at 2 covers the scaled place of the box at 1.
+TEST_F(LinuxEditorWindow, TheTypedEntryBoxIsDrawnAtTheScaledPlace)
+{
+  host->view->SetContentScale(2.0f);
+  Open();
+  Win().Show();
+  Win().Pump(kSettleMs);
+  const std::vector<std::uint32_t> before = [&] {
+    std::vector<std::uint32_t> pixels;
+    int w = 0, h = 0;
+    EXPECT_TRUE(Win().Capture(pixels, w, h));
+    return pixels;
+  }();
+  Win().Press(kVolumeX * 2 + 1, kVolumeY * 2 + 1, HostWindow::kRight);
+  Win().Release(kVolumeX * 2 + 1, kVolumeY * 2 + 1, HostWindow::kRight);
+  Win().Pump(kSettleMs);
+  std::vector<std::uint32_t> after;
+  int w = 0, h = 0;
+  ASSERT_TRUE(Win().Capture(after, w, h));
+  ASSERT_EQ(w, 736);
+  // The 1x box is centred on the knob, 16 pixels high: at 2 it is 32 rows
+  // around row 598, and the rows well above and below are untouched.
+  auto changedRow = [&](int y) {
+    int n = 0;
+    for (int x = kVolumeX * 2 - 40; x < kVolumeX * 2 + 40; ++x)
+      n += (before[static_cast<size_t>(y) * 736 + x] & 0xFFFFFF) != (after[static_cast<size_t>(y) * 736 + x] & 0xFFFFFF);
+    return n;
+  };
+  EXPECT_GT(changedRow(kVolumeY * 2 - 14), 40);
+  EXPECT_GT(changedRow(kVolumeY * 2 + 13), 40);
+  EXPECT_EQ(changedRow(kVolumeY * 2 - 40), 0);
+  Win().Key("Escape");
+  Win().Pump(kSettleMs);
 }
 
 }  // namespace

@@ -112,6 +112,20 @@ struct WindowedEditor
   std::unique_ptr<HostEditorView> view;
 };
 
+// The "Binaural" value the tests' drag of the beat knob (up 20, then to 3
+// right and 45 up) gives headless.
+double HeadlessBeatDrag()
+{
+  EditorSession headless;
+  IPointerMods left;
+  left.left = true;
+  headless.Editor().PointerDown(kBeatKnob.x, kBeatKnob.y, left);
+  headless.Editor().PointerDrag(kBeatKnob.x, kBeatKnob.y - 20, left);
+  headless.Editor().PointerDrag(kBeatKnob.x + 3, kBeatKnob.y - 45, left);
+  headless.Editor().PointerUp(kBeatKnob.x + 3, kBeatKnob.y - 45, IPointerMods());
+  return headless.Host().Controller()->getParamNormalized(kParamBinaural);
+}
+
 class EditorWindow : public ::testing::Test
 {
 protected:
@@ -148,14 +162,7 @@ TEST_F(EditorWindow, ADragIsOneGestureEndingAtTheHeadlessValue)
   EXPECT_EQ(Count(ed.Edits(), EditKind::kEnd, beat), 1);
   EXPECT_EQ(ed.Edits().back().kind, EditKind::kEnd);
 
-  EditorSession headless;
-  IPointerMods left;
-  left.left = true;
-  headless.Editor().PointerDown(kBeatKnob.x, kBeatKnob.y, left);
-  headless.Editor().PointerDrag(kBeatKnob.x, kBeatKnob.y - 20, left);
-  headless.Editor().PointerDrag(kBeatKnob.x + 3, kBeatKnob.y - 45, left);
-  headless.Editor().PointerUp(kBeatKnob.x + 3, kBeatKnob.y - 45, IPointerMods());
-  const double expected = headless.Host().Controller()->getParamNormalized(beat);
+  const double expected = HeadlessBeatDrag();
   EXPECT_NE(expected, 0.0);
   EXPECT_DOUBLE_EQ(ed.Normalized(beat), expected);
 }
@@ -624,5 +631,131 @@ TEST(EditorWindowPicture, TheWindowShowsWhatTheHeadlessSnapshotShows)
                      (screen.Pixels()[y * screen.RowStride() + x] & 0xFFFFFF);
     EXPECT_EQ(differing, 0);
   }
+}
+
+// ---- Content scale. ----
+
+// A layout point at its place in a window of twice the size.
+POINT Doubled(POINT p) { return {2 * p.x + 1, 2 * p.y + 1}; }
+
+SIZE WindowSize(HWND hwnd)
+{
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+TEST_F(EditorWindow, ScaleBeforeAttachedSizesTheWindowAndAfterItResizesThroughTheFrame)
+{
+  ed.view = std::make_unique<HostEditorView>(ed.session.Host(), *ed.window);
+  ed.view->SetContentScale(2.0f);
+  ASSERT_TRUE(ed.view->Open());
+  ed.Ticks(1);
+  EXPECT_EQ(WindowSize(ed.EditorWindow()).cx, 736);
+  EXPECT_EQ(WindowSize(ed.EditorWindow()).cy, 740);
+  EXPECT_TRUE(ed.view->Frame().Resizes().empty());
+
+  EXPECT_EQ(ed.view->SetContentScale(3.0f), kResultTrue);
+  ASSERT_EQ(ed.view->Frame().Resizes().size(), 1u);
+  EXPECT_EQ(ed.view->Frame().Resizes()[0].getWidth(), 1104);
+  EXPECT_EQ(ed.view->Frame().OnSizes(), 1);
+  EXPECT_EQ(WindowSize(ed.EditorWindow()).cx, 1104);
+  EXPECT_EQ(WindowSize(ed.EditorWindow()).cy, 1110);
+  EXPECT_EQ(ed.view->SetContentScale(0.0f), kResultFalse);
+  EXPECT_EQ(ed.view->Frame().Resizes().size(), 1u);
+  ed.Ticks(1);
+}
+
+// Without a factor from the host, the monitor's (96 dpi here) stands.
+TEST_F(EditorWindow, WithoutTheHostsScaleTheMonitorsStands)
+{
+  ASSERT_TRUE(ed.Open());
+  const float system = ed.Editor().SystemScale();
+  EXPECT_GE(system, 1.0f);
+  EXPECT_EQ(ed.Editor().Scale(), system);
+  EXPECT_EQ(WindowSize(ed.EditorWindow()).cx, ed.Editor().ScaledWidth());
+}
+
+TEST_F(EditorWindow, ADragAtTwiceTheSizeEndsAtTheValueOfTheSameDragAtOne)
+{
+  ed.view = std::make_unique<HostEditorView>(ed.session.Host(), *ed.window);
+  ed.view->SetContentScale(2.0f);
+  ASSERT_TRUE(ed.view->Open());
+  ed.Ticks(1);
+  const POINT at = Doubled(kBeatKnob);
+  ed.window->Press(at.x, at.y);
+  ed.Ticks(1);
+  ed.window->MoveTo(at.x, at.y - 40);
+  ed.Ticks(1);
+  ed.window->MoveTo(at.x + 6, at.y - 90);
+  ed.window->Release(at.x + 6, at.y - 90);
+  ed.Ticks(1);
+  EXPECT_EQ(Count(ed.Edits(), EditKind::kBegin, kParamBinaural), 1);
+  EXPECT_EQ(Count(ed.Edits(), EditKind::kEnd, kParamBinaural), 1);
+
+  const double expected = HeadlessBeatDrag();
+  EXPECT_NE(expected, 0.0);
+  EXPECT_DOUBLE_EQ(ed.Normalized(kParamBinaural), expected);
+}
+
+// The right click's box at 2: twice the place and size of the box at 1, its
+// font twice as high.
+TEST_F(EditorWindow, TheTypedEntryBoxAndItsFontScale)
+{
+  ASSERT_TRUE(ed.Open());
+  HWND box = ed.OpenBox(kVolumeKnob);
+  ASSERT_NE(box, nullptr);
+  RECT one{};
+  GetWindowRect(box, &one);
+  MapWindowPoints(nullptr, ed.EditorWindow(), reinterpret_cast<POINT*>(&one), 2);
+  ed.RightClick({10, 360});  // off the box: cancels it
+  ed.Ticks(2);
+  ASSERT_EQ(ed.Box(), nullptr);
+
+  EXPECT_EQ(ed.view->SetContentScale(2.0f), kResultTrue);
+  ed.Ticks(1);
+  box = ed.OpenBox(Doubled(kVolumeKnob));
+  ASSERT_NE(box, nullptr);
+  RECT two{};
+  GetWindowRect(box, &two);
+  MapWindowPoints(nullptr, ed.EditorWindow(), reinterpret_cast<POINT*>(&two), 2);
+  EXPECT_EQ(two.left, 2 * one.left);
+  EXPECT_EQ(two.top, 2 * one.top);
+  EXPECT_EQ(two.right - two.left, 2 * (one.right - one.left));
+  EXPECT_EQ(two.bottom - two.top, 2 * (one.bottom - one.top));
+  LOGFONTA font{};
+  ASSERT_NE(GetObjectA(reinterpret_cast<HFONT>(SendMessageA(box, WM_GETFONT, 0, 0)), sizeof font, &font), 0);
+  EXPECT_EQ(font.lfHeight, 28);
+  ed.RightClick(Doubled({10, 360}));
+  ed.Ticks(2);
+  EXPECT_EQ(ed.Box(), nullptr);
+}
+
+TEST(EditorWindowPicture, AtTwiceTheSizeTheWindowShowsWhatTheHeadlessSnapshotShows)
+{
+  using P = SnapshotPointer;
+  const std::vector<P> pointer = {{P::kPress, 180, 130}, {P::kDrag, 180, 100}, {P::kDrag, 185, 60},
+                                  {P::kRelease, 185, 60}, {P::kWheel, 305, 300, -3}};
+  std::string error;
+  EditorSession windowed, headless;
+  for (EditorSession* s : {&windowed, &headless}) ASSERT_TRUE(s->ProcessBlock());
+  WindowPicture picture;
+  if (!SnapshotInWindow(windowed, pointer, picture, error, 2.0f))
+  {
+    if (error == "no window system to open the editor in") GTEST_SKIP() << error;
+    FAIL() << error;
+  }
+  headless.Editor().SetScale(2.0f);
+  SnapshotHeadless(headless, pointer);
+  LICE_IBitmap& screen = headless.Screen();
+  ASSERT_EQ(picture.width, 736);
+  ASSERT_EQ(picture.height, 740);
+  ASSERT_EQ(screen.Width(), 736);
+  int differing = 0;
+  for (int y = 0; y < picture.height; ++y)
+    for (int x = 0; x < picture.width; ++x)
+      differing += (picture.pixels[std::size_t(y) * picture.width + x] & 0xFFFFFF) !=
+                   (screen.Pixels()[y * screen.RowStride() + x] & 0xFFFFFF);
+  EXPECT_EQ(differing, 0);
 }
 }  // namespace

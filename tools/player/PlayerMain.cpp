@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "graphics/IGraphics.h"
 #include "host/HostConsole.h"
 #include "host/HostEditorView.h"
 #include "host/HostModule.h"
@@ -83,6 +84,21 @@ struct PlayerWindow
   std::unique_ptr<HostWindow> window;
   std::unique_ptr<HostEditorView> view;
   std::unique_ptr<PlayerStrip> strip;
+  float scale = 1.0f;
+
+  // The screen's scale changed (the window moved to another monitor, the
+  // desktop's scale was changed): the editor and the strip take the new one.
+  void FollowScale()
+  {
+    if (!window || !view || !strip)
+      return;
+    const float now = IGraphics::AcceptedScale(window->SystemScale());
+    if (now == 0.0f || now == scale)
+      return;
+    scale = now;
+    view->SetContentScale(scale);
+    strip->SetScale(*window, scale);
+  }
 
   // Closes in the host's order: our strip, the plug-in's view, the window.
   void Close()
@@ -110,13 +126,23 @@ bool OpenWindow(PlayerWindow& player, HostPlugin& plugin, PlayerEngine& engine, 
   }
   player.window->LeavePointerAlone();
   player.view = std::make_unique<HostEditorView>(plugin, *player.window);
+  // The screen's scale, told to the editor before it opens and given to the
+  // strip, so that both are drawn at one factor.
+  float scale = IGraphics::AcceptedScale(player.window->SystemScale());
+  if (scale == 0.0f)
+    scale = 1.0f;
+  player.scale = scale;
+  player.view->SetContentScale(scale);
   if (!player.view->Open())
   {
     const auto& seen = plugin.Violations();
     error = "the instrument's editor did not open" + (seen.empty() ? std::string() : ": " + seen.back());
     return false;
   }
-  player.strip = std::make_unique<PlayerStrip>(engine, player.view->Size().getWidth(), audio.DeviceName(), audio.Rate());
+  // The strip is laid out at the editor's unscaled width and drawn scaled.
+  const int layoutWidth = static_cast<int>(player.view->Size().getWidth() / scale + 0.5f);
+  player.strip =
+    std::make_unique<PlayerStrip>(engine, layoutWidth, audio.DeviceName(), audio.Rate(), scale);
   if (!player.strip->Open(*player.window, runLoop))
   {
     error = "cannot open the transport strip's window";
@@ -158,6 +184,7 @@ Ending Play(const PlayerOptions& options, PlayerAudio& audio, PlayerEngine& engi
   const std::int64_t totalFrames =
     options.seconds >= 0.0 ? static_cast<std::int64_t>(options.seconds * audio.Rate() + 0.5) : -1;
   std::int64_t shown = -1;
+  int scaleChecks = 0;
   for (;;)
   {
     runLoop.RunOnce(20);
@@ -180,6 +207,9 @@ Ending Play(const PlayerOptions& options, PlayerAudio& audio, PlayerEngine& engi
     }
     if (window.window && window.window->CloseRequested())
       return Ending::kStopped;
+    // Twice a second: has the screen's scale changed?
+    if (++scaleChecks % 25 == 0)
+      window.FollowScale();
     const std::int64_t position = engine.Position();
     if (window.strip)
       window.strip->Update(engine.Playing(), static_cast<double>(position) / audio.Rate(), engine.DropOuts());
@@ -339,6 +369,8 @@ int main(int argc, char** argv)
     Say(0, warning);
 
   PlayerWindow window;
+  if (!options.noWindow)
+    DrawAtMonitorScale();
   if (!options.noWindow && !OpenWindow(window, plugin, engine, audio, runLoop, error))
   {
     window.Close();

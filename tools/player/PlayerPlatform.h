@@ -27,6 +27,10 @@ bool StopRequested();
 void KeyboardOpen();
 int ReadKey();
 void KeyboardClose();
+// Windows: the process draws at each monitor's own scale (per-monitor DPI
+// aware), so that the window is not stretched by the system and hears of
+// the monitor's scale; elsewhere nothing. Before the window opens.
+void DrawAtMonitorScale();
 // Offers the main thread's run loop to the module's factory where hosts of
 // this platform do (Linux); the plug-in's timers then run in RunOnce.
 void OfferRunLoop(ThrumwellHost::HostModule& module, ThrumwellHost::HostRunLoop& loop);

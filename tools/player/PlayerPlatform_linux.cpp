@@ -55,6 +55,8 @@ void InstallStopHandler()
 
 bool StopRequested() { return stopSignal != 0; }
 
+void DrawAtMonitorScale() {}
+
 void KeyboardOpen()
 {
   if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &savedConsole) != 0)

@@ -55,6 +55,17 @@ bool StopRequested() { return stopConsole.load(); }
 // dispatches; no host offers them a run loop.
 void OfferRunLoop(ThrumwellHost::HostModule&, ThrumwellHost::HostRunLoop&) {}
 
+void DrawAtMonitorScale()
+{
+  // SetProcessDpiAwarenessContext exists from Windows 10 (1703) on; before
+  // it the window is drawn at 96 dpi as ever.
+  using SetContext = BOOL(WINAPI*)(HANDLE);
+  const auto set = reinterpret_cast<SetContext>(
+    reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDpiAwarenessContext")));
+  // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2
+  if (set) set(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)));
+}
+
 void KeyboardOpen()
 {
   HANDLE handle = GetStdHandle(STD_INPUT_HANDLE);

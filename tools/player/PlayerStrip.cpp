@@ -124,7 +124,7 @@ private:
   PlayerEngine& engine;
 };
 
-PlayerStrip::PlayerStrip(PlayerEngine& engine, int width, const std::string& device, int rate)
+PlayerStrip::PlayerStrip(PlayerEngine& engine, int width, const std::string& device, int rate, float scale)
   : frame(std::make_unique<Frame>(engine))
 {
   graphics = MakePlatformGraphics(frame.get(), width, kHeight, 0, nullptr);
@@ -140,6 +140,8 @@ PlayerStrip::PlayerStrip(PlayerEngine& engine, int width, const std::string& dev
   dropOutText = new StripText(frame.get(), IBounds(kButtonRight + 120, 9, width - 10, 25), kDropOutStyle, "");
   graphics->AddControl(dropOutText);
   frame->AttachEditor(graphics);
+  graphics->SetScaleFromHost(true);
+  graphics->SetScale(scale);
 }
 
 PlayerStrip::~PlayerStrip()
@@ -159,7 +161,7 @@ bool PlayerStrip::Open(ThrumwellHost::HostWindow& window, ThrumwellHost::HostRun
     graphics->CloseNative();
     return false;
   }
-  window.SetFooter(child, kHeight);
+  window.SetFooter(child, graphics->ScaledHeight());
   window.Show();
   open = true;
   return true;
@@ -178,6 +180,12 @@ void PlayerStrip::Update(bool playing, double seconds, int dropOuts)
     shownDropOuts = dropOuts;
     dropOutText->SetText(("drop-outs: " + std::to_string(dropOuts)).c_str());
   }
+}
+
+void PlayerStrip::SetScale(ThrumwellHost::HostWindow& window, float scale)
+{
+  graphics->SetScale(scale);
+  if (open) window.SetFooter(graphics->NativeWindow(), graphics->ScaledHeight());
 }
 
 void PlayerStrip::Close()

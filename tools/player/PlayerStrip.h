@@ -37,8 +37,10 @@ public:
   static constexpr int kButtonRight = 86;
   static constexpr int kButtonBottom = 39;
 
-  // width: the editor's width. device: what the strip names the output.
-  PlayerStrip(PlayerEngine& engine, int width, const std::string& device, int rate);
+  // width: the editor's unscaled width. device: what the strip names the
+  // output. scale: the content scale the strip is drawn at (the editor's);
+  // its band is round(kHeight x scale) pixels high.
+  PlayerStrip(PlayerEngine& engine, int width, const std::string& device, int rate, float scale = 1.0f);
   ~PlayerStrip();
   PlayerStrip(const PlayerStrip&) = delete;
   PlayerStrip& operator=(const PlayerStrip&) = delete;
@@ -49,6 +51,9 @@ public:
   // Shows the engine's transport, time and drop-outs; cheap when nothing
   // changed (a changed text is painted on the strip's next frame).
   void Update(bool playing, double seconds, int dropOuts);
+  // Draws the strip at another content scale (the editor's new one) and
+  // gives the window's footer its new height.
+  void SetScale(ThrumwellHost::HostWindow& window, float scale);
   // Closes the window (Linux: leaves the run loop). Safe to call twice.
   void Close();
 

@@ -93,14 +93,16 @@ void EditorSession::Tick(int n)
     editor.Tick();
     // Copying the last painted region again after a tick that painted
     // nothing changes nothing: the canvas is only drawn on by paints.
-    const IBounds& r = editor.PaintedRegion();
+    const IBounds r = editor.ToDevice(editor.PaintedRegion());
     LICE_CopyBlock(&Screen(), editor.Canvas(), r.left, r.top, r.left, r.top, r.W(), r.H(), 1.0f, ComposeCopy);
   }
 }
 
 LICE_IBitmap& EditorSession::Screen()
 {
-  if (!screen)
-    screen = std::make_unique<LICE_MemBitmap>(Editor().Width(), Editor().Height(), 4);
+  // A window of the editor's scaled size; a new scale starts a new screen.
+  const int w = Editor().ScaledWidth(), h = Editor().ScaledHeight();
+  if (!screen || screen->Width() != w || screen->Height() != h)
+    screen = std::make_unique<LICE_MemBitmap>(w, h, 4);
   return *screen;
 }

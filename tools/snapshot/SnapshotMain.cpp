@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "graphics/IGraphicsPlatform.h"
 #include "raster/LICE_Bitmap.h"
 #include "raster/LICE_PngWrite.h"
 #include "tools/cli/ToolCommandLine.h"
@@ -54,6 +55,9 @@ int main(int argc, char** argv)
 
   if (!options.window)
   {
+    // As a host that tells its scale before opening the editor.
+    session.Editor().SetScaleFromHost(true);
+    session.Editor().SetScale(options.scale);
     SnapshotHeadless(session, options.pointer);
     if (!LICE_WritePng(options.output.c_str(), &session.Screen(), false))
       return Fail("cannot write \"" + options.output + "\"");
@@ -61,7 +65,7 @@ int main(int argc, char** argv)
   }
 
   WindowPicture picture;
-  if (!SnapshotInWindow(session, options.pointer, picture, error, options.embedder))
+  if (!SnapshotInWindow(session, options.pointer, picture, error, options.scale, options.embedder))
     return Fail(error);
   LICE_MemBitmap bitmap(picture.width, picture.height);
   for (int y = 0; y < picture.height; ++y)

@@ -62,7 +62,8 @@ constexpr PointerOption kPointerOptions[] = {
 constexpr const char* kTool = "thrumwell-snapshot";
 constexpr const char* kDescription =
   "Builds the instrument, applies the program and the parameters as a host does, plays the note, sends the "
-  "pointer events in order, paints as the editor's timer does and writes the 368 x 370 editor to OUT.png. "
+  "pointer events in order, paints as the editor's timer does and writes the 368 x 370 editor to OUT.png "
+  "(round(368 F) x round(370 F) with --scale F; the pointer's coordinates stay those of the 368 x 370 layout). "
   "With --window the editor opens through its VST3 view in a real window, gets the events as real input, "
   "paints on its own timer, and the window's pixels are written. On Linux --embedder chooses how that window "
   "embeds the editor: maps (it maps the editor's window itself, as the SDK's editor host does; the default), "
@@ -72,7 +73,7 @@ constexpr const char* kDescription =
 // Every option's raw text; checked after CLI11 has split the command line.
 struct RawOptions
 {
-  std::string output, program, note, embedder;
+  std::string output, program, note, scale, embedder;
   std::vector<std::string> params;
   std::vector<std::string> pointer[6];  // by kind, in the order given
   bool window = false;
@@ -88,6 +89,8 @@ void Declare(CLI::App& app, RawOptions& raw)
   app.add_option("--note", raw.note, "Play a MIDI note (0-127) after the parameters")->type_name("NOTE");
   for (const PointerOption& p : kPointerOptions)
     app.add_option(p.name, raw.pointer[p.kind], p.help)->type_name(p.kind == SnapshotPointer::kWheel ? "X,Y,STEPS" : "X,Y");
+  app.add_option("--scale", raw.scale, "Draw the editor F times as large (1 to 4), as at a host's content scale")
+    ->type_name("F");
   app.add_flag("--window", raw.window, "Open the editor in a real window through the host and capture it");
   app.add_option("--embedder", raw.embedder, "How the window embeds the editor on Linux (with --window)")
     ->type_name("maps|xembed|notify");
@@ -136,6 +139,17 @@ bool Check(const CLI::App& app, const RawOptions& raw, SnapshotOptions& options,
       return false;
     }
     options.note = static_cast<int>(note);
+  }
+  if (app.count("--scale"))
+  {
+    char* end = nullptr;
+    const double f = std::strtod(raw.scale.c_str(), &end);
+    if (raw.scale.empty() || *end != '\0' || !(f >= 1.0 && f <= 4.0))
+    {
+      error = "--scale \"" + raw.scale + "\" is not a factor from 1 to 4";
+      return false;
+    }
+    options.scale = static_cast<float>(f);
   }
   // The pointer events in the order given on the command line.
   std::size_t used[6] = {};

@@ -1,6 +1,7 @@
 #include "tools/snapshot/WindowSnapshot.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "graphics/IGraphicsPlatform.h"
@@ -18,8 +19,17 @@ constexpr int kTimeoutMs = 5000;
 // A wheel message carries at most this many steps of 120 in its 16 bits.
 constexpr int kMaxStepsPerMessage = 273;
 
-void Send(HostWindow& window, const SnapshotPointer& p)
+// The window pixel at the middle of a layout pixel, at the window's scale.
+int OnWindow(int v, float scale)
 {
+  return static_cast<int>(std::floor((double(v) + 0.5) * scale));
+}
+
+void Send(HostWindow& window, const SnapshotPointer& layout, float scale)
+{
+  SnapshotPointer p = layout;
+  p.x = OnWindow(layout.x, scale);
+  p.y = OnWindow(layout.y, scale);
   switch (p.kind)
   {
     case SnapshotPointer::kHover:
@@ -65,7 +75,7 @@ bool Ticks(HostWindow& window, int ticks, std::string& error)
 }  // namespace
 
 bool SnapshotInWindow(EditorSession& session, const std::vector<SnapshotPointer>& pointer, WindowPicture& picture,
-                      std::string& error, HostWindow::Embedder embedder)
+                      std::string& error, float scale, HostWindow::Embedder embedder)
 {
   const IGraphicsPlatform& editor = session.Editor();
   std::unique_ptr<HostWindow> window = HostWindow::Create(editor.Width(), editor.Height(), "Thrumwell");
@@ -76,6 +86,8 @@ bool SnapshotInWindow(EditorSession& session, const std::vector<SnapshotPointer>
   }
   window->SetEmbedder(embedder);
   HostEditorView view(session.Host(), *window);
+  // Told before the view opens, as hosts that know the screen's scale do.
+  view.SetContentScale(scale);
   if (!view.Open())
   {
     const auto& seen = session.Host().Violations();
@@ -87,7 +99,7 @@ bool SnapshotInWindow(EditorSession& session, const std::vector<SnapshotPointer>
   for (const SnapshotPointer& p : pointer)
   {
     if (!ok) break;
-    Send(*window, p);
+    Send(*window, p, scale);
     ok = Ticks(*window, 1, error);
   }
   // A drawing raised by the last frame is painted in the next.

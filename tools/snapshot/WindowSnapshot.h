@@ -27,8 +27,9 @@ struct WindowPicture
 };
 
 // False, with one line in error, when no window can be opened, the editor
-// does not open, its timer does not run or the pixels cannot be read. The
+// does not open, its timer does not run or the pixels cannot be read.
+// scale: the content scale the host tells the view before it opens; the
 // window embeds the editor as `embedder` says.
 bool SnapshotInWindow(EditorSession& session, const std::vector<SnapshotPointer>& pointer, WindowPicture& picture,
-                      std::string& error,
+                      std::string& error, float scale = 1.0f,
                       ThrumwellHost::HostWindow::Embedder embedder = ThrumwellHost::HostWindow::Embedder::kMapsChild);

@@ -2,7 +2,7 @@
 // declines.
 #include "tools/snapshot/WindowSnapshot.h"
 
-bool SnapshotInWindow(EditorSession&, const std::vector<SnapshotPointer>&, WindowPicture&, std::string& error,
+bool SnapshotInWindow(EditorSession&, const std::vector<SnapshotPointer>&, WindowPicture&, std::string& error, float,
                       ThrumwellHost::HostWindow::Embedder)
 {
   error = "--window is not available in this build";
