@@ -48,6 +48,7 @@ protected:
 
 TEST_F(ProgramChoice, ArdoursOrderWithoutARunLoop)
 {
+  THRUMWELL_DESIGN_CHECK();
   for (int size : {kSample32, kSample64})
   {
     SCOPED_TRACE(size == kSample64 ? "64-bit" : "32-bit");
@@ -112,8 +113,14 @@ TEST_F(ProgramChoice, ArdoursOrderWithoutARunLoop)
 TEST(ProgramChoiceWithRunLoop, TheHostHearsOfEachChoiceOnce)
 {
   THRUMWELL_CHECK_GATE();
+  THRUMWELL_DESIGN_CHECK();
   HostRunLoop loop;
   SharedModule().SetHostContext(&loop);
+  // The module keeps the context until its exit: cleared however the test ends.
+  struct ContextReset
+  {
+    ~ContextReset() { SharedModule().SetHostContext(nullptr); }
+  } reset;
   {
     HostPlugin plugin(SharedModule());
     ASSERT_TRUE(plugin.Create() && plugin.ActivateDefaultBuses() && plugin.SetupProcessing(44100, 256) &&
