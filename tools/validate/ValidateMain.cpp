@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/cli/ToolCommandLine.h"
 #include "tools/validate/ChildProcess.h"
 #include "tools/validate/checks/CheckGroups.h"
 
@@ -40,13 +41,15 @@ struct Options
   std::string only;
   int timeout = 300;
   bool list = false;
+  bool help = false;
+  bool version = false;
 };
 
-void Usage()
+void Usage(std::FILE* to)
 {
-  std::fprintf(stderr,
+  std::fprintf(to,
                "usage: thrumwell-validate BUNDLE.vst3 [--strictness 1..10] [--seed N] [--repeat N]\n"
-               "                          [--only GROUP] [--timeout SECONDS] [--list]\n");
+               "                          [--only GROUP] [--timeout SECONDS] [--list] [--help] [--version]\n");
 }
 
 bool Number(const char* text, long long low, long long high, long long& value)
@@ -66,6 +69,10 @@ bool Parse(int argc, char** argv, Options& options)
     long long value = 0;
     if (arg == "--list")
       options.list = true;
+    else if (arg == "--help" || arg == "-h")
+      options.help = true;
+    else if (arg == "--version")
+      options.version = true;
     else if (arg == "--strictness" && hasValue && Number(argv[i + 1], 1, 10, value))
       options.strictness = static_cast<int>(value), ++i;
     else if (arg == "--seed" && hasValue && Number(argv[i + 1], 0, 0xFFFFFFFFLL, value))
@@ -84,7 +91,7 @@ bool Parse(int argc, char** argv, Options& options)
       return false;
     }
   }
-  if (options.bundle.empty() && !options.list)
+  if (options.bundle.empty() && !options.list && !options.help && !options.version)
   {
     std::fprintf(stderr, "thrumwell-validate: no bundle given\n");
     return false;
@@ -179,8 +186,27 @@ int main(int argc, char** argv)
   Options options;
   if (!Parse(argc, argv, options))
   {
-    Usage();
+    Usage(stderr);
     return 2;
+  }
+  if (options.help || options.version)
+  {
+    if (options.help)
+    {
+      std::printf("Runs a strict host's checks on a VST3 bundle, each group in a child process.\n\n");
+      Usage(stdout);
+      std::printf("\n  --strictness N    1 (a quick scan) to 10 (threads, editor, allocations); default 5\n"
+                  "  --seed N          the random seed (random when not given)\n"
+                  "  --repeat N        run N seeds from the seed\n"
+                  "  --only GROUP      run one group\n"
+                  "  --timeout SECONDS a group's watchdog; default 300\n"
+                  "  --list            list the groups with their strictness\n"
+                  "  --help, --version print this help or the version and exit\n\n"
+                  "Exit status: 0 all groups passed, 1 a group failed, 2 bad usage.\n");
+    }
+    else
+      std::printf("%s\n", ThrumwellCli::VersionLine("thrumwell-validate").c_str());
+    return 0;
   }
   int gtestArgc = 1;
   ::testing::InitGoogleTest(&gtestArgc, argv);
