@@ -169,10 +169,15 @@ if [ -n "${DISPLAY:-}" ]; then
     command -v import >/dev/null && import -window "$window" "$PWD/shortcut-player.png" 2>/dev/null || true
     # Closing the window ends the player (it saves its settings).
     win taskkill /IM thrumwell.exe >/dev/null 2>&1 || true
+    closed=0
     for _ in $(seq 1 30); do
-      xwininfo -root -tree 2>/dev/null | grep -q '"Thrumwell": ("thrumwell.exe"' || break
+      xwininfo -root -tree 2>/dev/null | grep -q '"Thrumwell": ("thrumwell.exe"' || { closed=1; break; }
       sleep 1
     done
+    if [ $closed = 0 ]; then
+      fail "the player's window did not close"
+      win taskkill /F /IM thrumwell.exe >/dev/null 2>&1 || true
+    fi
   fi
 else
   echo "no DISPLAY: the shortcut's window is not checked"
