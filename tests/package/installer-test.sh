@@ -104,6 +104,11 @@ check_installed() {  # check_installed WHEN VERSION
   [ ! -e "$c/Program Files/Quorvik" ] || fail "$1: files in the default tools folder"
 }
 
+# A 64-bit program (which a 32-bit Windows refuses to start) that asks for
+# administrator rights.
+x86_64-w64-mingw32-objdump -f "$setup" | grep -q 'file format pei-x86-64' || fail "not a 64-bit installer"
+grep -aq 'requestedExecutionLevel level="requireAdministrator"' "$setup" || fail "the installer asks for no elevation"
+
 # A truncated installer: NSIS's integrity check refuses it, nothing is written.
 cp "$setup" "$c/setup.exe"
 head -c $(($(stat -c %s "$setup") * 2 / 3)) "$setup" >"$c/broken.exe"
