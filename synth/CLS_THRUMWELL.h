@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "cmake/ThrumwellVersion.h"
 #include "synth/ThrumwellBase.h"
 #include "synth/ToneReadout.h"
 #include "synth/ToneState.h"
@@ -22,7 +23,7 @@ class CLS_THRUMWELL : public ThrumwellBase
 {
 public:
   static constexpr int kProgramSlots = 130;
-  static constexpr int kVersion = 0x00021E00;
+  static constexpr int kVersion = THRUMWELL_VERSION_WORD;
   static constexpr int kUniqueId = 0x337A626F;        // '3zbo'
   static constexpr int kManufacturerId = 0x5176726B;  // 'Qvrk'
   static constexpr const char* kDefaultProgramName = "---- default ----";

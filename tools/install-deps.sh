@@ -21,7 +21,9 @@ native=(
   libcli11-dev libgtest-dev librtaudio-dev librtmidi-dev
 )
 # The rest: tests, benchmarks, the sanitizer and fuzz builds, the Windows
-# cross build and Wine to run it, and the tools the tests and scripts call.
+# cross build and Wine to run it, the tools the tests and scripts call, and
+# those that make and check the packages (NSIS, lintian, help2man, and
+# debootstrap for the clean-system test).
 rest=(
   git googletest libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
@@ -30,6 +32,7 @@ rest=(
   wine wine64 xvfb xauth
   dpkg-dev imagemagick sox librsvg2-bin
   jackd2 libjack-jackd2-dev
+  nsis lintian help2man debootstrap x11-utils
 )
 
 case "$set_name" in

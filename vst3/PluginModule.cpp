@@ -3,6 +3,7 @@
 #include <mutex>
 #include <new>
 
+#include "cmake/ThrumwellVersion.h"
 #include "synth/CLS_THRUMWELL.h"
 #include "vst3/sdk/CPluginFactory.h"
 #include "vst3/sdk/IAudioProcessor.h"
@@ -14,7 +15,7 @@ namespace
 constexpr const char* kVendor = "Quorvik";
 constexpr const char* kVendorUrl = "https://www.quorvik.com";
 constexpr const char* kClassName = "Thrumwell";
-constexpr const char* kClassVersion = "2.3.0";
+constexpr const char* kClassVersion = THRUMWELL_CLASS_VERSION;
 constexpr const char* kClassSdkVersion = "VST 3.6.5";
 
 void* moduleHandle = nullptr;

@@ -97,7 +97,7 @@ TEST_F(Module, FactoryAndClassInformation)
   EXPECT_EQ(cls.classFlags, 2u);
   EXPECT_STREQ(cls.subCategories, "Instrument");
   EXPECT_STREQ(cls.vendor, "");
-  EXPECT_STREQ(cls.version, "2.3.0");
+  EXPECT_STREQ(cls.version, "2.30.0");
   EXPECT_STREQ(cls.sdkVersion, "VST 3.6.5");
 
   FUnknownPtr<IPluginFactory3> factory3(factory.get());
@@ -245,6 +245,8 @@ TEST_F(Module, BundleCarriesModuleInfo)
   text << file.rdbuf();
   EXPECT_NE(text.str().find("\"CID\": \"F2AEE70D00DE4F4E5176726B337A626F\""), std::string::npos);
   EXPECT_NE(text.str().find("\"Sub Categories\": [\"Instrument\"]"), std::string::npos);
+  // The bundle, the factory and the packages name one version.
+  EXPECT_NE(text.str().find("\"Version\": \"2.30.0\""), std::string::npos);
 }
 }  // namespace
 

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "cmake/ThrumwellVersion.h"
+
 namespace ThrumwellCli
 {
 

@@ -29,6 +29,7 @@
 #include "host/HostStateFile.h"
 #include "host/HostTransport.h"
 #include "host/HostWindow.h"
+#include "tools/cli/BundleLocator.h"
 #include "tools/player/MidiNoteQueue.h"
 #include "tools/player/PlayerAudio.h"
 #include "tools/player/PlayerEngine.h"
@@ -57,19 +58,6 @@ int Say(int status, const std::string& message)
 {
   std::fprintf(stderr, "thrumwell: %s\n", message.c_str());
   return status;
-}
-
-std::string DefaultBundle()
-{
-  const std::filesystem::path beside = PlayerExecutableFolder() / "Thrumwell.vst3";
-  std::error_code error;
-  if (!PlayerExecutableFolder().empty() && std::filesystem::exists(beside, error))
-    return beside.string();
-#ifdef THRUMWELL_DEFAULT_BUNDLE
-  return THRUMWELL_DEFAULT_BUNDLE;
-#else
-  return "Thrumwell.vst3";
-#endif
 }
 
 std::string Clock(double seconds)
@@ -293,7 +281,7 @@ int main(int argc, char** argv)
     if (const int status = ChooseDevice(options, settings, audio))
       return status;
 
-  const std::string bundle = options.plugin.empty() ? DefaultBundle() : options.plugin;
+  const std::string bundle = options.plugin.empty() ? ThrumwellCli::DefaultBundle() : options.plugin;
   // The run loop outlives the module: the factory holds it until unloading.
   HostRunLoop runLoop;
   HostModule module;

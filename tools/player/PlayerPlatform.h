@@ -14,8 +14,6 @@ class HostRunLoop;
 // or ~/.config/thrumwell; %APPDATA%\Thrumwell on Windows. Empty when the
 // platform tells none.
 std::filesystem::path PlayerConfigFolder();
-// The folder of the running executable; empty when unknown.
-std::filesystem::path PlayerExecutableFolder();
 // After this, Ctrl+C, SIGTERM or closing the console set the flag that
 // StopRequested reads, instead of ending the process.
 void InstallStopHandler();

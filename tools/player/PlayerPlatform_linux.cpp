@@ -36,13 +36,6 @@ std::filesystem::path PlayerConfigFolder()
   return {};
 }
 
-std::filesystem::path PlayerExecutableFolder()
-{
-  std::error_code error;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-  return error ? std::filesystem::path() : self.parent_path();
-}
-
 void InstallStopHandler()
 {
   struct sigaction action{};

@@ -38,15 +38,6 @@ std::filesystem::path PlayerConfigFolder()
   return {};
 }
 
-std::filesystem::path PlayerExecutableFolder()
-{
-  wchar_t path[MAX_PATH * 4];
-  const DWORD length = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(sizeof(path) / sizeof(path[0])));
-  if (length == 0 || length >= sizeof(path) / sizeof(path[0]))
-    return {};
-  return std::filesystem::path(path).parent_path();
-}
-
 void InstallStopHandler() { SetConsoleCtrlHandler(OnConsoleControl, TRUE); }
 
 bool StopRequested() { return stopConsole.load(); }

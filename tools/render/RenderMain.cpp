@@ -26,6 +26,7 @@
 #include "host/HostPresetFile.h"
 #include "host/HostStateFile.h"
 #include "host/HostTransport.h"
+#include "tools/cli/BundleLocator.h"
 #include "tools/cli/ToolCommandLine.h"
 #include "tools/render/PresetExport.h"
 #include "tools/render/RenderOptions.h"
@@ -53,15 +54,6 @@ struct TimedNote
 int Refuse(const std::string& message) { return ThrumwellCli::Report(kTool, message, kExitUsage); }
 
 int Fail(const std::string& message) { return ThrumwellCli::Report(kTool, message, kExitFailure); }
-
-std::string DefaultBundle()
-{
-#ifdef THRUMWELL_DEFAULT_BUNDLE
-  return THRUMWELL_DEFAULT_BUNDLE;
-#else
-  return "Thrumwell.vst3";
-#endif
-}
 
 std::vector<TimedNote> ScheduleNotes(const std::vector<RenderNote>& notes, int rate)
 {
@@ -113,7 +105,7 @@ int main(int argc, char** argv)
   if (ThrumwellCli::AnswerHelpOrVersion(kTool, options.help, options.version, RenderUsage()))
     return 0;
 
-  const std::string bundle = options.plugin.empty() ? DefaultBundle() : options.plugin;
+  const std::string bundle = options.plugin.empty() ? ThrumwellCli::DefaultBundle() : options.plugin;
   HostModule module;
   if (!module.Load(bundle))
     return Fail(module.Error());

@@ -122,7 +122,7 @@ bool Check(const CLI::App& app, const RawOptions& raw, Options& options, std::st
     error = "--only needs a group";
     return false;
   }
-  if (options.bundle.empty() && !options.list)
+  if (options.bundle.empty() && !options.list && !options.help && !options.version)
   {
     error = "no bundle given";
     return false;

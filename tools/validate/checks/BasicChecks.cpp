@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "cmake/ThrumwellVersion.h"
 #include "tools/validate/checks/CheckSupport.h"
 #include "vst3/sdk/IMessage.h"
 #include "vst3/sdk/IPtr.h"
@@ -114,7 +115,7 @@ TEST(Factory, DescribesTheVendorAndOneClass)
   EXPECT_EQ(c.classFlags, 2u);
   EXPECT_EQ(c.subCategories, "Instrument");
   EXPECT_EQ(c.vendor, "Quorvik");  // empty in the class: the factory's applies
-  EXPECT_EQ(c.version, "2.3.0");
+  EXPECT_EQ(c.version, THRUMWELL_CLASS_VERSION);
   EXPECT_EQ(c.sdkVersion, "VST 3.6.5");
   EXPECT_FALSE(module.GetClass(1, c));
 }
