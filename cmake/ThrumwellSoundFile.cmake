@@ -1,0 +1,26 @@
+# Provides the audio-file libraries as targets, when present:
+#  - thrumwell_sndfile: libsndfile, which reads and writes WAV/RF64, FLAC, Ogg
+#    Vorbis, Opus and MP3 (Debian's libsndfile1-dev); defines
+#    THRUMWELL_HAVE_SNDFILE for the code that uses it.
+# THRUMWELL_SNDFILE_FOUND is false when it is missing: the renderer then
+# writes WAV only, with its own writer (the Windows build until its
+# cross-built libsndfile is in place).
+
+include_guard(GLOBAL)
+
+set(THRUMWELL_SNDFILE_FOUND FALSE)
+if(NOT WIN32)
+  find_package(PkgConfig QUIET)
+  if(PKG_CONFIG_FOUND)
+    pkg_check_modules(THRUMWELL_SNDFILE_PC QUIET IMPORTED_TARGET sndfile)
+    if(THRUMWELL_SNDFILE_PC_FOUND)
+      set(THRUMWELL_SNDFILE_FOUND TRUE)
+      add_library(thrumwell_sndfile INTERFACE)
+      target_link_libraries(thrumwell_sndfile INTERFACE PkgConfig::THRUMWELL_SNDFILE_PC)
+      target_compile_definitions(thrumwell_sndfile INTERFACE THRUMWELL_HAVE_SNDFILE)
+    endif()
+  endif()
+endif()
+if(NOT THRUMWELL_SNDFILE_FOUND)
+  message(STATUS "libsndfile not found: the renderer writes WAV only (tools/install-deps.sh installs it)")
+endif()
