@@ -259,6 +259,36 @@ TEST_F(RenderTool, RendersEndWithTheInstrumentsFadeUnlessToldNotTo)
   }
 }
 
+TEST_F(RenderTool, LaysANoiseBedUnderTheToneAndFadesItAtTheEnd)
+{
+  const std::vector<std::string> common = {"--param", "Mode=Generator", "--seconds", "2", "--rate", "48000"};
+  std::vector<std::string> args = {"-o", kOutput, "--no-tail"};
+  args.insert(args.end(), common.begin(), common.end());
+  ASSERT_EQ(Run(args), 0) << Errors();
+  const Wav tone = ReadWav(kOutput);
+  args.insert(args.end(), {"--noise", "pink@-26"});
+  ASSERT_EQ(Run(args), 0) << Errors();
+  const Wav bed = ReadWav(kOutput);
+  ASSERT_EQ(bed.samples.size(), tone.samples.size());
+  // The output is the tone plus the bed, at the bed's level.
+  double energy = 0;
+  for (std::size_t i = 0; i < bed.samples.size(); ++i)
+    energy += (bed.samples[i] - tone.samples[i]) * (bed.samples[i] - tone.samples[i]);
+  EXPECT_NEAR(10 * std::log10(energy / static_cast<double>(bed.samples.size())), -26, 1.0);
+  // Seeded: the same render twice is the same file.
+  ASSERT_EQ(Run(args), 0);
+  EXPECT_EQ(ReadWav(kOutput).samples, bed.samples);
+
+  // With the tail the bed fades out with the tone and the file ends silent.
+  args = {"-o", kOutput, "--noise", "brown"};
+  args.insert(args.end(), common.begin(), common.end());
+  ASSERT_EQ(Run(args), 0) << Errors();
+  const Wav faded = ReadWav(kOutput);
+  ASSERT_GT(faded.Frames(), 96000u + 48000u);
+  EXPECT_LT(faded.Frames(), 96000u + 48000u + 2048u);
+  EXPECT_EQ(EndOf(faded, 512).last, 0.0);
+}
+
 TEST_F(RenderTool, RefusesNonsenseWithStatus2AndWritesNothing)
 {
   const std::vector<std::vector<std::string>> cases = {
@@ -285,6 +315,8 @@ TEST_F(RenderTool, RefusesNonsenseWithStatus2AndWritesNothing)
     {"-o", kOutput, "--state-in", ""},
     {"-o", kOutput, "--state-in", "no-such-state.bin"},
     {"-o", kOutput, "--format", "s32"},
+    {"-o", kOutput, "--noise", "grey"},
+    {"-o", kOutput, "--noise", "pink@6"},
     {"-o", kOutput, "--at", "Wave=Saw"},
     {"-o", kOutput, "--at", "Wave=Saw@1:75"},
     {"-o", kOutput, "--ramp", "Binaural=4->5@0+0"},

@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "host/HostConsole.h"
@@ -32,6 +33,7 @@
 #include "host/HostPresetFile.h"
 #include "host/HostStateFile.h"
 #include "host/HostTransport.h"
+#include "tools/bed/NoiseBed.h"
 #include "tools/cli/ToolCommandLine.h"
 #include "tools/render/PresetExport.h"
 #include "tools/render/RenderOptions.h"
@@ -57,6 +59,9 @@ constexpr const char* kTool = "thrumwell-render";
 constexpr double kTailLimitSeconds = 10.0;
 // Below this peak a block counts as silence (about -120 dB), as in the player.
 constexpr double kSilence = 1e-6;
+// A bed under the tone fades out over this time after the end, while the
+// instrument's own fade plays.
+constexpr double kBedFadeSeconds = 1.0;
 
 struct TimedNote
 {
@@ -208,9 +213,41 @@ int main(int argc, char** argv)
     if (const int status = LoadState(plugin, classInfo, options.stateIn, stateIn))
       return status;
   plugin.ActivateDefaultBuses();
+  // A bed goes into the instrument's audio input, as a DAW track feeding it.
+  const bool bed = options.noise;
+  if (bed && (plugin.NBuses(kInput) < 1 || plugin.NChannels(kInput, 0) < 2 || !plugin.ActivateBus(kAudio, kInput, 0, true)))
+    return Refuse("the plug-in in \"" + bundle + "\" has no stereo audio input to feed the noise into");
   plugin.SetupProcessing(options.rate, options.block, sampleSize, kOffline);
   plugin.SetActive(true);
   plugin.SetProcessing(true);
+  NoiseBed noise;
+  if (options.noise)
+    noise.Configure(options.noiseColour, options.noiseDb, options.rate);
+  // Fills the input with the bed for the next n frames; after the end
+  // (fadeAt frames into the tail, or negative before it) the bed fades out.
+  const double fadeFrames = kBedFadeSeconds * options.rate;
+  auto feedBed = [&](int n, double fadeAt) {
+    if (!bed)
+      return;
+    auto feed = [&](auto* left, auto* right) {
+      std::fill_n(left, n, 0);
+      std::fill_n(right, n, 0);
+      if (options.noise && fadeAt < fadeFrames)
+        noise.Add(left, right, n);
+      if (fadeAt < 0)
+        return;
+      for (int i = 0; i < n; ++i)
+      {
+        const double gain = std::max(0.0, 1.0 - (fadeAt + i) / fadeFrames);
+        left[i] = static_cast<std::remove_reference_t<decltype(left[i])>>(left[i] * gain);
+        right[i] = static_cast<std::remove_reference_t<decltype(right[i])>>(right[i] * gain);
+      }
+    };
+    if (sampleSize == kSample64)
+      feed(plugin.Channel64(kInput, 0, 0), plugin.Channel64(kInput, 0, 1));
+    else
+      feed(plugin.Channel32(kInput, 0, 0), plugin.Channel32(kInput, 0, 1));
+  };
   ProcessContext context = HostTransport(options.rate, options.position, true);
   plugin.Process(0, &changes, nullptr, &context);
   if (!plugin.ReportViolations(kTool))
@@ -287,6 +324,7 @@ int main(int argc, char** argv)
       else if (!note.on && events.NoteOff(offset, static_cast<int16>(note.pitch)) && sounding > 0)
         --sounding;
     }
+    feedBed(n, -1.0);
     ok = ok && plugin.Process(n, &changes, &events, &context) && plugin.ReportViolations(kTool);
     ok = ok && writeBlock(n, peak);
     done += static_cast<std::uint64_t>(n);
@@ -315,6 +353,7 @@ int main(int argc, char** argv)
       context = HostTransport(options.rate, stopped, false);
       const int n = static_cast<int>(std::min<std::uint64_t>(static_cast<std::uint64_t>(options.block), tailLimit - played));
       changes.Clear();
+      feedBed(n, static_cast<double>(played));
       ok = plugin.Process(n, &changes, &events, &context) && plugin.ReportViolations(kTool);
       ok = ok && writeBlock(n, peak);
       events.Clear();

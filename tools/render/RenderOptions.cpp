@@ -76,7 +76,7 @@ constexpr const char* kDescription =
 // each refusal can say exactly what is wrong.
 struct RawOptions
 {
-  std::string output, program, seconds, rate, block, position, plugin, sampleSize, format, quality, stateIn,
+  std::string output, program, seconds, rate, block, position, plugin, sampleSize, format, quality, noise, stateIn,
     stateOut, session, exportPresets;
   std::vector<std::string> params, notes, ats, ramps;
   bool listPrograms = false, listAll = false, listParams = false, noTail = false;
@@ -111,6 +111,10 @@ void Declare(CLI::App& app, RawOptions& raw)
   app.add_option("--quality", raw.quality, "ogg, opus, mp3: 0 (smallest) to 10 (best); default: the codec's own")
     ->type_name("0-10");
   app.add_flag("--no-tail", raw.noTail, "End the file at --seconds, without the instrument's fade after it");
+  app.add_option("--noise", raw.noise,
+                 "Feed a noise bed into the instrument's input: white, pink or brown, at an RMS level in dB "
+                 "(default -20)")
+    ->type_name("white|pink|brown[@DB]");
   app.add_option("--sample-size", raw.sampleSize, "Process 32-bit or 64-bit samples (default 32)")
     ->type_name("32|64");
   app.add_option("--plugin", raw.plugin, "VST3 bundle to play (default: the one built beside the renderer)")
@@ -196,6 +200,12 @@ bool Check(const CLI::App& app, const RawOptions& raw, RenderOptions& options, s
     }
   }
   options.tail = !raw.noTail;
+  if (app.count("--noise"))
+  {
+    if (!NoiseBed::Parse(raw.noise, options.noiseColour, options.noiseDb, error))
+      return false;
+    options.noise = true;
+  }
   if (app.count("--seconds"))
   {
     if (!ParseReal(raw.seconds, options.seconds) || options.seconds < 0.0)

@@ -7,7 +7,7 @@
 //                    [--note NOTE[:VELOCITY]@START[+LENGTH]]...
 //                    [--at "NAME=VALUE@TIME"]... [--ramp "NAME=FROM->TO@START+LENGTH"]... [--session FILE]
 //                    [--format f32|f64|s24|s16|flac|ogg|opus|mp3] [--quality 0-10] [--sample-size 32|64]
-//                    [--no-tail]
+//                    [--no-tail] [--noise white|pink|brown[@DB]]
 //                    [--plugin BUNDLE.vst3] [--state-in FILE] [--state-out FILE]
 //   thrumwell-render --list-programs [--all] | --list-params | --export-presets DIR | --help | --version
 //
@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "tools/session/SessionScript.h"
+#include "tools/bed/NoiseBed.h"
 #include "tools/render/OutputFormat.h"
 
 struct RenderNote
@@ -51,6 +52,9 @@ struct RenderOptions
   OutputFormat format = OutputFormat::kFloat32;
   double quality = -1.0;  // 0..10 for the lossy formats; negative: the codec's default
   bool tail = true;       // play the instrument's fade after the end
+  bool noise = false;     // a noise bed into the instrument's input
+  NoiseBed::Colour noiseColour = NoiseBed::Colour::kPink;
+  double noiseDb = NoiseBed::kDefaultDb;
   std::string stateIn;   // component state (raw or .vstpreset) loaded before the program and parameters
   std::string stateOut;  // component state saved after the render
   std::string exportPresets;  // folder for the factory programs as .vstpreset files
