@@ -53,6 +53,10 @@ protected:
     std::string error;
     ASSERT_TRUE(params.AddUserChoices("", choices, changes, error)) << error;
     plugin.ActivateDefaultBuses();
+    if (withInput)
+    {
+      ASSERT_TRUE(plugin.ActivateBus(kAudio, kInput, 0, true));
+    }
     plugin.SetupProcessing(kRate, kBlock);
     plugin.SetActive(true);
     plugin.SetProcessing(true);
@@ -126,6 +130,7 @@ protected:
   }
 
   HostPlugin plugin{Module(), u"Thrumwell"};
+  bool withInput = false;  // activate the audio input bus
   PlayerEngine engine{plugin};
   MidiNoteQueue* sourceA = nullptr;
   MidiNoteQueue* sourceB = nullptr;
@@ -221,6 +226,38 @@ TEST_F(Engine, ReportsTheTransportAndEndsNotesOnStop)
 // Quitting stops the transport, ignores later notes and reports silence once
 // a whole block after the fading one is quiet: Generator mode fades within
 // one block, a note's release of 100 ms takes about 38 blocks of 128 frames.
+// A noise bed reaches the output through the instrument's input while the
+// transport runs, fades with it, and leaves silence once quit.
+TEST_F(Engine, FeedsTheNoiseBedWhilePlaying)
+{
+  NoiseBed noise;
+  noise.Configure(NoiseBed::Colour::kPink, -20, kRate);
+  engine.SetNoise(&noise);
+  withInput = true;
+  Start({"Mode=Synthesizer"});
+  std::int64_t now = kNow;
+  EXPECT_EQ(Render(now += Ns(kBlock)), 0.0f) << "a stopped transport plays no bed";
+  engine.SetPlaying(true);
+  double energy = 0;
+  int frames = 0;
+  for (int i = 0; i < 400; ++i)
+  {
+    Render(now += Ns(kBlock));
+    for (std::size_t k = 0; i >= 100 && k < left.size(); ++k, ++frames)
+      energy += left[k] * left[k];
+  }
+  EXPECT_NEAR(10 * std::log10(energy / frames), -20, 1.5);
+  engine.RequestQuit();
+  int blocks = 0;
+  while (!engine.Silent() && blocks < 1000)
+  {
+    Render(now += Ns(kBlock));
+    ++blocks;
+  }
+  // The bed's 50 ms fade at 128 frames a block, and the one silent block.
+  EXPECT_NEAR(blocks, 20, 2);
+}
+
 TEST_F(Engine, QuitsOnceTheFadeHasDiedAway)
 {
   EXPECT_EQ(BlocksUntilSilentAfterQuit("Mode=Generator"), 2);

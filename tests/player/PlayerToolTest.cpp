@@ -59,7 +59,8 @@ TEST_F(PlayerTool, PrintsHelpAndVersion)
 {
   ASSERT_EQ(Run({"--help"}), 0);
   for (const char* option : {"--no-window", "--seconds", "--program", "--param", "--state-in", "--state-out",
-                             "--plugin", "--api", "--device", "--rate", "--buffer", "--midi", "--list-devices"})
+                             "--plugin", "--api", "--device", "--rate", "--buffer", "--midi", "--list-devices",
+                             "--noise"})
     EXPECT_NE(Text(kOut).find(option), std::string::npos) << option;
   ASSERT_EQ(Run({"--version"}), 0);
   EXPECT_EQ(Text(kOut).rfind("thrumwell 2.", 0), 0u) << Text(kOut);
@@ -89,6 +90,7 @@ TEST_F(PlayerTool, RefusesABadCommandLine)
     {{"--param", "Volume"}, "is not NAME=VALUE"},
     {{"--state-in", "no-such-state-file.bin"}, "no-such-state-file.bin"},
     {{"--device"}, "--device"},
+    {{"--noise", "grey"}, "--noise \"grey\" is not white, pink or brown"},
   };
   for (const Case& c : cases)
   {

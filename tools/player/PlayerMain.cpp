@@ -257,6 +257,8 @@ int main(int argc, char** argv)
   InstallStopHandler();
   PlayerSettings settings;
   settings.Load();
+  // The noise bed outlives the stream that plays it.
+  NoiseBed noise;
   PlayerAudio audio;
   const bool listing = options.listPrograms || options.listParams;
   if (!listing)
@@ -312,6 +314,10 @@ int main(int argc, char** argv)
   plugin.ActivateDefaultBuses();
   if (plugin.NBuses(kOutput) < 1 || plugin.NChannels(kOutput, 0) != 2)
     return Say(kExitFailure, "the plug-in has no stereo output");
+  // A bed goes into the instrument's audio input, as a DAW track feeding it.
+  if (options.noise
+      && (plugin.NBuses(kInput) < 1 || plugin.NChannels(kInput, 0) < 2 || !plugin.ActivateBus(kAudio, kInput, 0, true)))
+    return Say(kExitUsage, "the plug-in has no stereo audio input to feed the noise into");
   plugin.SetupProcessing(audio.Rate(), audio.Buffer(), kSample32, kRealtime);
   plugin.SetActive(true);
   plugin.SetProcessing(true);
@@ -322,6 +328,11 @@ int main(int argc, char** argv)
   if (!plugin.ReportViolations("thrumwell"))
     return Say(kExitFailure, "the plug-in failed to start");
   engine.Prepare(audio.Rate(), audio.Buffer());
+  if (options.noise)
+  {
+    noise.Configure(options.noiseColour, options.noiseDb, audio.Rate());
+    engine.SetNoise(&noise);
+  }
   if (!session.Empty())
     engine.SetSession(&session.Queue());
 

@@ -48,6 +48,11 @@ int ParsePlayerOptions(int argc, char** argv, PlayerOptions& options)
     ->type_name("NAME=FROM->TO@START+LENGTH");
   app.add_option("--session", options.session, "Play a session file of settings, ramps and program changes in time")
     ->check(CLI::ExistingFile);
+  std::string noise;
+  app.add_option("--noise", noise,
+                 "Feed a noise bed into the instrument's input: white, pink or brown, at an RMS level in dB "
+                 "(default -20)")
+    ->type_name("white|pink|brown[@DB]");
   app.add_flag("--list-devices", options.listDevices, "List the output devices and MIDI inputs, then exit");
   app.add_flag("--list-programs", options.listPrograms, "List the instrument's programs, then exit");
   app.add_flag("--list-params", options.listParams, "List the instrument's parameters, then exit");
@@ -65,6 +70,15 @@ int ParsePlayerOptions(int argc, char** argv, PlayerOptions& options)
   {
     std::fprintf(stderr, "thrumwell: %s\n", error.c_str());
     return 2;
+  }
+  if (!noise.empty() || app.count("--noise"))
+  {
+    if (!NoiseBed::Parse(noise, options.noiseColour, options.noiseDb, error))
+    {
+      std::fprintf(stderr, "thrumwell: %s\n", error.c_str());
+      return 2;
+    }
+    options.noise = true;
   }
   for (const std::string& assignment : options.params)
     if (assignment.find('=') == std::string::npos)
