@@ -3,6 +3,7 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <cmath>
 #include <type_traits>
 
 namespace {
@@ -75,7 +76,13 @@ bool SoundFileWriter::Open(const std::string& path, int rate, std::uint64_t maxF
   if (IsLossyFormat(format) && quality >= 0.0)
   {
     // libsndfile's compression level runs from 0 (best) to 1 (smallest).
-    double level = 1.0 - std::clamp(quality, 0.0, 10.0) / 10.0;
+    // Its Opus bit rate is linear in it, from 6 to 510 kb/s, where quality
+    // is felt by ratios: the scale doubles the rate every 2.5 steps, from
+    // 32 kb/s at 0 through 128 at 5 (about the encoder's default) to 510.
+    const double q = std::clamp(quality, 0.0, 10.0);
+    double level = 1.0 - q / 10.0;
+    if (format == OutputFormat::kOpus)
+      level = 1.0 - (std::min(32.0 * std::pow(4.0, q / 5.0), 510.0) - 6.0) / 504.0;
     sf_command(file, SFC_SET_COMPRESSION_LEVEL, &level, sizeof level);
   }
   // Floats beyond full scale are clipped into PCM rather than wrapped.
