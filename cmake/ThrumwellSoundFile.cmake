@@ -2,7 +2,9 @@
 #  - thrumwell_sndfile: libsndfile, which reads and writes WAV/RF64, FLAC, Ogg
 #    Vorbis, Opus and MP3 (Debian's libsndfile1-dev); defines
 #    THRUMWELL_HAVE_SNDFILE for the code that uses it.
-# THRUMWELL_SNDFILE_FOUND is false when it is missing: the renderer then
+#  - thrumwell_samplerate: libsamplerate (Debian's libsamplerate0-dev), which
+#    brings input files to the session's rate.
+# Without libsndfile (no thrumwell_sndfile target) the renderer
 # writes WAV only, with its own writer (the Windows build until its
 # cross-built libsndfile is in place).
 
@@ -18,6 +20,11 @@ if(NOT WIN32)
       add_library(thrumwell_sndfile INTERFACE)
       target_link_libraries(thrumwell_sndfile INTERFACE PkgConfig::THRUMWELL_SNDFILE_PC)
       target_compile_definitions(thrumwell_sndfile INTERFACE THRUMWELL_HAVE_SNDFILE)
+    endif()
+    pkg_check_modules(THRUMWELL_SAMPLERATE_PC QUIET IMPORTED_TARGET GLOBAL samplerate)
+    if(THRUMWELL_SAMPLERATE_PC_FOUND)
+      add_library(thrumwell_samplerate INTERFACE)
+      target_link_libraries(thrumwell_samplerate INTERFACE PkgConfig::THRUMWELL_SAMPLERATE_PC)
     endif()
   endif()
 endif()

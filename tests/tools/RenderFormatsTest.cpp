@@ -224,3 +224,124 @@ TEST_F(RenderFormats, ARenderThatCannotFinishLeavesNoFileBehind)
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
   fs::remove_all(folder);
 }
+
+namespace {
+
+// Writes a file of the given frames (interleaved) through libsndfile.
+bool WriteAudio(const std::string& path, int format, int rate, int channels, const std::vector<float>& samples)
+{
+  SF_INFO info{};
+  info.samplerate = rate;
+  info.channels = channels;
+  info.format = format;
+  SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+  if (!file)
+    return false;
+  const sf_count_t frames = static_cast<sf_count_t>(samples.size()) / channels;
+  const bool ok = sf_writef_float(file, samples.data(), frames) == frames;
+  return sf_close(file) == 0 && ok;
+}
+
+std::vector<float> Sine(double hertz, int rate, double seconds, int channels)
+{
+  std::vector<float> samples;
+  for (long i = 0; i < std::lround(seconds * rate); ++i)
+    for (int c = 0; c < channels; ++c)
+      samples.push_back(static_cast<float>(0.5 * std::sin(2 * 3.14159265358979 * hertz * i / rate)));
+  return samples;
+}
+
+}  // namespace
+
+TEST_F(RenderFormats, AnInputFileArrivesUnderTheTone)
+{
+  // A float file at the session's rate: the output less the bare tone is
+  // the file, sample for sample (played once, then silence). In 64-bit
+  // samples the sum and the difference are exact for these values.
+  std::vector<float> content;
+  for (int i = 0; i < kRate; ++i)
+    content.insert(content.end(), {static_cast<float>(std::sin(i * 0.001) * 0.3), static_cast<float>((i % 97) / 400.0)});
+  ASSERT_TRUE(WriteAudio("input.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, kRate, 2, content));
+  ASSERT_EQ(Render("bare.wav", {"--no-tail", "--sample-size", "64"}), 0) << Errors();
+  ASSERT_EQ(Render("mixed.wav", {"--no-tail", "--sample-size", "64", "--input", "input.wav", "--input-loop", "no"}), 0)
+    << Errors();
+  const Audio bare = ReadWithLibsndfile("bare.wav");
+  const Audio mixed = ReadWithLibsndfile("mixed.wav");
+  ASSERT_EQ(mixed.samples.size(), bare.samples.size());
+  std::size_t differing = 0;
+  for (std::size_t i = 0; i < mixed.samples.size(); ++i)
+  {
+    const float expected = i < content.size() ? content[i] : 0.0f;
+    differing += static_cast<float>(mixed.samples[i] - bare.samples[i]) != expected;
+  }
+  EXPECT_EQ(differing, 0u);
+
+  // A 44.1 kHz file in a 48 kHz render keeps its pitch; a mono file plays in
+  // both ears; -6 dB halves it. (Synthesizer mode without notes: only the input sounds.)
+  ASSERT_TRUE(WriteAudio("a441.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, 44100, 1, Sine(441, 44100, 2.0, 1)));
+  ASSERT_EQ(RunProgram(renderer, {"-o", "pitch.wav", "--input", "a441.flac", "--input-gain", "-6.0206", "--seconds",
+                                  "4", "--no-tail"},
+                       "render-formats.out", "render-formats.err"),
+            0)
+    << Errors();
+  const Audio pitched = ReadWithLibsndfile("pitch.wav");
+  for (int channel = 0; channel < 2; ++channel)
+  {
+    const Tone tone = Measure(pitched, channel, 0.5, 3.5);
+    EXPECT_NEAR(tone.hertz, 441.0, 0.1) << channel;
+    EXPECT_NEAR(tone.rms, 0.25 / std::sqrt(2.0), 0.002) << channel;
+  }
+
+  // Looped, a file cut at a zero crossing joins without a click: no step
+  // between samples larger than the sine's own.
+  ASSERT_TRUE(WriteAudio("loop.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2, Sine(490, 44100, 0.3, 2)));
+  ASSERT_EQ(RunProgram(renderer, {"-o", "looped.wav", "--input", "loop.wav", "--seconds", "2", "--no-tail"},
+                       "render-formats.out", "render-formats.err"),
+            0)
+    << Errors();
+  const Audio looped = ReadWithLibsndfile("looped.wav");
+  double step = 0;
+  for (std::size_t i = 2 * 4800; i + 2 < looped.samples.size(); ++i)
+    step = std::max(step, std::fabs(looped.samples[i + 2] - looped.samples[i]));
+  EXPECT_LT(step, 2 * 3.14159265358979 * 490 / kRate * 0.5 * 1.02);
+  EXPECT_GT(Measure(looped, 0, 1.0, 1.9).rms, 0.3);  // still sounding after the file's end
+}
+
+TEST_F(RenderFormats, RefusesInputFilesItCannotPlay)
+{
+  std::ofstream("text.mp3") << "this is not a song\n";
+  std::ofstream("empty.wav");
+  ASSERT_TRUE(WriteAudio("six.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate, 6, Sine(300, kRate, 0.1, 6)));
+  ASSERT_TRUE(WriteAudio("none.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate, 2, {}));
+  // A FLAC file whose frames turn to noise after its start.
+  ASSERT_TRUE(WriteAudio("good.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, kRate, 2, Sine(300, kRate, 3.0, 2)));
+  {
+    std::ifstream in("good.flac", std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (std::size_t i = bytes.size() / 3; i < bytes.size(); ++i)
+      bytes[i] = static_cast<char>(i * 7919 % 251);
+    std::ofstream("corrupt.flac", std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  }
+  const struct
+  {
+    const char* file;
+    int status;
+    const char* message;
+  } rows[] = {
+    {"missing.flac", 2, "cannot open \"missing.flac\""},
+    {"text.mp3", 2, "\"text.mp3\" is not an MP3 file (it starts with neither an ID3 tag nor an MPEG frame)"},
+    {"six.wav", 2, "\"six.wav\" has 6 channels; only mono and stereo files are played"},
+    {"empty.wav", 2, "\"empty.wav\" is empty"},
+    {"none.wav", 2, "\"none.wav\" holds no audio"},
+    {"corrupt.flac", 1, "reading \"corrupt.flac\" failed"},
+  };
+  for (const auto& row : rows)
+  {
+    SCOPED_TRACE(row.file);
+    EXPECT_EQ(Render("out.wav", {"--input", row.file}), row.status);
+    const std::string errors = Errors();
+    EXPECT_EQ(errors.rfind(std::string("thrumwell-render: ") + row.message, 0), 0u) << errors;
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+    EXPECT_FALSE(fs::exists("out.wav"));
+  }
+}

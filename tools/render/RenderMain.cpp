@@ -34,6 +34,9 @@
 #include "host/HostStateFile.h"
 #include "host/HostTransport.h"
 #include "tools/bed/NoiseBed.h"
+#ifdef THRUMWELL_HAVE_INPUT_FILE
+#include "tools/bed/InputFile.h"
+#endif
 #include "tools/cli/ToolCommandLine.h"
 #include "tools/render/PresetExport.h"
 #include "tools/render/RenderOptions.h"
@@ -214,9 +217,18 @@ int main(int argc, char** argv)
       return status;
   plugin.ActivateDefaultBuses();
   // A bed goes into the instrument's audio input, as a DAW track feeding it.
-  const bool bed = options.noise;
+  const bool bed = options.noise || !options.input.empty();
   if (bed && (plugin.NBuses(kInput) < 1 || plugin.NChannels(kInput, 0) < 2 || !plugin.ActivateBus(kAudio, kInput, 0, true)))
-    return Refuse("the plug-in in \"" + bundle + "\" has no stereo audio input to feed the noise into");
+    return Refuse("the plug-in in \"" + bundle + "\" has no stereo audio input to feed the noise or file into");
+#ifdef THRUMWELL_HAVE_INPUT_FILE
+  InputFile input;
+  if (!options.input.empty() && !input.Open(options.input, options.rate, options.inputLoop, options.inputGain, error))
+    return Refuse(error);
+#else
+  if (!options.input.empty())
+    return Refuse("this build cannot read audio files for --input");
+#endif
+  bool inputFailed = false;
   plugin.SetupProcessing(options.rate, options.block, sampleSize, kOffline);
   plugin.SetActive(true);
   plugin.SetProcessing(true);
@@ -234,6 +246,10 @@ int main(int argc, char** argv)
       std::fill_n(right, n, 0);
       if (options.noise && fadeAt < fadeFrames)
         noise.Add(left, right, n);
+#ifdef THRUMWELL_HAVE_INPUT_FILE
+      if (!options.input.empty() && fadeAt < fadeFrames && !input.Add(left, right, n))
+        inputFailed = true;
+#endif
       if (fadeAt < 0)
         return;
       for (int i = 0; i < n; ++i)
@@ -367,6 +383,10 @@ int main(int argc, char** argv)
 #else
   const bool closed = output.Close();
   const std::string writeError = "the disk may be full";
+#endif
+#ifdef THRUMWELL_HAVE_INPUT_FILE
+  if (inputFailed)
+    return Fail(input.Error());
 #endif
   if (!ok && !writeFailed)
     return Fail("the plug-in failed; nothing was written to \"" + options.output + "\"");

@@ -76,7 +76,8 @@ constexpr const char* kDescription =
 // each refusal can say exactly what is wrong.
 struct RawOptions
 {
-  std::string output, program, seconds, rate, block, position, plugin, sampleSize, format, quality, noise, stateIn,
+  std::string output, program, seconds, rate, block, position, plugin, sampleSize, format, quality, noise, input,
+    inputLoop, inputGain, stateIn,
     stateOut, session, exportPresets;
   std::vector<std::string> params, notes, ats, ramps;
   bool listPrograms = false, listAll = false, listParams = false, noTail = false;
@@ -115,6 +116,12 @@ void Declare(CLI::App& app, RawOptions& raw)
                  "Feed a noise bed into the instrument's input: white, pink or brown, at an RMS level in dB "
                  "(default -20)")
     ->type_name("white|pink|brown[@DB]");
+  app.add_option("--input", raw.input,
+                 "Feed an audio file (WAV, FLAC, Ogg, Opus, MP3 ...) into the instrument's input, resampled to --rate")
+    ->type_name("FILE");
+  app.add_option("--input-loop", raw.inputLoop, "Loop the input to the end of the render (default yes)")
+    ->type_name("yes|no");
+  app.add_option("--input-gain", raw.inputGain, "Gain of the input in dB, -120 to 24 (default 0)")->type_name("DB");
   app.add_option("--sample-size", raw.sampleSize, "Process 32-bit or 64-bit samples (default 32)")
     ->type_name("32|64");
   app.add_option("--plugin", raw.plugin, "VST3 bundle to play (default: the one built beside the renderer)")
@@ -205,6 +212,32 @@ bool Check(const CLI::App& app, const RawOptions& raw, RenderOptions& options, s
     if (!NoiseBed::Parse(raw.noise, options.noiseColour, options.noiseDb, error))
       return false;
     options.noise = true;
+  }
+  if (app.count("--input") && raw.input.empty())
+  {
+    error = "--input needs a path";
+    return false;
+  }
+  options.input = raw.input;
+  if ((app.count("--input-loop") || app.count("--input-gain")) && raw.input.empty())
+  {
+    error = "--input-loop and --input-gain go with --input";
+    return false;
+  }
+  if (app.count("--input-loop"))
+  {
+    if (raw.inputLoop != "yes" && raw.inputLoop != "no")
+    {
+      error = "--input-loop \"" + raw.inputLoop + "\" is neither yes nor no";
+      return false;
+    }
+    options.inputLoop = raw.inputLoop == "yes";
+  }
+  if (app.count("--input-gain")
+      && (!ParseReal(raw.inputGain, options.inputGain) || options.inputGain < -120.0 || options.inputGain > 24.0))
+  {
+    error = "--input-gain \"" + raw.inputGain + "\" is not a gain from -120 to 24 dB";
+    return false;
   }
   if (app.count("--seconds"))
   {

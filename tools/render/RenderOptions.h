@@ -8,6 +8,7 @@
 //                    [--at "NAME=VALUE@TIME"]... [--ramp "NAME=FROM->TO@START+LENGTH"]... [--session FILE]
 //                    [--format f32|f64|s24|s16|flac|ogg|opus|mp3] [--quality 0-10] [--sample-size 32|64]
 //                    [--no-tail] [--noise white|pink|brown[@DB]]
+//                    [--input FILE [--input-loop yes|no] [--input-gain DB]]
 //                    [--plugin BUNDLE.vst3] [--state-in FILE] [--state-out FILE]
 //   thrumwell-render --list-programs [--all] | --list-params | --export-presets DIR | --help | --version
 //
@@ -55,6 +56,9 @@ struct RenderOptions
   bool noise = false;     // a noise bed into the instrument's input
   NoiseBed::Colour noiseColour = NoiseBed::Colour::kPink;
   double noiseDb = NoiseBed::kDefaultDb;
+  std::string input;        // an audio file into the instrument's input
+  bool inputLoop = true;    // looped to the end of the render
+  double inputGain = 0.0;   // dB
   std::string stateIn;   // component state (raw or .vstpreset) loaded before the program and parameters
   std::string stateOut;  // component state saved after the render
   std::string exportPresets;  // folder for the factory programs as .vstpreset files
