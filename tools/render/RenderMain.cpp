@@ -224,11 +224,11 @@ int main(int argc, char** argv)
   InputFile input;
   if (!options.input.empty() && !input.Open(options.input, options.rate, options.inputLoop, options.inputGain, error))
     return Refuse(error);
+  bool inputFailed = false;
 #else
   if (!options.input.empty())
     return Refuse("this build cannot read audio files for --input");
 #endif
-  bool inputFailed = false;
   plugin.SetupProcessing(options.rate, options.block, sampleSize, kOffline);
   plugin.SetActive(true);
   plugin.SetProcessing(true);
