@@ -91,6 +91,10 @@ TEST_F(PlayerTool, RefusesABadCommandLine)
     {{"--state-in", "no-such-state-file.bin"}, "no-such-state-file.bin"},
     {{"--device"}, "--device"},
     {{"--noise", "grey"}, "--noise \"grey\" is not white, pink or brown"},
+    {{"--input-gain", "-6"}, "--input-loop and --input-gain go with --input"},
+#ifndef _WIN32
+    {{"--no-window", "--input", "no-such-song.flac"}, "cannot open \"no-such-song.flac\""},
+#endif
   };
   for (const Case& c : cases)
   {

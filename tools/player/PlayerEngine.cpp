@@ -153,7 +153,12 @@ void PlayerEngine::FeedBed(int n, bool playing)
   const double target = playing ? 1.0 : 0.0;
   if (bedGain == 0.0 && target == 0.0)
     return;
-  noise->Add(in[0], in[1], n);
+  if (noise)
+    noise->Add(in[0], in[1], n);
+#ifdef THRUMWELL_HAVE_INPUT_FILE
+  if (input)
+    input->Add(in[0], in[1], n);
+#endif
   const double step = 1.0 / (kBedFadeSeconds * rate);
   for (int i = 0; i < n; ++i)
   {
@@ -165,7 +170,7 @@ void PlayerEngine::FeedBed(int n, bool playing)
 
 float PlayerEngine::ProcessPiece(float* left, float* right, int n, bool playing)
 {
-  if (noise)
+  if (noise || input)
     FeedBed(n, playing);
   ProcessContext context = ThrumwellHost::HostTransport(rate, frame, playing);
   IParameterChanges* changes = sessionChanges.getParameterCount() > 0 ? &sessionChanges : nullptr;

@@ -21,6 +21,7 @@
 #include "host/HostPlugin.h"
 #include "tools/bed/NoiseBed.h"
 #include "tools/player/MidiNoteQueue.h"
+#include "tools/player/PlayerInput.h"
 #include "tools/player/SessionQueue.h"
 
 class PlayerEngine
@@ -76,6 +77,9 @@ public:
   // (which the caller has activated) while the transport runs; it fades in
   // and out with the transport over kBedFadeSeconds.
   void SetNoise(NoiseBed* bed) { noise = bed; }
+  // An audio file into the same input, the same way (its reader started);
+  // builds without libsndfile play none.
+  void SetInput(PlayerInput* file) { input = file; }
   static constexpr double kBedFadeSeconds = 0.05;
 
 private:
@@ -110,6 +114,7 @@ private:
   int sessionPoints = 0;                               // points in sessionChanges, all queues
   SessionQueue* session = nullptr;                     // set before the audio starts
   NoiseBed* noise = nullptr;                           // set before the audio starts
+  PlayerInput* input = nullptr;                        // set before the audio starts
   double bedGain = 0.0;                                // the bed's fade, 0..1
   bool wasPlaying = false;
   bool quitApplied = false;

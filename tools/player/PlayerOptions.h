@@ -5,7 +5,8 @@
 //             [--state-in FILE] [--state-out FILE] [--plugin BUNDLE.vst3]
 //             [--api alsa|pulse|jack|wasapi|ds] [--device NAME|NUMBER] [--rate HZ] [--buffer FRAMES]
 //             [--midi NAME] [--at "NAME=VALUE@TIME"]... [--ramp "NAME=FROM->TO@START+LENGTH"]...
-//             [--session FILE] [--noise white|pink|brown[@DB]] [--list-devices] [--list-programs] [--list-params] [--help] [--version]
+//             [--session FILE] [--noise white|pink|brown[@DB]]
+//             [--input FILE [--input-loop yes|no] [--input-gain DB]] [--list-devices] [--list-programs] [--list-params] [--help] [--version]
 //
 // The session's times are the time the transport has played.
 //
@@ -37,6 +38,9 @@ struct PlayerOptions
   bool noise = false;                                  // a noise bed into the instrument's input
   NoiseBed::Colour noiseColour = NoiseBed::Colour::kPink;
   double noiseDb = NoiseBed::kDefaultDb;
+  std::string input;       // an audio file into the instrument's input
+  bool inputLoop = true;   // looped for as long as the player plays
+  double inputGain = 0.0;  // dB
   bool listDevices = false;
   bool listPrograms = false;
   bool listParams = false;
