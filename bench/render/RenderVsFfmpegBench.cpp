@@ -8,6 +8,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/render/TimedCommand.h"
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -25,15 +27,7 @@ struct Codec
 };
 constexpr Codec kCodecs[] = {{"flac", "flac -sample_fmt s32"}, {"opus", "libopus"}, {"mp3", "libmp3lame"}};
 
-std::string Scratch(const std::string& name) { return (std::filesystem::temp_directory_path() / name).string(); }
 
-double Timed(const std::string& command)
-{
-  const auto start = std::chrono::steady_clock::now();
-  const int status = std::system(command.c_str());
-  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-  return status == 0 ? took.count() : -1.0;
-}
 
 double Kbps(const std::string& path)
 {
@@ -50,8 +44,8 @@ void RenderBesideFfmpeg(benchmark::State& state, int codecIndex)
     state.SkipWithError("ffmpeg is not installed: nothing to compare with");
     return;
   }
-  const std::string theirs = Scratch(std::string("thrumwell-bench-ffmpeg.") + codec.extension);
-  const std::string ours = Scratch(std::string("thrumwell-bench-render.") + codec.extension);
+  const std::string theirs = ScratchFile(std::string("thrumwell-bench-ffmpeg.") + codec.extension);
+  const std::string ours = ScratchFile(std::string("thrumwell-bench-render.") + codec.extension);
   const std::string seconds = std::to_string(kSeconds);
   const std::string ffmpeg = "ffmpeg -nostdin -v error -y -f lavfi -i sine=frequency=200:sample_rate=48000:duration="
                              + seconds + " -f lavfi -i sine=frequency=204:sample_rate=48000:duration=" + seconds
@@ -62,8 +56,8 @@ void RenderBesideFfmpeg(benchmark::State& state, int codecIndex)
   double theirTotal = 0, ourTotal = 0, ourKbps = 0, theirKbps = 0;
   for (auto _ : state)
   {
-    const double theirTime = Timed(ffmpeg);
-    const double ourTime = Timed(render);
+    const double theirTime = TimedCommand(ffmpeg);
+    const double ourTime = TimedCommand(render);
     ourKbps = Kbps(ours);
     theirKbps = Kbps(theirs);
     std::remove(theirs.c_str());

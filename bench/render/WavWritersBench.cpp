@@ -7,6 +7,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/render/TimedCommand.h"
+
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -23,7 +25,6 @@ constexpr int kRate = 48000;
 constexpr int kBlock = 512;
 constexpr int kBlocks = 600 * kRate / kBlock;
 
-std::string Scratch() { return (std::filesystem::temp_directory_path() / "thrumwell-bench-writer.wav").string(); }
 
 struct Tone
 {
@@ -40,7 +41,7 @@ struct Tone
 
 double OursOnce(OutputFormat format, const Tone& tone)
 {
-  const std::string path = Scratch();
+  const std::string path = ScratchFile("thrumwell-bench-writer.wav");
   const auto start = std::chrono::steady_clock::now();
   WavWriter wav;
   bool ok = wav.Open(path.c_str(), kRate, static_cast<std::uint64_t>(kBlocks) * kBlock, format);
@@ -54,7 +55,7 @@ double OursOnce(OutputFormat format, const Tone& tone)
 
 double LibsndfileOnce(OutputFormat format, const Tone& tone)
 {
-  const std::string path = Scratch();
+  const std::string path = ScratchFile("thrumwell-bench-writer.wav");
   const auto start = std::chrono::steady_clock::now();
   SoundFileWriter file;
   std::string error;
