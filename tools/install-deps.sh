@@ -19,6 +19,7 @@ native=(
   cmake ninja-build g++ gcc pkg-config ccache
   libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev libx11-dev libxtst-dev libxext-dev
   libcli11-dev libgtest-dev librtaudio-dev librtmidi-dev
+  libsndfile1-dev libsamplerate0-dev
 )
 # The rest: tests, benchmarks, the sanitizer and fuzz builds, the Windows
 # cross build and Wine to run it, the tools the tests and scripts call, and
@@ -30,7 +31,7 @@ rest=(
   fonts-liberation2 fonts-dejavu-core
   g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 libz-mingw-w64-dev
   wine wine64 xvfb xauth
-  dpkg-dev imagemagick sox librsvg2-bin
+  dpkg-dev imagemagick sox librsvg2-bin ffmpeg
   jackd2 libjack-jackd2-dev
   nsis lintian help2man debootstrap x11-utils
 )

@@ -8,6 +8,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/render/TimedCommand.h"
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -25,19 +27,7 @@ struct Wave
 };
 constexpr Wave kWaves[] = {{"Sine", "sine"}, {"Triangle", "triangle"}, {"Saw", "sawtooth"}, {"Square", "square"}};
 
-std::string Scratch(const char* name)
-{
-  return (std::filesystem::temp_directory_path() / name).string();
-}
 
-// Seconds the shell command took, or a negative number when it failed.
-double Timed(const std::string& command)
-{
-  const auto start = std::chrono::steady_clock::now();
-  const int status = std::system(command.c_str());
-  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-  return status == 0 ? took.count() : -1.0;
-}
 
 void RenderBesideSox(benchmark::State& state, int waveIndex)
 {
@@ -47,8 +37,8 @@ void RenderBesideSox(benchmark::State& state, int waveIndex)
     state.SkipWithError("sox is not installed: nothing to compare with");
     return;
   }
-  const std::string soxOut = Scratch("thrumwell-bench-sox.wav");
-  const std::string ourOut = Scratch("thrumwell-bench-render.wav");
+  const std::string soxOut = ScratchFile("thrumwell-bench-sox.wav");
+  const std::string ourOut = ScratchFile("thrumwell-bench-render.wav");
   const std::string sox = std::string("sox -q -n -r 48000 -c 2 -b 32 -e floating-point '") + soxOut + "' synth "
                           + kSeconds + " " + wave.sox + " 200 " + wave.sox + " 204";
   const std::string render = std::string("'") + THRUMWELL_RENDER + "' -o '" + ourOut
@@ -57,8 +47,8 @@ void RenderBesideSox(benchmark::State& state, int waveIndex)
   double soxTotal = 0, ourTotal = 0;
   for (auto _ : state)
   {
-    const double soxTime = Timed(sox);
-    const double ourTime = Timed(render);
+    const double soxTime = TimedCommand(sox);
+    const double ourTime = TimedCommand(render);
     std::remove(soxOut.c_str());
     std::remove(ourOut.c_str());
     if (soxTime < 0 || ourTime < 0)

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <thread>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -14,6 +17,9 @@
 #include "host/HostParameterChanges.h"
 #include "host/HostParameterList.h"
 #include "host/HostPlugin.h"
+#ifdef THRUMWELL_HAVE_INPUT_FILE
+#include <sndfile.h>
+#endif
 #include "host/HostTransport.h"
 #include "tools/player/PlayerEngine.h"
 
@@ -53,6 +59,10 @@ protected:
     std::string error;
     ASSERT_TRUE(params.AddUserChoices("", choices, changes, error)) << error;
     plugin.ActivateDefaultBuses();
+    if (withInput)
+    {
+      ASSERT_TRUE(plugin.ActivateBus(kAudio, kInput, 0, true));
+    }
     plugin.SetupProcessing(kRate, kBlock);
     plugin.SetActive(true);
     plugin.SetProcessing(true);
@@ -126,6 +136,7 @@ protected:
   }
 
   HostPlugin plugin{Module(), u"Thrumwell"};
+  bool withInput = false;  // activate the audio input bus
   PlayerEngine engine{plugin};
   MidiNoteQueue* sourceA = nullptr;
   MidiNoteQueue* sourceB = nullptr;
@@ -221,6 +232,90 @@ TEST_F(Engine, ReportsTheTransportAndEndsNotesOnStop)
 // Quitting stops the transport, ignores later notes and reports silence once
 // a whole block after the fading one is quiet: Generator mode fades within
 // one block, a note's release of 100 ms takes about 38 blocks of 128 frames.
+// A noise bed reaches the output through the instrument's input while the
+// transport runs, fades with it, and leaves silence once quit.
+TEST_F(Engine, FeedsTheNoiseBedWhilePlaying)
+{
+  NoiseBed noise;
+  noise.Configure(NoiseBed::Colour::kPink, -20, kRate);
+  engine.SetNoise(&noise);
+  withInput = true;
+  Start({"Mode=Synthesizer"});
+  std::int64_t now = kNow;
+  EXPECT_EQ(Render(now += Ns(kBlock)), 0.0f) << "a stopped transport plays no bed";
+  engine.SetPlaying(true);
+  double energy = 0;
+  int frames = 0;
+  for (int i = 0; i < 400; ++i)
+  {
+    Render(now += Ns(kBlock));
+    for (std::size_t k = 0; i >= 100 && k < left.size(); ++k, ++frames)
+      energy += left[k] * left[k];
+  }
+  EXPECT_NEAR(10 * std::log10(energy / frames), -20, 1.5);
+  engine.RequestQuit();
+  int blocks = 0;
+  while (!engine.Silent() && blocks < 1000)
+  {
+    Render(now += Ns(kBlock));
+    ++blocks;
+  }
+  // The bed's 50 ms fade at 128 frames a block, and the one silent block.
+  EXPECT_NEAR(blocks, 20, 2);
+}
+
+#ifdef THRUMWELL_HAVE_INPUT_FILE
+// An input file, read ahead by its own thread, reaches the output sample for
+// sample once the bed's fade-in is over, with no frame late.
+TEST_F(Engine, PlaysAnInputFileReadAhead)
+{
+  std::vector<float> content;
+  for (int i = 0; i < 48000; ++i)
+    content.insert(content.end(), {static_cast<float>(std::sin(i * 0.01) * 0.3), static_cast<float>((i % 89) / 300.0)});
+  SF_INFO info{};
+  info.samplerate = 48000;
+  info.channels = 2;
+  info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+  SNDFILE* file = sf_open("engine-input.wav", SFM_WRITE, &info);
+  ASSERT_NE(file, nullptr);
+  ASSERT_EQ(sf_writef_float(file, content.data(), 48000), 48000);
+  sf_close(file);
+
+  PlayerInput input;
+  std::string error;
+  ASSERT_TRUE(input.Open("engine-input.wav", kRate, true, 0.0, error)) << error;
+  input.Start();
+  engine.SetInput(&input);
+  withInput = true;
+  Start({"Mode=Synthesizer"});
+  std::int64_t now = kNow;
+  engine.SetPlaying(true);
+  const std::size_t fade = static_cast<std::size_t>(PlayerEngine::kBedFadeSeconds * kRate) + 1;
+  std::size_t frame = 0, differing = 0, compared = 0;
+  // Two and a half times round the file, at the pace of a sound card.
+  for (int block = 0; block < 900; ++block)
+  {
+    Render(now += Ns(kBlock));
+    for (std::size_t k = 0; k < left.size(); ++k, ++frame)
+      if (frame >= fade)
+      {
+        const std::size_t at = frame % 48000;
+        differing += left[k] != content[2 * at] || right[k] != content[2 * at + 1];
+        ++compared;
+      }
+    std::this_thread::sleep_for(std::chrono::microseconds(500));
+  }
+  EXPECT_GT(compared, 100000u);
+  EXPECT_EQ(differing, 0u);
+  EXPECT_EQ(input.StarvedFrames(), 0);
+  EXPECT_FALSE(input.Failed());
+  engine.SetPlaying(false);
+  Render(now += Ns(kBlock));
+  input.Stop();
+  std::remove("engine-input.wav");
+}
+#endif
+
 TEST_F(Engine, QuitsOnceTheFadeHasDiedAway)
 {
   EXPECT_EQ(BlocksUntilSilentAfterQuit("Mode=Generator"), 2);

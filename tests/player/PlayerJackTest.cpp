@@ -280,3 +280,49 @@ TEST_F(PlayerOnJack, RefusesABadSession)
     EXPECT_LT(Peak(recorder->Channel(0), from, recorder->Frames()), 1e-6f) << c.args[1];
   }
 }
+
+// An input file plays under the tone: a 16-bit WAV of one second of 1 kHz
+// (cut at a zero crossing), looped for three, arrives at its pitch and level
+// with no click at the seams and no frame that the reader supplied late.
+TEST_F(PlayerOnJack, PlaysAnInputFileUnderTheTone)
+{
+  const std::string file = (home / "kilohertz.wav").string();
+  {
+    std::ofstream out(file, std::ios::binary);
+    auto u32 = [&out](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+    auto u16 = [&out](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+    const std::uint32_t frames = kRate, bytes = frames * 4;
+    out.write("RIFF", 4);
+    u32(36 + bytes);
+    out.write("WAVEfmt ", 8);
+    u32(16);
+    u16(1);
+    u16(2);
+    u32(kRate);
+    u32(kRate * 4);
+    u16(4);
+    u16(16);
+    out.write("data", 4);
+    u32(bytes);
+    for (std::uint32_t i = 0; i < frames; ++i)
+    {
+      const auto v = static_cast<std::int16_t>(std::lround(16384 * std::sin(2 * M_PI * 1000.0 * i / kRate)));
+      u16(static_cast<std::uint16_t>(v));
+      u16(static_cast<std::uint16_t>(v));
+    }
+  }
+  // Synthesizer mode without notes: only the file sounds.
+  ASSERT_EQ(Run({"--param", "Mode=Synthesizer", "--input", file, "--seconds", "3"}), 0) << Errors();
+  const auto [first, last] = Sounding(*recorder);
+  ASSERT_LT(first, last) << "nothing was played\n" << Errors();
+  EXPECT_NEAR(static_cast<double>(last - first) / kRate, 3.0, 0.1);
+  const std::size_t begin = first + kRate / 4, end = last - kRate / 4;
+  for (int channel = 0; channel < 2; ++channel)
+  {
+    EXPECT_NEAR(Frequency(recorder->Channel(channel), begin, end), 1000.0, 0.05);
+    EXPECT_NEAR(Peak(recorder->Channel(channel), begin, end), 0.5, 0.001);
+  }
+  const float allowed = static_cast<float>(2.0 * M_PI * 1000.0 / kRate * 0.5) * 1.05f;
+  EXPECT_EQ(Clicks(*recorder, begin, end, allowed, ReportedDropOuts(Errors())), "");
+  EXPECT_EQ(Errors().find("input frames late"), std::string::npos) << Errors();
+}

@@ -59,7 +59,8 @@ TEST_F(PlayerTool, PrintsHelpAndVersion)
 {
   ASSERT_EQ(Run({"--help"}), 0);
   for (const char* option : {"--no-window", "--seconds", "--program", "--param", "--state-in", "--state-out",
-                             "--plugin", "--class", "--api", "--device", "--rate", "--buffer", "--midi", "--list-devices"})
+                             "--plugin", "--class", "--api", "--device", "--rate", "--buffer", "--midi", "--list-devices",
+                             "--noise"})
     EXPECT_NE(Text(kOut).find(option), std::string::npos) << option;
   ASSERT_EQ(Run({"--version"}), 0);
   EXPECT_EQ(Text(kOut).rfind("thrumwell 2.", 0), 0u) << Text(kOut);
@@ -89,6 +90,11 @@ TEST_F(PlayerTool, RefusesABadCommandLine)
     {{"--param", "Volume"}, "is not NAME=VALUE"},
     {{"--state-in", "no-such-state-file.bin"}, "no-such-state-file.bin"},
     {{"--device"}, "--device"},
+    {{"--noise", "grey"}, "--noise \"grey\" is not white, pink or brown"},
+    {{"--input-gain", "-6"}, "--input-loop and --input-gain go with --input"},
+#ifndef _WIN32
+    {{"--no-window", "--input", "no-such-song.flac"}, "cannot open \"no-such-song.flac\""},
+#endif
   };
   for (const Case& c : cases)
   {

@@ -18,7 +18,7 @@ namespace {
 
 const char* kFile = "wav-writer-test.wav";
 
-std::vector<unsigned char> Write(WavWriter& wav, WavFormat format, int frames)
+std::vector<unsigned char> Write(WavWriter& wav, OutputFormat format, int frames)
 {
   std::vector<float> left(static_cast<std::size_t>(frames), 0.5f), right(static_cast<std::size_t>(frames), -0.25f);
   EXPECT_TRUE(wav.Open(kFile, 48000, static_cast<std::uint64_t>(frames), format));
@@ -49,11 +49,11 @@ TEST(WavWriterTest, WritesPlainWavWhileTheSizesFit)
 {
   const struct
   {
-    WavFormat format;
+    OutputFormat format;
     int tag, bits;
     std::size_t dataAt;  // where the "data" chunk starts
-  } rows[] = {{WavFormat::kFloat32, 3, 32, 50}, {WavFormat::kFloat64, 3, 64, 50},
-              {WavFormat::kPcm24, 1, 24, 36},   {WavFormat::kPcm16, 1, 16, 36}};
+  } rows[] = {{OutputFormat::kFloat32, 3, 32, 50}, {OutputFormat::kFloat64, 3, 64, 50},
+              {OutputFormat::kPcm24, 1, 24, 36},   {OutputFormat::kPcm16, 1, 16, 36}};
   for (const auto& row : rows)
   {
     WavWriter wav;
@@ -75,7 +75,7 @@ TEST(WavWriterTest, WritesRf64WhenTheFileOutgrowsThirtyTwoBitSizes)
   // A limit of 100 bytes: 10 frames of floats (80 bytes of data and a
   // 58-byte header, a RIFF size of 130) no longer fit.
   WavWriter wav(100);
-  const std::vector<unsigned char> b = Write(wav, WavFormat::kFloat32, 10);
+  const std::vector<unsigned char> b = Write(wav, OutputFormat::kFloat32, 10);
   ASSERT_EQ(b.size(), 12u + 36 + 26 + 12 + 8 + 80);
   EXPECT_EQ(Id(b, 0), "RF64");
   EXPECT_EQ(Le(b, 4, 4), 0xFFFFFFFFu);
@@ -97,5 +97,5 @@ TEST(WavWriterTest, WritesRf64WhenTheFileOutgrowsThirtyTwoBitSizes)
 
   // Up to the limit the file stays plain WAV.
   WavWriter fits(130);
-  EXPECT_EQ(Id(Write(fits, WavFormat::kFloat32, 10), 0), "RIFF");
+  EXPECT_EQ(Id(Write(fits, OutputFormat::kFloat32, 10), 0), "RIFF");
 }

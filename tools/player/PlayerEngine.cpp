@@ -143,8 +143,35 @@ int PlayerEngine::TakeSessionChanges(int n)
   return n;
 }
 
+void PlayerEngine::FeedBed(int n, bool playing)
+{
+  float* in[2] = {plugin.Channel32(kInput, 0, 0), plugin.Channel32(kInput, 0, 1)};
+  if (!in[0] || !in[1])
+    return;
+  std::fill_n(in[0], n, 0.0f);
+  std::fill_n(in[1], n, 0.0f);
+  const double target = playing ? 1.0 : 0.0;
+  if (bedGain == 0.0 && target == 0.0)
+    return;
+  if (noise)
+    noise->Add(in[0], in[1], n);
+#ifdef THRUMWELL_HAVE_INPUT_FILE
+  if (input)
+    input->Add(in[0], in[1], n);
+#endif
+  const double step = 1.0 / (kBedFadeSeconds * rate);
+  for (int i = 0; i < n; ++i)
+  {
+    bedGain = target > bedGain ? std::min(target, bedGain + step) : std::max(target, bedGain - step);
+    in[0][i] = static_cast<float>(in[0][i] * bedGain);
+    in[1][i] = static_cast<float>(in[1][i] * bedGain);
+  }
+}
+
 float PlayerEngine::ProcessPiece(float* left, float* right, int n, bool playing)
 {
+  if (noise || input)
+    FeedBed(n, playing);
   ProcessContext context = ThrumwellHost::HostTransport(rate, frame, playing);
   IParameterChanges* changes = sessionChanges.getParameterCount() > 0 ? &sessionChanges : nullptr;
   ProcessData& data = plugin.PrepareData(n, changes, &events, &context);

@@ -19,7 +19,9 @@
 #include "host/HostEventList.h"
 #include "host/HostParameterChanges.h"
 #include "host/HostPlugin.h"
+#include "tools/bed/NoiseBed.h"
 #include "tools/player/MidiNoteQueue.h"
+#include "tools/player/PlayerInput.h"
 #include "tools/player/SessionQueue.h"
 
 class PlayerEngine
@@ -71,6 +73,14 @@ public:
   // The session's chunks, filled ahead by the main thread: their changes are
   // played while the transport runs, at the frames played.
   void SetSession(SessionQueue* queue) { session = queue; }
+  // A noise bed, configured for the rate, fed into the plug-in's audio input
+  // (which the caller has activated) while the transport runs; it fades in
+  // and out with the transport over kBedFadeSeconds.
+  void SetNoise(NoiseBed* bed) { noise = bed; }
+  // An audio file into the same input, the same way (its reader started);
+  // builds without libsndfile play none.
+  void SetInput(PlayerInput* file) { input = file; }
+  static constexpr double kBedFadeSeconds = 0.05;
 
 private:
   // Moves the notes that arrived before untilNs into the event list at their
@@ -87,6 +97,8 @@ private:
   // The chunk's program change, in a flush of its own after the changes
   // gathered before it.
   void DeliverProgram(const SessionChunk& chunk);
+  // Fills the plug-in's input with the bed for a piece of n frames.
+  void FeedBed(int n, bool playing);
   // One process call for a piece of at most maxBlock frames; its peak.
   float ProcessPiece(float* left, float* right, int n, bool playing);
 
@@ -101,6 +113,9 @@ private:
   ThrumwellHost::HostParameterChanges sessionChanges;  // storage reserved up front
   int sessionPoints = 0;                               // points in sessionChanges, all queues
   SessionQueue* session = nullptr;                     // set before the audio starts
+  NoiseBed* noise = nullptr;                           // set before the audio starts
+  PlayerInput* input = nullptr;                        // set before the audio starts
+  double bedGain = 0.0;                                // the bed's fade, 0..1
   bool wasPlaying = false;
   bool quitApplied = false;
   int blocksSinceQuit = 0;

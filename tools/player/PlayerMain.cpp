@@ -275,8 +275,24 @@ int main(int argc, char** argv)
   InstallStopHandler();
   PlayerSettings settings;
   settings.Load();
+  // The noise bed and the input file outlive the stream that plays them.
+  NoiseBed noise;
+#ifdef THRUMWELL_HAVE_INPUT_FILE
+  PlayerInput input;
+#endif
   PlayerAudio audio;
   const bool listing = options.listPrograms || options.listParams;
+#ifdef THRUMWELL_HAVE_INPUT_FILE
+  // An input file that cannot be played is refused before a device is
+  // chosen; it is opened again below at the rate the device grants.
+  if (!options.input.empty() && !listing)
+  {
+    InputFile probe;
+    std::string why;
+    if (!probe.Open(options.input, 48000, options.inputLoop, options.inputGain, why))
+      return Say(kExitUsage, why);
+  }
+#endif
   if (!listing)
     if (const int status = ChooseDevice(options, settings, audio))
       return status;
@@ -337,6 +353,10 @@ int main(int argc, char** argv)
   plugin.ActivateDefaultBuses();
   if (plugin.NBuses(kOutput) < 1 || plugin.NChannels(kOutput, 0) != 2)
     return Say(kExitFailure, "the plug-in has no stereo output");
+  // A bed goes into the instrument's audio input, as a DAW track feeding it.
+  if ((options.noise || !options.input.empty())
+      && (plugin.NBuses(kInput) < 1 || plugin.NChannels(kInput, 0) < 2 || !plugin.ActivateBus(kAudio, kInput, 0, true)))
+    return Say(kExitUsage, "the plug-in has no stereo audio input to feed the noise or file into");
   plugin.SetupProcessing(audio.Rate(), audio.Buffer(), kSample32, kRealtime);
   plugin.SetActive(true);
   plugin.SetProcessing(true);
@@ -347,6 +367,22 @@ int main(int argc, char** argv)
   if (!plugin.ReportViolations("thrumwell"))
     return Say(kExitFailure, "the plug-in failed to start");
   engine.Prepare(audio.Rate(), audio.Buffer());
+  if (options.noise)
+  {
+    noise.Configure(options.noiseColour, options.noiseDb, audio.Rate());
+    engine.SetNoise(&noise);
+  }
+  if (!options.input.empty())
+  {
+#ifdef THRUMWELL_HAVE_INPUT_FILE
+    if (!input.Open(options.input, audio.Rate(), options.inputLoop, options.inputGain, error))
+      return Say(kExitUsage, error);
+    input.Start();
+    engine.SetInput(&input);
+#else
+    return Say(kExitUsage, "this build cannot read audio files for --input");
+#endif
+  }
   if (!session.Empty())
     engine.SetSession(&session.Queue());
 
@@ -427,7 +463,19 @@ int main(int argc, char** argv)
   summary += ", drop-outs: " + std::to_string(engine.DropOuts());
   if (engine.FailedBlocks() > 0)
     summary += ", failed blocks: " + std::to_string(engine.FailedBlocks());
+#ifdef THRUMWELL_HAVE_INPUT_FILE
+  if (!options.input.empty() && input.StarvedFrames() > 0)
+    summary += ", input frames late: " + std::to_string(input.StarvedFrames());
+#endif
   Say(0, summary);
+#ifdef THRUMWELL_HAVE_INPUT_FILE
+  if (input.Failed())
+  {
+    input.Stop();
+    Say(0, input.Error());
+    ok = false;
+  }
+#endif
   if (audio.Abandoned())
   {
     // The stream never closed and its callback may still reach the plug-in:

@@ -51,6 +51,18 @@ int ParsePlayerOptions(int argc, char** argv, PlayerOptions& options)
     ->type_name("NAME=FROM->TO@START+LENGTH");
   app.add_option("--session", options.session, "Play a session file of settings, ramps and program changes in time")
     ->check(CLI::ExistingFile);
+  std::string noise;
+  app.add_option("--noise", noise,
+                 "Feed a noise bed into the instrument's input: white, pink or brown, at an RMS level in dB "
+                 "(default -20)")
+    ->type_name("white|pink|brown[@DB]");
+  std::string inputLoop;
+  app.add_option("--input", options.input,
+                 "Feed an audio file (WAV, FLAC, Ogg, Opus, MP3 ...) into the instrument's input, looped")
+    ->type_name("FILE");
+  app.add_option("--input-loop", inputLoop, "Loop the input (default yes)")->check(CLI::IsMember({"yes", "no"}));
+  app.add_option("--input-gain", options.inputGain, "Gain of the input in dB (default 0)")
+    ->check(CLI::Range(-120.0, 24.0));
   app.add_flag("--list-devices", options.listDevices, "List the output devices and MIDI inputs, then exit");
   app.add_flag("--list-programs", options.listPrograms, "List the instrument's programs, then exit");
   app.add_flag("--list-params", options.listParams, "List the instrument's parameters, then exit");
@@ -67,6 +79,21 @@ int ParsePlayerOptions(int argc, char** argv, PlayerOptions& options)
   if (!ThrumwellSession::ParseSessionOptions(ats, ramps, options.events, error))
   {
     std::fprintf(stderr, "thrumwell: %s\n", error.c_str());
+    return 2;
+  }
+  if (!noise.empty() || app.count("--noise"))
+  {
+    if (!NoiseBed::Parse(noise, options.noiseColour, options.noiseDb, error))
+    {
+      std::fprintf(stderr, "thrumwell: %s\n", error.c_str());
+      return 2;
+    }
+    options.noise = true;
+  }
+  options.inputLoop = inputLoop != "no";
+  if ((app.count("--input-loop") || app.count("--input-gain")) && options.input.empty())
+  {
+    std::fprintf(stderr, "thrumwell: --input-loop and --input-gain go with --input\n");
     return 2;
   }
   for (const std::string& assignment : options.params)

@@ -5,7 +5,8 @@
 //             [--state-in FILE] [--state-out FILE] [--plugin BUNDLE.vst3 [--class NAME|INDEX]]
 //             [--api alsa|pulse|jack|wasapi|ds] [--device NAME|NUMBER] [--rate HZ] [--buffer FRAMES]
 //             [--midi NAME] [--at "NAME=VALUE@TIME"]... [--ramp "NAME=FROM->TO@START+LENGTH"]...
-//             [--session FILE] [--list-devices] [--list-programs] [--list-params] [--help] [--version]
+//             [--session FILE] [--noise white|pink|brown[@DB]]
+//             [--input FILE [--input-loop yes|no] [--input-gain DB]] [--list-devices] [--list-programs] [--list-params] [--help] [--version]
 //
 // The session's times are the time the transport has played.
 //
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/bed/NoiseBed.h"
 #include "tools/session/SessionScript.h"
 
 struct PlayerOptions
@@ -34,6 +36,12 @@ struct PlayerOptions
   std::string midi;    // empty: every input port
   std::vector<ThrumwellSession::SessionEvent> events;  // from --at and --ramp
   std::string session;                                 // session file
+  bool noise = false;                                  // a noise bed into the instrument's input
+  NoiseBed::Colour noiseColour = NoiseBed::Colour::kPink;
+  double noiseDb = NoiseBed::kDefaultDb;
+  std::string input;       // an audio file into the instrument's input
+  bool inputLoop = true;   // looped for as long as the player plays
+  double inputGain = 0.0;  // dB
   bool listDevices = false;
   bool listPrograms = false;
   bool listParams = false;

@@ -1,20 +1,27 @@
 // thrumwell-render: loads the instrument's VST3 bundle (or another plug-in's)
-// through our host and plays it as a DAW does, writing the output to a stereo WAV file (32-bit or
-// 64-bit floats, or dithered 24-bit or 16-bit PCM), streamed block by block.
+// through our host and plays it as a DAW does, writing the output to a stereo
+// file (WAV of 32-bit or 64-bit floats or dithered 24-bit or 16-bit PCM, FLAC,
+// Ogg Vorbis, Opus or MP3), streamed block by block under a temporary name
+// that becomes the file's own only when the render is complete.
 //
 // Programs are chosen through the program-change parameter and named from the
 // root unit's program list; parameters are found by their titles and set
 // through parameter changes; the transport runs in the process context; notes
 // are note-on and note-off events at their sample offsets. A session's
 // settings and program changes start blocks of their own, its ramps arrive as
-// parameter-change points inside the blocks (SessionPlayer).
+// parameter-change points inside the blocks (SessionPlayer). At the end the
+// transport stops and the notes still held are released, as a DAW's stop
+// does, and the instrument's own fade plays out until a whole block is
+// silent, so the file ends without a click.
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "host/HostConsole.h"
@@ -27,10 +34,19 @@
 #include "host/HostStateFile.h"
 #include "host/HostTransport.h"
 #include "tools/cli/BundleLocator.h"
+#include "tools/bed/NoiseBed.h"
+#ifdef THRUMWELL_HAVE_INPUT_FILE
+#include "tools/bed/InputFile.h"
+#endif
 #include "tools/cli/ToolCommandLine.h"
 #include "tools/render/PresetExport.h"
 #include "tools/render/RenderOptions.h"
+#include "tools/render/StagedFile.h"
+#ifdef THRUMWELL_HAVE_SNDFILE
+#include "tools/render/SoundFileWriter.h"
+#else
 #include "tools/render/WavWriter.h"
+#endif
 #include "tools/session/SessionPlayer.h"
 
 namespace {
@@ -42,6 +58,14 @@ using namespace ThrumwellHost;
 using ThrumwellCli::kExitFailure;
 using ThrumwellCli::kExitUsage;
 constexpr const char* kTool = "thrumwell-render";
+// The longest fade the instrument may play after the end (its longest
+// release, 8 s, and a margin): a tail that has not died away by then is cut.
+constexpr double kTailLimitSeconds = 10.0;
+// Below this peak a block counts as silence (about -120 dB), as in the player.
+constexpr double kSilence = 1e-6;
+// A bed under the tone fades out over this time after the end, while the
+// instrument's own fade plays.
+constexpr double kBedFadeSeconds = 1.0;
 
 struct TimedNote
 {
@@ -73,6 +97,15 @@ std::vector<TimedNote> ScheduleNotes(const std::vector<RenderNote>& notes, int r
     return !a.on && b.on;
   });
   return events;
+}
+
+template <class Sample>
+double Peak(const Sample* left, const Sample* right, int n)
+{
+  double peak = 0.0;
+  for (int i = 0; i < n; ++i)
+    peak = std::max({peak, std::fabs(static_cast<double>(left[i])), std::fabs(static_cast<double>(right[i]))});
+  return peak;
 }
 
 // A state file as given to --state-in: a preset file made for this class, or
@@ -161,13 +194,15 @@ int main(int argc, char** argv)
   const double exactFrames = !options.secondsGiven && !session.Empty()
                                ? static_cast<double>(session.LastFrame())
                                : options.seconds * options.rate;
-  if (exactFrames > static_cast<double>(WavWriter::MaxFrames(options.format)))
+  const double tailFrames = options.tail ? kTailLimitSeconds * options.rate : 0.0;
+  if (exactFrames + tailFrames > static_cast<double>(OutputFormatMaxFrames(options.format)))
   {
     char length[32];
     std::snprintf(length, sizeof length, "%g", exactFrames / options.rate);
     return Refuse(std::string("a render of ") + length + " s is too long to write");
   }
   const std::uint64_t totalFrames = static_cast<std::uint64_t>(std::llround(exactFrames));
+  const std::uint64_t tailLimit = static_cast<std::uint64_t>(std::llround(tailFrames));
 
   // Host order: state, buses, setup, activation; then the program and the
   // edits arrive as parameter changes in a flush before the first block.
@@ -178,26 +213,104 @@ int main(int argc, char** argv)
   // The file is stereo: a mono output goes to both channels.
   if (plugin.NBuses(kOutput) < 1 || plugin.NChannels(kOutput, 0) < 1)
     return Fail("the plug-in in \"" + bundle + "\" has no audio output");
-  const int right = plugin.NChannels(kOutput, 0) > 1 ? 1 : 0;
+  const int rightChannel = plugin.NChannels(kOutput, 0) > 1 ? 1 : 0;
+  // A bed goes into the instrument's audio input, as a DAW track feeding it.
+  const bool bed = options.noise || !options.input.empty();
+  if (bed && (plugin.NBuses(kInput) < 1 || plugin.NChannels(kInput, 0) < 2 || !plugin.ActivateBus(kAudio, kInput, 0, true)))
+    return Refuse("the plug-in in \"" + bundle + "\" has no stereo audio input to feed the noise or file into");
+#ifdef THRUMWELL_HAVE_INPUT_FILE
+  InputFile input;
+  if (!options.input.empty() && !input.Open(options.input, options.rate, options.inputLoop, options.inputGain, error))
+    return Refuse(error);
+  bool inputFailed = false;
+#else
+  if (!options.input.empty())
+    return Refuse("this build cannot read audio files for --input");
+#endif
   plugin.SetupProcessing(options.rate, options.block, sampleSize, kOffline);
   plugin.SetActive(true);
   plugin.SetProcessing(true);
+  NoiseBed noise;
+  if (options.noise)
+    noise.Configure(options.noiseColour, options.noiseDb, options.rate);
+  // Fills the input with the bed for the next n frames; after the end
+  // (fadeAt frames into the tail, or negative before it) the bed fades out.
+  const double fadeFrames = kBedFadeSeconds * options.rate;
+  auto feedBed = [&](int n, double fadeAt) {
+    if (!bed)
+      return;
+    auto feed = [&](auto* left, auto* right) {
+      std::fill_n(left, n, 0);
+      std::fill_n(right, n, 0);
+      if (options.noise && fadeAt < fadeFrames)
+        noise.Add(left, right, n);
+#ifdef THRUMWELL_HAVE_INPUT_FILE
+      if (!options.input.empty() && fadeAt < fadeFrames && !input.Add(left, right, n))
+        inputFailed = true;
+#endif
+      if (fadeAt < 0)
+        return;
+      for (int i = 0; i < n; ++i)
+      {
+        const double gain = std::max(0.0, 1.0 - (fadeAt + i) / fadeFrames);
+        left[i] = static_cast<std::remove_reference_t<decltype(left[i])>>(left[i] * gain);
+        right[i] = static_cast<std::remove_reference_t<decltype(right[i])>>(right[i] * gain);
+      }
+    };
+    if (sampleSize == kSample64)
+      feed(plugin.Channel64(kInput, 0, 0), plugin.Channel64(kInput, 0, 1));
+    else
+      feed(plugin.Channel32(kInput, 0, 0), plugin.Channel32(kInput, 0, 1));
+  };
   ProcessContext context = HostTransport(options.rate, options.position, true);
   plugin.Process(0, &changes, nullptr, &context);
   if (!plugin.ReportViolations(kTool))
     return Fail("the plug-in failed to start");
   session.ReadValuesInForce();
 
-  WavWriter wav;
-  if (!wav.Open(options.output.c_str(), static_cast<std::uint32_t>(options.rate), totalFrames, options.format))
+  StagedFile staged(options.output);
+#ifdef THRUMWELL_HAVE_SNDFILE
+  SoundFileWriter output;
+  if (!output.Open(staged.TemporaryPath(), options.rate, totalFrames + tailLimit, options.format, options.quality,
+                   error))
+    return Fail(error);
+#else
+  // Without libsndfile only WAV can be written.
+  if (!IsWavFormat(options.format))
+    return Refuse(std::string("this build writes WAV only, not ") + OutputFormatName(options.format));
+  WavWriter output;
+  if (!output.Open(staged.TemporaryPath().c_str(), static_cast<std::uint32_t>(options.rate), totalFrames + tailLimit,
+                   options.format))
     return Fail("cannot write \"" + options.output + "\"");
+#endif
+  // Writes the block just processed; its peak goes to peak.
+  bool writeFailed = false;
+  auto writeBlock = [&](int n, double& peak) {
+    if (sampleSize == kSample64)
+    {
+      const double* left = plugin.Channel64(kOutput, 0, 0);
+      const double* right = plugin.Channel64(kOutput, 0, rightChannel);
+      peak = Peak(left, right, n);
+      writeFailed = !output.Write(left, right, n);
+    }
+    else
+    {
+      const float* left = plugin.Channel32(kOutput, 0, 0);
+      const float* right = plugin.Channel32(kOutput, 0, rightChannel);
+      peak = Peak(left, right, n);
+      writeFailed = !output.Write(left, right, n);
+    }
+    return !writeFailed;
+  };
 
   const std::vector<TimedNote> notes = ScheduleNotes(options.notes, options.rate);
   std::size_t nextNote = 0;
+  std::array<int, 128> held{};  // note-ons sent minus note-offs, by pitch
   HostEventList events;
   const bool showProgress = StderrIsTerminal() && static_cast<double>(totalFrames) > 3.0 * options.rate;
   int shownPercent = -1;
   bool ok = true;
+  double peak = 0.0;
   for (std::uint64_t done = 0; done < totalFrames && ok;)
   {
     context = HostTransport(options.rate, options.position + static_cast<std::int64_t>(done), true);
@@ -219,16 +332,15 @@ int main(int argc, char** argv)
     {
       const TimedNote& note = notes[nextNote];
       const int32 offset = static_cast<int32>(note.frame - std::min(note.frame, done));
-      if (note.on)
-        events.NoteOn(offset, static_cast<int16>(note.pitch), note.velocity);
-      else
-        events.NoteOff(offset, static_cast<int16>(note.pitch));
+      int& sounding = held[static_cast<std::size_t>(note.pitch & 127)];
+      if (note.on && events.NoteOn(offset, static_cast<int16>(note.pitch), note.velocity))
+        ++sounding;
+      else if (!note.on && events.NoteOff(offset, static_cast<int16>(note.pitch)) && sounding > 0)
+        --sounding;
     }
+    feedBed(n, -1.0);
     ok = ok && plugin.Process(n, &changes, &events, &context) && plugin.ReportViolations(kTool);
-    if (ok && sampleSize == kSample64)
-      ok = wav.Write(plugin.Channel64(kOutput, 0, 0), plugin.Channel64(kOutput, 0, right), n);
-    else if (ok)
-      ok = wav.Write(plugin.Channel32(kOutput, 0, 0), plugin.Channel32(kOutput, 0, right), n);
+    ok = ok && writeBlock(n, peak);
     done += static_cast<std::uint64_t>(n);
     const int percent = static_cast<int>(done * 100 / totalFrames);
     if (showProgress && percent != shownPercent)
@@ -239,11 +351,47 @@ int main(int argc, char** argv)
   }
   if (showProgress)
     std::fprintf(stderr, "\n");
-  if (!wav.Close() || !ok)
+
+  // The tail: the transport stops where the render ended and the notes still
+  // held are released; blocks follow until one is silent from end to end.
+  // A render that is silent at its end needs none.
+  if (options.tail && peak >= kSilence)
   {
-    std::remove(options.output.c_str());
-    return Fail("writing \"" + options.output + "\" failed");
+    const std::int64_t stopped = options.position + static_cast<std::int64_t>(totalFrames);
+    events.Clear();
+    for (int pitch = 0; pitch < 128; ++pitch)
+      for (int& sounding = held[static_cast<std::size_t>(pitch)]; sounding > 0; --sounding)
+        events.NoteOff(0, static_cast<int16>(pitch));
+    for (std::uint64_t played = 0; ok && played < tailLimit && peak >= kSilence;)
+    {
+      context = HostTransport(options.rate, stopped, false);
+      const int n = static_cast<int>(std::min<std::uint64_t>(static_cast<std::uint64_t>(options.block), tailLimit - played));
+      changes.Clear();
+      feedBed(n, static_cast<double>(played));
+      ok = plugin.Process(n, &changes, &events, &context) && plugin.ReportViolations(kTool);
+      ok = ok && writeBlock(n, peak);
+      events.Clear();
+      played += static_cast<std::uint64_t>(n);
+    }
   }
+
+#ifdef THRUMWELL_HAVE_SNDFILE
+  std::string writeError;
+  const bool closed = output.Close(writeError);
+#else
+  const bool closed = output.Close();
+  const std::string writeError = "the disk may be full";
+#endif
+#ifdef THRUMWELL_HAVE_INPUT_FILE
+  if (inputFailed)
+    return Fail(input.Error());
+#endif
+  if (!ok && !writeFailed)
+    return Fail("the plug-in failed; nothing was written to \"" + options.output + "\"");
+  if (!closed || writeFailed)
+    return Fail("writing \"" + options.output + "\" failed: " + writeError);
+  if (!staged.Commit(error))
+    return Fail(error);
 
   if (!options.stateOut.empty())
   {

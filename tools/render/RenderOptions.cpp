@@ -70,22 +70,24 @@ bool ParseNote(const std::string& text, RenderNote& note)
 
 constexpr const char* kTool = "thrumwell-render";
 constexpr const char* kDescription =
-  "Plays the Thrumwell instrument through a VST3 host and writes what it plays to a WAV file.";
+  "Plays the Thrumwell instrument through a VST3 host and writes what it plays to an audio file.";
 
 // Every option's raw text; checked after CLI11 has split the command line, so
 // each refusal can say exactly what is wrong.
 struct RawOptions
 {
-  std::string output, program, seconds, rate, block, position, plugin, classChoice, sampleSize, format, stateIn,
+  std::string output, program, seconds, rate, block, position, plugin, classChoice, sampleSize, format, quality, noise, input,
+    inputLoop, inputGain, stateIn,
     stateOut, session, exportPresets;
   std::vector<std::string> params, notes, ats, ramps;
-  bool listPrograms = false, listAll = false, listParams = false;
+  bool listPrograms = false, listAll = false, listParams = false, noTail = false;
 };
 
 void Declare(CLI::App& app, RawOptions& raw)
 {
   ThrumwellCli::Prepare(app);
-  app.add_option("-o,--output", raw.output, "WAV file to write")->type_name("OUT.wav");
+  app.add_option("-o,--output", raw.output, "File to write; .flac, .ogg, .opus or .mp3 choose the format, others WAV")
+    ->type_name("OUT.wav");
   app.add_option("--program", raw.program, "Program to start from, by number (0-129) or exact name")
     ->type_name("N|NAME");
   app.add_option("--param", raw.params, "Set a parameter by title, to a number in its units or one of its texts")
@@ -104,8 +106,22 @@ void Declare(CLI::App& app, RawOptions& raw)
     ->type_name("NAME=FROM->TO@START+LENGTH");
   app.add_option("--session", raw.session, "Play a session file of settings, ramps and program changes in time")
     ->type_name("FILE");
-  app.add_option("--format", raw.format, "Samples in the file: f32, f64, s24 or s16 (PCM, dithered)")
-    ->type_name("f32|f64|s24|s16");
+  app.add_option("--format", raw.format,
+                 "WAV of f32, f64, s24 or s16 (PCM, dithered), or flac (24-bit), ogg (Vorbis), opus or mp3")
+    ->type_name("f32|f64|s24|s16|flac|ogg|opus|mp3");
+  app.add_option("--quality", raw.quality, "ogg, opus, mp3: 0 (smallest) to 10 (best); default: the codec's own")
+    ->type_name("0-10");
+  app.add_flag("--no-tail", raw.noTail, "End the file at --seconds, without the instrument's fade after it");
+  app.add_option("--noise", raw.noise,
+                 "Feed a noise bed into the instrument's input: white, pink or brown, at an RMS level in dB "
+                 "(default -20)")
+    ->type_name("white|pink|brown[@DB]");
+  app.add_option("--input", raw.input,
+                 "Feed an audio file (WAV, FLAC, Ogg, Opus, MP3 ...) into the instrument's input, resampled to --rate")
+    ->type_name("FILE");
+  app.add_option("--input-loop", raw.inputLoop, "Loop the input to the end of the render (default yes)")
+    ->type_name("yes|no");
+  app.add_option("--input-gain", raw.inputGain, "Gain of the input in dB, -120 to 24 (default 0)")->type_name("DB");
   app.add_option("--sample-size", raw.sampleSize, "Process 32-bit or 64-bit samples (default 32)")
     ->type_name("32|64");
   app.add_option("--plugin", raw.plugin, "VST3 bundle to play (default: the one built beside the renderer)")
@@ -177,11 +193,59 @@ bool Check(const CLI::App& app, const RawOptions& raw, RenderOptions& options, s
     }
     options.sampleBits = raw.sampleSize == "64" ? 64 : 32;
   }
-  // Without --format the file keeps the processing width, as before.
-  options.format = options.sampleBits == 64 ? WavFormat::kFloat64 : WavFormat::kFloat32;
-  if (app.count("--format") && !WavFormatFromName(raw.format, options.format))
+  // Without --format the extension chooses, and a WAV file keeps the
+  // processing width, as before.
+  if (!OutputFormatFromExtension(raw.output, options.format))
+    options.format = options.sampleBits == 64 ? OutputFormat::kFloat64 : OutputFormat::kFloat32;
+  if (app.count("--format") && !OutputFormatFromName(raw.format, options.format))
   {
-    error = "--format \"" + raw.format + "\" is none of f32, f64, s24, s16";
+    error = "--format \"" + raw.format + "\" is none of f32, f64, s24, s16, flac, ogg, opus, mp3";
+    return false;
+  }
+  if (app.count("--quality"))
+  {
+    if (!ParseReal(raw.quality, options.quality) || options.quality < 0.0 || options.quality > 10.0)
+    {
+      error = "--quality \"" + raw.quality + "\" is not a number from 0 to 10";
+      return false;
+    }
+    if (!IsLossyFormat(options.format))
+    {
+      error = std::string("--quality applies to ogg, opus and mp3, not to ") + OutputFormatName(options.format);
+      return false;
+    }
+  }
+  options.tail = !raw.noTail;
+  if (app.count("--noise"))
+  {
+    if (!NoiseBed::Parse(raw.noise, options.noiseColour, options.noiseDb, error))
+      return false;
+    options.noise = true;
+  }
+  if (app.count("--input") && raw.input.empty())
+  {
+    error = "--input needs a path";
+    return false;
+  }
+  options.input = raw.input;
+  if ((app.count("--input-loop") || app.count("--input-gain")) && raw.input.empty())
+  {
+    error = "--input-loop and --input-gain go with --input";
+    return false;
+  }
+  if (app.count("--input-loop"))
+  {
+    if (raw.inputLoop != "yes" && raw.inputLoop != "no")
+    {
+      error = "--input-loop \"" + raw.inputLoop + "\" is neither yes nor no";
+      return false;
+    }
+    options.inputLoop = raw.inputLoop == "yes";
+  }
+  if (app.count("--input-gain")
+      && (!ParseReal(raw.inputGain, options.inputGain) || options.inputGain < -120.0 || options.inputGain > 24.0))
+  {
+    error = "--input-gain \"" + raw.inputGain + "\" is not a gain from -120 to 24 dB";
     return false;
   }
   if (app.count("--seconds"))
@@ -241,6 +305,12 @@ bool Check(const CLI::App& app, const RawOptions& raw, RenderOptions& options, s
   if (options.output.empty() && !options.listPrograms && !options.listParams && options.exportPresets.empty())
   {
     error = "no output file: give -o OUT.wav";
+    return false;
+  }
+  std::string why;
+  if (!options.output.empty() && !OutputFormatTakesRate(options.format, options.rate, why))
+  {
+    error = why;
     return false;
   }
   return true;

@@ -2,28 +2,33 @@
 // The renderer's command line. The options are a contract that scripts and
 // later tools rely on:
 //
-//   thrumwell-render -o OUT.wav [--program N | --program "NAME"] [--param "NAME=VALUE"]...
+//   thrumwell-render -o OUT.wav|.flac|.ogg|.opus|.mp3 [--program N | --program "NAME"] [--param "NAME=VALUE"]...
 //                    [--seconds S] [--rate HZ] [--block N] [--position SAMPLES]
 //                    [--note NOTE[:VELOCITY]@START[+LENGTH]]...
 //                    [--at "NAME=VALUE@TIME"]... [--ramp "NAME=FROM->TO@START+LENGTH"]... [--session FILE]
-//                    [--format f32|f64|s24|s16] [--sample-size 32|64]
+//                    [--format f32|f64|s24|s16|flac|ogg|opus|mp3] [--quality 0-10] [--sample-size 32|64]
+//                    [--no-tail] [--noise white|pink|brown[@DB]]
+//                    [--input FILE [--input-loop yes|no] [--input-gain DB]]
 //                    [--plugin BUNDLE.vst3 [--class NAME|INDEX]] [--state-in FILE] [--state-out FILE]
 //   thrumwell-render --list-programs [--all] | --list-params | --export-presets DIR | --help | --version
 //
 // The instrument is loaded from a VST3 bundle (by default the one built beside
 // the renderer) and played as a host plays it. Another plug-in plays the
-// same way: an effect gets silence at its input (the renderer has no input
-// to give), notes go to whatever event input it has, and a mono output is
+// same way: an effect gets silence at its input unless --noise or --input
+// feed it, notes go to whatever event input it has, and a mono output is
 // written to both channels of the file. --sample-size 64 processes
-// 64-bit samples; the file holds them at that width unless --format says
-// otherwise.
+// 64-bit samples; a WAV file holds them at that width unless --format says
+// otherwise. Without --format the output's extension chooses the format
+// (WAV for any other). After --seconds the transport stops and the
+// instrument's own fade plays out (--no-tail: the file ends there).
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "tools/session/SessionScript.h"
-#include "tools/render/WavWriter.h"
+#include "tools/bed/NoiseBed.h"
+#include "tools/render/OutputFormat.h"
 
 struct RenderNote
 {
@@ -49,7 +54,15 @@ struct RenderOptions
   std::string plugin;    // empty: the bundle built beside the renderer
   std::string classChoice;  // audio module class by name or index; empty: the first
   int sampleBits = 32;   // processing precision, 32 or 64
-  WavFormat format = WavFormat::kFloat32;
+  OutputFormat format = OutputFormat::kFloat32;
+  double quality = -1.0;  // 0..10 for the lossy formats; negative: the codec's default
+  bool tail = true;       // play the instrument's fade after the end
+  bool noise = false;     // a noise bed into the instrument's input
+  NoiseBed::Colour noiseColour = NoiseBed::Colour::kPink;
+  double noiseDb = NoiseBed::kDefaultDb;
+  std::string input;        // an audio file into the instrument's input
+  bool inputLoop = true;    // looped to the end of the render
+  double inputGain = 0.0;   // dB
   std::string stateIn;   // component state (raw or .vstpreset) loaded before the program and parameters
   std::string stateOut;  // component state saved after the render
   std::string exportPresets;  // folder for the factory programs as .vstpreset files

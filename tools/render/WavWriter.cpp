@@ -19,52 +19,12 @@ constexpr std::uint32_t kPcmHeaderBytes = 12 + 24 + 8;
 constexpr std::uint32_t kDs64Bytes = 8 + 28;
 // A 32-bit size field of an RF64 file: look in "ds64".
 constexpr std::uint32_t kSizeInDs64 = 0xFFFFFFFFu;
-// Every file's dither starts from this seed.
-constexpr std::uint64_t kDitherSeed = 0x5468756D7765ull;
 
-struct FormatName
-{
-  const char* name;
-  WavFormat format;
-  int bits;
-};
-constexpr FormatName kFormats[] = {
-  {"f32", WavFormat::kFloat32, 32},
-  {"f64", WavFormat::kFloat64, 64},
-  {"s24", WavFormat::kPcm24, 24},
-  {"s16", WavFormat::kPcm16, 16},
-};
+bool IsPcm(OutputFormat format) { return format == OutputFormat::kPcm24 || format == OutputFormat::kPcm16; }
 
-bool IsPcm(WavFormat format) { return format == WavFormat::kPcm24 || format == WavFormat::kPcm16; }
-
-std::uint32_t HeaderBytes(WavFormat format) { return IsPcm(format) ? kPcmHeaderBytes : kFloatHeaderBytes; }
+std::uint32_t HeaderBytes(OutputFormat format) { return IsPcm(format) ? kPcmHeaderBytes : kFloatHeaderBytes; }
 
 }  // namespace
-
-bool WavFormatFromName(const std::string& name, WavFormat& format)
-{
-  for (const FormatName& f : kFormats)
-    if (name == f.name)
-    {
-      format = f.format;
-      return true;
-    }
-  return false;
-}
-
-int WavFormatBits(WavFormat format)
-{
-  for (const FormatName& f : kFormats)
-    if (f.format == format)
-      return f.bits;
-  return 32;
-}
-
-std::uint64_t WavWriter::MaxFrames(WavFormat format)
-{
-  // Far beyond any render; the 64-bit sizes hold it with room to spare.
-  return (std::uint64_t(1) << 48) / (kChannels * static_cast<std::uint32_t>(WavFormatBits(format) / 8));
-}
 
 WavWriter::~WavWriter()
 {
@@ -98,24 +58,30 @@ bool WavWriter::PutU64(std::uint64_t v)
   return PutU32(static_cast<std::uint32_t>(v >> 32));
 }
 
-bool WavWriter::Open(const char* path, std::uint32_t rate, std::uint64_t frames, WavFormat wavFormat)
+bool WavWriter::Open(const char* path, std::uint32_t sampleRate, std::uint64_t maxFrames, OutputFormat wavFormat)
 {
-  if (file || frames > MaxFrames(wavFormat))
+  if (file || !IsWavFormat(wavFormat) || maxFrames > OutputFormatMaxFrames(wavFormat))
     return false;
   format = wavFormat;
-  bytesPerSample = static_cast<std::uint32_t>(WavFormatBits(format) / 8);
+  rate = sampleRate;
+  bytesPerSample = static_cast<std::uint32_t>(OutputFormatBits(format) / 8);
   file = std::fopen(path, "wb");
   if (!file)
     return false;
-  announced = frames;
+  announced = maxFrames;
   written = 0;
   failed = false;
-  random = kDitherSeed;
+  dither.Reset();
+  rf64 = HeaderBytes(format) - 8 + maxFrames * kChannels * bytesPerSample > riffLimit;
+  return PutHeader(maxFrames);
+}
+
+bool WavWriter::PutHeader(std::uint64_t frames)
+{
   const std::uint64_t dataBytes = frames * kChannels * bytesPerSample;
   const bool pcm = IsPcm(format);
   const std::uint64_t riffBytes = HeaderBytes(format) - 8 + dataBytes;
-  const bool rf64 = riffBytes > riffLimit;
-  auto size32 = [rf64](std::uint64_t size) { return rf64 ? kSizeInDs64 : static_cast<std::uint32_t>(size); };
+  auto size32 = [this](std::uint64_t size) { return rf64 ? kSizeInDs64 : static_cast<std::uint32_t>(size); };
   if (rf64)
   {
     Put("RF64", 4);
@@ -153,32 +119,6 @@ bool WavWriter::Open(const char* path, std::uint32_t rate, std::uint64_t frames,
   return PutU32(size32(dataBytes));
 }
 
-double WavWriter::Dither()
-{
-  // xorshift64*: two uniform values in [0, 1) per sample, their difference
-  // is triangular in (-1, 1).
-  auto next = [this] {
-    random ^= random >> 12;
-    random ^= random << 25;
-    random ^= random >> 27;
-    return static_cast<double>((random * 0x2545F4914F6CDD1Dull) >> 11) * (1.0 / 9007199254740992.0);
-  };
-  const double a = next();
-  return a - next();
-}
-
-std::int32_t WavWriter::Quantize(double sample, double scale)
-{
-  // Full scale 1.0 is 2^(bits-1) steps; the dithered value is rounded and
-  // held within the format's range.
-  double steps = std::floor(sample * scale + Dither() + 0.5);
-  if (!(steps >= -scale))
-    steps = -scale;  // also a NaN, which the plug-in should never give
-  if (steps > scale - 1.0)
-    steps = scale - 1.0;
-  return static_cast<std::int32_t>(steps);
-}
-
 template <class Sample>
 bool WavWriter::WriteFrames(const Sample* left, const Sample* right, int n)
 {
@@ -199,26 +139,28 @@ bool WavWriter::WriteFrames(const Sample* left, const Sample* right, int n)
       {
         switch (format)
         {
-          case WavFormat::kFloat32:
+          case OutputFormat::kFloat32:
           {
             const float value = static_cast<float>(channel[i]);
             std::memcpy(out, &value, 4);
             break;
           }
-          case WavFormat::kFloat64:
+          case OutputFormat::kFloat64:
           {
             const double value = static_cast<double>(channel[i]);
             std::memcpy(out, &value, 8);
             break;
           }
-          case WavFormat::kPcm24:
-          case WavFormat::kPcm16:
+          case OutputFormat::kPcm24:
+          case OutputFormat::kPcm16:
           {
-            const bool wide = format == WavFormat::kPcm24;
-            const std::int32_t value = Quantize(static_cast<double>(channel[i]), wide ? 8388608.0 : 32768.0);
+            const bool wide = format == OutputFormat::kPcm24;
+            const std::int32_t value = dither.Quantize(static_cast<double>(channel[i]), wide ? 8388608.0 : 32768.0);
             std::memcpy(out, &value, wide ? 3 : 2);
             break;
           }
+          default:  // Open takes the WAV formats only
+            break;
         }
         out += bytesPerSample;
       }
@@ -238,7 +180,15 @@ bool WavWriter::Close()
 {
   if (!file)
     return false;
+  // The sizes of what was written replace those of the frames announced.
+  if (written < announced && !failed)
+  {
+    if (std::fseek(file, 0, SEEK_SET) != 0)
+      failed = true;
+    else
+      PutHeader(written);
+  }
   const bool closed = std::fclose(file) == 0;
   file = nullptr;
-  return closed && !failed && written == announced;
+  return closed && !failed && written <= announced;
 }

@@ -1,0 +1,38 @@
+#include "tools/render/PcmDither.h"
+
+#include <cmath>
+
+namespace {
+
+// Every file's dither starts from this seed.
+constexpr std::uint64_t kDitherSeed = 0x5468756D7765ull;
+
+}  // namespace
+
+void PcmDither::Reset() { random = kDitherSeed; }
+
+double PcmDither::Next()
+{
+  // xorshift64*: two uniform values in [0, 1) per sample, their difference
+  // is triangular in (-1, 1).
+  auto next = [this] {
+    random ^= random >> 12;
+    random ^= random << 25;
+    random ^= random >> 27;
+    return static_cast<double>((random * 0x2545F4914F6CDD1Dull) >> 11) * (1.0 / 9007199254740992.0);
+  };
+  const double a = next();
+  return a - next();
+}
+
+std::int32_t PcmDither::Quantize(double sample, double scale)
+{
+  // Full scale 1.0 is 2^(bits-1) steps; the dithered value is rounded and
+  // held within the format's range.
+  double steps = std::floor(sample * scale + Next() + 0.5);
+  if (!(steps >= -scale))
+    steps = -scale;  // also a NaN, which the plug-in should never give
+  if (steps > scale - 1.0)
+    steps = scale - 1.0;
+  return static_cast<std::int32_t>(steps);
+}
