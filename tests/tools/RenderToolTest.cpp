@@ -428,10 +428,10 @@ TEST_F(RenderTool, PlaysAnEffectOfAnotherBundle)
   {
     SCOPED_TRACE(chosen);
     ASSERT_EQ(Run({"-o", kOutput, "--plugin", split, "--class", chosen, "--seconds", "0.1", "--rate", "8000",
-                   "--note", "60@0"}),
+                   "--note", "60@0", "--no-tail"}),
               0)
       << Errors();
-    const std::vector<double> samples = Samples(ReadFile(kOutput));
+    const std::vector<double> samples = ReadWav(kOutput).samples;
     EXPECT_EQ(samples.size(), 1600u);
     EXPECT_TRUE(std::all_of(samples.begin(), samples.end(), [](double x) { return x == 0.0; }));
   }
