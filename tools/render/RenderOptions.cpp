@@ -243,7 +243,8 @@ bool Check(const CLI::App& app, const RawOptions& raw, RenderOptions& options, s
     options.inputLoop = raw.inputLoop == "yes";
   }
   if (app.count("--input-gain")
-      && (!ParseReal(raw.inputGain, options.inputGain) || options.inputGain < -120.0 || options.inputGain > 24.0))
+      && (!ParseReal(raw.inputGain, options.inputGain) || options.inputGain < ThrumwellSession::kLowestInputGainDb
+          || options.inputGain > ThrumwellSession::kHighestInputGainDb))
   {
     error = "--input-gain \"" + raw.inputGain + "\" is not a gain from -120 to 24 dB";
     return false;
