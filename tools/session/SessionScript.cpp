@@ -147,8 +147,8 @@ constexpr const char* kTimeForms = "a time (SS, MM:SS or HH:MM:SS)";
 // A whole text as a finite number, signed or not (a gain in dB).
 bool ParseSigned(const std::string& text, double& out)
 {
-  const bool negative = !text.empty() && (text[0] == '-' || text[0] == '+');
-  if (!ParseDecimal(negative ? text.substr(1) : text, out))
+  const bool sign = !text.empty() && (text[0] == '-' || text[0] == '+');
+  if (!ParseDecimal(sign ? text.substr(1) : text, out))
     return false;
   if (text[0] == '-')
     out = -out;
