@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -40,7 +41,8 @@ std::string Show(const SessionBeds& beds)
   if (!beds.input.empty())
   {
     std::snprintf(number, sizeof number, "%g", beds.inputGain);
-    text += " input [" + beds.input + "] gain=" + number + " loop=" + (beds.inputLoop ? "yes" : "no") + " @"
+    // The path with the separators written '/' (Windows joins with '\\').
+    text += " input [" + std::filesystem::path(beds.input).generic_string() + "] gain=" + number + " loop=" + (beds.inputLoop ? "yes" : "no") + " @"
             + std::to_string(beds.inputAt.line) + ":" + std::to_string(beds.inputAt.column);
   }
   return text;
