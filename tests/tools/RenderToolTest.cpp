@@ -302,7 +302,8 @@ TEST_F(RenderTool, ASessionsNoiseLineIsTheNoiseOptionUnlessTheCommandLineNamesOn
   const std::vector<double> option = render({"--noise", "pink@-26"});
   ASSERT_FALSE(option.empty());
   std::ofstream(session, std::ios::binary) << "00:00 Volume=80\n00:00 noise pink@-26\n";
-  EXPECT_EQ(render({"--param", "Volume=80", "--session", session}), render({"--param", "Volume=80", "--noise", "pink@-26"}));
+  EXPECT_EQ(render({"--param", "Volume=80", "--session", session}),
+            render({"--param", "Volume=80", "--noise", "pink@-26"}));
   // The command line's --noise replaces the session's, which alone differs.
   std::ofstream(session, std::ios::binary) << "00:00 noise brown\n";
   EXPECT_EQ(render({"--session", session, "--noise", "pink@-26"}), option);

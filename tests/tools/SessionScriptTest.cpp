@@ -42,7 +42,8 @@ std::string Show(const SessionBeds& beds)
   {
     std::snprintf(number, sizeof number, "%g", beds.inputGain);
     // The path with the separators written '/' (Windows joins with '\\').
-    text += " input [" + std::filesystem::path(beds.input).generic_string() + "] gain=" + number + " loop=" + (beds.inputLoop ? "yes" : "no") + " @"
+    text += " input [" + std::filesystem::path(beds.input).generic_string() + "] gain=" + number
+            + " loop=" + (beds.inputLoop ? "yes" : "no") + " @"
             + std::to_string(beds.inputAt.line) + ":" + std::to_string(beds.inputAt.column);
   }
   return text;

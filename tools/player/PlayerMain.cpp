@@ -287,7 +287,8 @@ int main(int argc, char** argv)
   std::string error;
   std::vector<ThrumwellSession::SessionEvent> sessionEvents;
   ThrumwellSession::SessionBeds sessionBeds;
-  if (!listing && !ThrumwellSession::ReadSessionEvents(options.session, options.events, sessionEvents, sessionBeds, error))
+  if (!listing
+      && !ThrumwellSession::ReadSessionEvents(options.session, options.events, sessionEvents, sessionBeds, error))
     return Say(kExitUsage, error);
   // A message about the session's input file names the session's line.
   const bool inputFromSession = ThrumwellSession::TakeSessionBeds(sessionBeds, options);

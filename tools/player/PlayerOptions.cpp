@@ -49,7 +49,8 @@ int ParsePlayerOptions(int argc, char** argv, PlayerOptions& options)
   app.add_option("--ramp", ramps,
                  "Move a parameter linearly in its units over LENGTH from START; without FROM, from the value in force")
     ->type_name("NAME=FROM->TO@START+LENGTH");
-  app.add_option("--session", options.session, "Play a session file of settings, ramps and program changes in time")
+  app.add_option("--session", options.session,
+                 "Play a session file of settings, ramps and program changes in time, and its noise or input bed")
     ->check(CLI::ExistingFile);
   std::string noise;
   app.add_option("--noise", noise,
