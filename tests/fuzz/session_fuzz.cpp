@@ -1,7 +1,8 @@
 // Fuzzes the session file reader and the --at and --ramp option readers:
 // any bytes must give either events or one message naming a line and column
 // inside the text, and the events must be what the renderer can schedule:
-// finite times, ramps that end after they start, sorted by start.
+// finite times, ramps that end after they start, sorted by start; and the
+// beds what the renderer can play: a level and a gain in their ranges.
 
 #include <cmath>
 #include <cstdint>
@@ -33,16 +34,25 @@ void CheckEvents(const std::vector<SessionEvent>& events)
   }
 }
 
+void CheckBeds(const SessionBeds& beds)
+{
+  Require(!beds.noise || (beds.noiseDb >= NoiseBed::kLowestDb && beds.noiseDb <= 0.0 && beds.noiseAt.line > 0));
+  Require(beds.input.empty()
+          || (beds.inputGain >= kLowestInputGainDb && beds.inputGain <= kHighestInputGainDb && beds.inputAt.line > 0));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
   const std::string text(reinterpret_cast<const char*>(data), size);
   std::vector<SessionEvent> events;
+  SessionBeds beds;
   std::string error;
-  if (ParseSessionText(text, "fuzz.txt", events, error))
+  if (ParseSessionText(text, "fuzz.txt", events, beds, error))
   {
     Require(error.empty());
+    CheckBeds(beds);
     if (OrderSessionEvents(events, error))
       CheckEvents(events);
     else

@@ -92,15 +92,23 @@ TEST_F(PlayerTool, RefusesABadCommandLine)
     {{"--device"}, "--device"},
     {{"--noise", "grey"}, "--noise \"grey\" is not white, pink or brown"},
     {{"--input-gain", "-6"}, "--input-loop and --input-gain go with --input"},
+    {{"--no-window", "--session", "player-tool-test-late.session"},
+     "player-tool-test-late.session:1:1: expected 00:00 for the noise line"},
 #ifndef _WIN32
     {{"--no-window", "--input", "no-such-song.flac"}, "cannot open \"no-such-song.flac\""},
+    {{"--no-window", "--session", "player-tool-test-song.session"},
+     "player-tool-test-song.session:1:13: cannot open \"no-such-song.flac\""},
 #endif
   };
+  std::ofstream("player-tool-test-late.session") << "00:05 noise pink\n";
+  std::ofstream("player-tool-test-song.session") << "00:00 input no-such-song.flac\n";
   for (const Case& c : cases)
   {
-    EXPECT_EQ(Run(c.args), 2) << c.args[0];
-    EXPECT_NE((Text(kErr) + Text(kOut)).find(c.message), std::string::npos) << c.args[0] << ": " << Text(kErr);
+    EXPECT_EQ(Run(c.args), 2) << c.args.back();
+    EXPECT_NE((Text(kErr) + Text(kOut)).find(c.message), std::string::npos) << c.args.back() << ": " << Text(kErr);
   }
+  std::remove("player-tool-test-late.session");
+  std::remove("player-tool-test-song.session");
 }
 
 // An audio system this build lacks is a bad choice; a device that is not

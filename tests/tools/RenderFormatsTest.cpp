@@ -307,6 +307,25 @@ TEST_F(RenderFormats, AnInputFileArrivesUnderTheTone)
   EXPECT_GT(Measure(looped, 0, 1.0, 1.9).rms, 0.3);  // still sounding after the file's end
 }
 
+TEST_F(RenderFormats, ASessionNamesItsInputFromItsOwnFolder)
+{
+  fs::create_directories("beds");
+  ASSERT_TRUE(WriteAudio("beds/input.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, kRate, 2, Sine(300, kRate, 1.0, 2)));
+  std::ofstream("beds/input.session") << "00:00 input \"input.wav\" gain=-12 loop=no\n";
+  ASSERT_EQ(Render("session.wav", {"--session", "beds/input.session"}), 0) << Errors();
+  ASSERT_EQ(Render("option.wav", {"--input", "beds/input.wav", "--input-gain", "-12", "--input-loop", "no"}), 0)
+    << Errors();
+  const Audio session = ReadWithLibsndfile("session.wav");
+  EXPECT_GT(session.Frames(), static_cast<std::size_t>(kSeconds * kRate));
+  EXPECT_EQ(session.samples, ReadWithLibsndfile("option.wav").samples);
+
+  // A file it cannot find is refused with the session's line, and nothing is written.
+  std::ofstream("beds/missing.session") << "# rain\n00:00 input missing.flac\n";
+  EXPECT_EQ(Render("out.wav", {"--session", "beds/missing.session"}), 2);
+  EXPECT_EQ(Errors(), "thrumwell-render: beds/missing.session:2:13: cannot open \"beds/missing.flac\"\n");
+  EXPECT_FALSE(fs::exists("out.wav"));
+}
+
 TEST_F(RenderFormats, RefusesInputFilesItCannotPlay)
 {
   std::ofstream("text.mp3") << "this is not a song\n";

@@ -289,6 +289,28 @@ TEST_F(RenderTool, LaysANoiseBedUnderTheToneAndFadesItAtTheEnd)
   EXPECT_EQ(EndOf(faded, 512).last, 0.0);
 }
 
+TEST_F(RenderTool, ASessionsNoiseLineIsTheNoiseOptionUnlessTheCommandLineNamesOne)
+{
+  const char* session = "render-tool-test.session";
+  const std::vector<std::string> common = {"-o", kOutput, "--param", "Mode=Generator", "--seconds", "1"};
+  auto render = [&](std::vector<std::string> extra) {
+    std::vector<std::string> args = common;
+    args.insert(args.end(), extra.begin(), extra.end());
+    EXPECT_EQ(Run(args), 0) << Errors();
+    return ReadWav(kOutput).samples;
+  };
+  const std::vector<double> option = render({"--noise", "pink@-26"});
+  ASSERT_FALSE(option.empty());
+  std::ofstream(session, std::ios::binary) << "00:00 Volume=80\n00:00 noise pink@-26\n";
+  EXPECT_EQ(render({"--param", "Volume=80", "--session", session}),
+            render({"--param", "Volume=80", "--noise", "pink@-26"}));
+  // The command line's --noise replaces the session's, which alone differs.
+  std::ofstream(session, std::ios::binary) << "00:00 noise brown\n";
+  EXPECT_EQ(render({"--session", session, "--noise", "pink@-26"}), option);
+  EXPECT_NE(render({"--session", session}), option);
+  std::remove(session);
+}
+
 TEST_F(RenderTool, RefusesNonsenseWithStatus2AndWritesNothing)
 {
   const std::vector<std::vector<std::string>> cases = {
@@ -557,6 +579,9 @@ TEST_F(RenderTool, RefusesSessionsThatNameWhatTheInstrumentLacks)
     {"10 Volume=3\n5 Volume=4\n",
      "render-tool-test.session:2:1: expected a time at or after 00:10, the time of render-tool-test.session:1 (times "
      "may not go backwards)"},
+    {"00:00 Volume=50\n01:00 noise brown\n",
+     "render-tool-test.session:2:1: expected 00:00 for the noise line: a bed plays from the start to the end of the "
+     "session"},
   };
   for (const auto& row : rows)
   {

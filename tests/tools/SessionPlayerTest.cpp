@@ -53,8 +53,9 @@ protected:
   std::map<ParamID, std::vector<Point>> Play(const std::string& text, std::uint64_t frames, int block)
   {
     std::vector<SessionEvent> events;
+    SessionBeds beds;
     std::string error;
-    EXPECT_TRUE(ParseSessionText(text, "t", events, error) && OrderSessionEvents(events, error)) << error;
+    EXPECT_TRUE(ParseSessionText(text, "t", events, beds, error) && OrderSessionEvents(events, error)) << error;
     EXPECT_TRUE(player.Resolve(events, *params, plugin->Controller(), 48000, error)) << error;
     player.ReadValuesInForce();
     std::map<ParamID, std::vector<Point>> points;

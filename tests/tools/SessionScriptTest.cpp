@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -25,11 +27,34 @@ std::string Show(const SessionEvent& e)
   return text + " @" + std::to_string(e.nameAt.line) + ":" + std::to_string(e.nameAt.column);
 }
 
+// The beds as one line of text.
+std::string Show(const SessionBeds& beds)
+{
+  std::string text;
+  char number[32];
+  if (beds.noise)
+  {
+    std::snprintf(number, sizeof number, "%g", beds.noiseDb);
+    text += std::string("noise ") + NoiseBed::Name(beds.noiseColour) + "@" + number + " @"
+            + std::to_string(beds.noiseAt.line) + ";";
+  }
+  if (!beds.input.empty())
+  {
+    std::snprintf(number, sizeof number, "%g", beds.inputGain);
+    // The path with the separators written '/' (Windows joins with '\\').
+    text += " input [" + std::filesystem::path(beds.input).generic_string() + "] gain=" + number
+            + " loop=" + (beds.inputLoop ? "yes" : "no") + " @"
+            + std::to_string(beds.inputAt.line) + ":" + std::to_string(beds.inputAt.column);
+  }
+  return text;
+}
+
 std::vector<std::string> Parse(const std::string& text, std::string& error)
 {
   std::vector<SessionEvent> events;
+  SessionBeds beds;
   std::vector<std::string> shown;
-  if (!ParseSessionText(text, "s.txt", events, error) || !OrderSessionEvents(events, error))
+  if (!ParseSessionText(text, "s.txt", events, beds, error) || !OrderSessionEvents(events, error))
     return shown;
   for (const SessionEvent& e : events)
     shown.push_back(Show(e));
@@ -124,12 +149,72 @@ TEST(SessionScriptTest, RefusesMalformedLinesWithWhereAndWhatWasExpected)
      "s.txt:1:20: \"Binaural\" ramps from 00:00 to 00:30 (s.txt:1); expected a time at or after 00:30 for another "
      "ramp of it"},
     {std::string("0 Volume=3\n1 Vol\0ume=4\n", 23), "s.txt:2:1: expected text, found a zero byte"},
+    // Beds: at 00:00, on lines of their own, one of each kind, their values whole.
+    {"00:05 noise pink\n", "s.txt:1:1: expected 00:00 for the noise line: a bed plays from the start to the end of "
+                           "the session"},
+    {"0 Volume=3\n1:00 input rain.flac\n", "s.txt:2:1: expected 00:00 for the input line: a bed plays from the start "
+                                           "to the end of the session"},
+    {"0 -> 5 noise pink\n", "s.txt:1:8: expected a setting NAME=VALUE: a noise bed cannot be a ramp"},
+    {"0 Volume=3 noise pink\n", "s.txt:1:12: expected \"noise\" at the start of a line of its own"},
+    {"0 noise pink Volume=3\n", "s.txt:1:14: expected the end of the line after the noise bed (a bed has a line of "
+                                "its own)"},
+    {"0 noise grey\n", "s.txt:1:9: expected a noise colour, white, pink or brown, with @DB from -120 to 0 (RMS level, "
+                       "default -20), not \"grey\""},
+    {"0 noise pink@6\n", "s.txt:1:9: expected a noise colour, white, pink or brown, with @DB from -120 to 0 (RMS "
+                         "level, default -20), not \"pink@6\""},
+    {"0 noise\n", "s.txt:1:8: expected a noise colour, white, pink or brown, with @DB from -120 to 0 (RMS level, "
+                  "default -20), not \"\""},
+    {"0 noise pink\n0 noise brown\n", "s.txt:2:3: expected one noise line in a session; the first is s.txt:1"},
+    {"0 input\n", "s.txt:1:8: expected an audio file's name (quoted when it has blanks) after \"input\""},
+    {"0 input \"rain.flac\n", "s.txt:1:9: expected a closing quote"},
+    {"0 input a.wav\n0 input b.wav\n", "s.txt:2:3: expected one input line in a session; the first is s.txt:1"},
+    {"0 input a.wav gain=-130\n", "s.txt:1:20: expected a gain from -120 to 24 dB, not \"-130\""},
+    {"0 input a.wav gain=-6dB\n", "s.txt:1:20: expected a gain from -120 to 24 dB, not \"-6dB\""},
+    {"0 input a.wav gain=\n", "s.txt:1:20: expected a gain from -120 to 24 dB, not \"\""},
+    {"0 input a.wav loop=maybe\n", "s.txt:1:20: expected loop=yes or loop=no, not \"maybe\""},
+    {"0 input a.wav gain=1 gain=2\n", "s.txt:1:22: expected gain= once on the line"},
+    {"0 input a.wav Volume=3\n", "s.txt:1:15: expected gain=DB or loop=yes|no after the input file (a bed has a line "
+                                 "of its own)"},
+    {"0 input a.wav gain\n", "s.txt:1:15: expected gain=DB or loop=yes|no after the input file (a bed has a line of "
+                             "its own)"},
+    {"0 input \"a.wav\"gain=1\n", "s.txt:1:16: expected a blank between the input's settings"},
   };
   for (const auto& row : rows)
   {
     std::string error;
     EXPECT_TRUE(Parse(row.text, error).empty()) << row.text;
     EXPECT_EQ(error, row.message) << row.text;
+  }
+}
+
+TEST(SessionScriptTest, ReadsTheBedsBesideTheEvents)
+{
+  const struct
+  {
+    const char* file;
+    const char* text;
+    const char* beds;  // as Show gives them
+    std::size_t events;
+  } rows[] = {
+    {"s.txt", "00:00 noise brown@-24\n", "noise brown@-24 @1;", 0},
+    {"s.txt", "0 noise white   # a comment\n", "noise white@-20 @1;", 0},
+    // The input's path is taken from the session file's folder, unless absolute.
+    {"dir/s.txt", "0 program 3\n0 input \"rain and wind.flac\" gain=-12 loop=no\n0:10 Volume=3\n",
+     " input [dir/rain and wind.flac] gain=-12 loop=no @2:9", 2},
+    {"/a/b/s.txt", "0 input sub/rain.flac loop=no gain=+3.5\n", " input [/a/b/sub/rain.flac] gain=3.5 loop=no @1:9", 0},
+    {"dir/s.txt", "0 input /music/song.mp3\n", " input [/music/song.mp3] gain=0 loop=yes @1:9", 0},
+    {"s.txt", "0 noise pink@-30\n0 input song.ogg\n", "noise pink@-30 @1; input [song.ogg] gain=0 loop=yes @2:9", 0},
+    // Parameters of those names stay parameters.
+    {"s.txt", "0 noise=3 \"input\"=4\n", "", 2},
+  };
+  for (const auto& row : rows)
+  {
+    std::vector<SessionEvent> events;
+    SessionBeds beds;
+    std::string error;
+    ASSERT_TRUE(ParseSessionText(row.text, row.file, events, beds, error)) << row.text << error;
+    EXPECT_EQ(Show(beds), row.beds) << row.text;
+    EXPECT_EQ(events.size(), row.events) << row.text;
   }
 }
 

@@ -282,6 +282,19 @@ int main(int argc, char** argv)
 #endif
   PlayerAudio audio;
   const bool listing = options.listPrograms || options.listParams;
+  // The session's form and beds are checked before a device is chosen; its
+  // names and values once the plug-in is there.
+  std::string error;
+  std::vector<ThrumwellSession::SessionEvent> sessionEvents;
+  ThrumwellSession::SessionBeds sessionBeds;
+  if (!listing
+      && !ThrumwellSession::ReadSessionEvents(options.session, options.events, sessionEvents, sessionBeds, error))
+    return Say(kExitUsage, error);
+  // A message about the session's input file names the session's line.
+  const bool inputFromSession = ThrumwellSession::TakeSessionBeds(sessionBeds, options);
+  auto inputMessage = [&](const std::string& what) {
+    return inputFromSession ? sessionBeds.inputAt.Message(what) : what;
+  };
 #ifdef THRUMWELL_HAVE_INPUT_FILE
   // An input file that cannot be played is refused before a device is
   // chosen; it is opened again below at the rate the device grants.
@@ -290,7 +303,7 @@ int main(int argc, char** argv)
     InputFile probe;
     std::string why;
     if (!probe.Open(options.input, 48000, options.inputLoop, options.inputGain, why))
-      return Say(kExitUsage, why);
+      return Say(kExitUsage, inputMessage(why));
   }
 #endif
   if (!listing)
@@ -322,13 +335,9 @@ int main(int argc, char** argv)
   }
 
   HostParameterChanges changes;
-  std::string error;
   if (!params.AddUserChoices(options.program, options.params, changes, error))
     return Say(kExitUsage, error);
-  std::vector<ThrumwellSession::SessionEvent> sessionEvents;
   PlayerSession session;
-  if (!ThrumwellSession::ReadSessionEvents(options.session, options.events, sessionEvents, error))
-    return Say(kExitUsage, error);
   // The remembered state is that of the instrument beside the player; a
   // plug-in named with --plugin neither gets it nor replaces it.
   const bool rememberedState = options.plugin.empty();
@@ -376,11 +385,11 @@ int main(int argc, char** argv)
   {
 #ifdef THRUMWELL_HAVE_INPUT_FILE
     if (!input.Open(options.input, audio.Rate(), options.inputLoop, options.inputGain, error))
-      return Say(kExitUsage, error);
+      return Say(kExitUsage, inputMessage(error));
     input.Start();
     engine.SetInput(&input);
 #else
-    return Say(kExitUsage, "this build cannot read audio files for --input");
+    return Say(kExitUsage, inputMessage("this build cannot read audio files for --input"));
 #endif
   }
   if (!session.Empty())

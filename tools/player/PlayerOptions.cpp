@@ -49,7 +49,8 @@ int ParsePlayerOptions(int argc, char** argv, PlayerOptions& options)
   app.add_option("--ramp", ramps,
                  "Move a parameter linearly in its units over LENGTH from START; without FROM, from the value in force")
     ->type_name("NAME=FROM->TO@START+LENGTH");
-  app.add_option("--session", options.session, "Play a session file of settings, ramps and program changes in time")
+  app.add_option("--session", options.session,
+                 "Play a session file of settings, ramps and program changes in time, and its noise or input bed")
     ->check(CLI::ExistingFile);
   std::string noise;
   app.add_option("--noise", noise,
@@ -62,7 +63,7 @@ int ParsePlayerOptions(int argc, char** argv, PlayerOptions& options)
     ->type_name("FILE");
   app.add_option("--input-loop", inputLoop, "Loop the input (default yes)")->check(CLI::IsMember({"yes", "no"}));
   app.add_option("--input-gain", options.inputGain, "Gain of the input in dB (default 0)")
-    ->check(CLI::Range(-120.0, 24.0));
+    ->check(CLI::Range(ThrumwellSession::kLowestInputGainDb, ThrumwellSession::kHighestInputGainDb));
   app.add_flag("--list-devices", options.listDevices, "List the output devices and MIDI inputs, then exit");
   app.add_flag("--list-programs", options.listPrograms, "List the instrument's programs, then exit");
   app.add_flag("--list-params", options.listParams, "List the instrument's parameters, then exit");

@@ -183,10 +183,16 @@ int main(int argc, char** argv)
   if (!params.AddUserChoices(options.program, options.params, changes, error))
     return Refuse(error);
   std::vector<ThrumwellSession::SessionEvent> sessionEvents;
+  ThrumwellSession::SessionBeds sessionBeds;
   ThrumwellSession::SessionPlayer session;
-  if (!ThrumwellSession::ReadSessionEvents(options.session, options.events, sessionEvents, error)
+  if (!ThrumwellSession::ReadSessionEvents(options.session, options.events, sessionEvents, sessionBeds, error)
       || !session.Resolve(sessionEvents, params, controller, options.rate, error))
     return Refuse(error);
+  // A message about the session's input file names the session's line.
+  const bool inputFromSession = ThrumwellSession::TakeSessionBeds(sessionBeds, options);
+  auto inputMessage = [&](const std::string& what) {
+    return inputFromSession ? sessionBeds.inputAt.Message(what) : what;
+  };
   std::vector<std::uint8_t> stateIn;
   if (!options.stateIn.empty() && !ReadStateFile(options.stateIn, stateIn))
     return Refuse("cannot read the state file \"" + options.stateIn + "\"");
@@ -221,11 +227,11 @@ int main(int argc, char** argv)
 #ifdef THRUMWELL_HAVE_INPUT_FILE
   InputFile input;
   if (!options.input.empty() && !input.Open(options.input, options.rate, options.inputLoop, options.inputGain, error))
-    return Refuse(error);
+    return Refuse(inputMessage(error));
   bool inputFailed = false;
 #else
   if (!options.input.empty())
-    return Refuse("this build cannot read audio files for --input");
+    return Refuse(inputMessage("this build cannot read audio files for --input"));
 #endif
   plugin.SetupProcessing(options.rate, options.block, sampleSize, kOffline);
   plugin.SetActive(true);

@@ -104,7 +104,8 @@ void Declare(CLI::App& app, RawOptions& raw)
   app.add_option("--ramp", raw.ramps,
                  "Move a parameter linearly in its units over LENGTH from START; without FROM, from the value in force")
     ->type_name("NAME=FROM->TO@START+LENGTH");
-  app.add_option("--session", raw.session, "Play a session file of settings, ramps and program changes in time")
+  app.add_option("--session", raw.session,
+                 "Play a session file of settings, ramps and program changes in time, and its noise or input bed")
     ->type_name("FILE");
   app.add_option("--format", raw.format,
                  "WAV of f32, f64, s24 or s16 (PCM, dithered), or flac (24-bit), ogg (Vorbis), opus or mp3")
@@ -243,7 +244,8 @@ bool Check(const CLI::App& app, const RawOptions& raw, RenderOptions& options, s
     options.inputLoop = raw.inputLoop == "yes";
   }
   if (app.count("--input-gain")
-      && (!ParseReal(raw.inputGain, options.inputGain) || options.inputGain < -120.0 || options.inputGain > 24.0))
+      && (!ParseReal(raw.inputGain, options.inputGain) || options.inputGain < ThrumwellSession::kLowestInputGainDb
+          || options.inputGain > ThrumwellSession::kHighestInputGainDb))
   {
     error = "--input-gain \"" + raw.inputGain + "\" is not a gain from -120 to 24 dB";
     return false;

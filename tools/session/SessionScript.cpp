@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -143,10 +144,122 @@ private:
 
 constexpr const char* kTimeForms = "a time (SS, MM:SS or HH:MM:SS)";
 
+// A whole text as a finite number, signed or not (a gain in dB).
+bool ParseSigned(const std::string& text, double& out)
+{
+  const bool sign = !text.empty() && (text[0] == '-' || text[0] == '+');
+  if (!ParseDecimal(sign ? text.substr(1) : text, out))
+    return false;
+  if (text[0] == '-')
+    out = -out;
+  return true;
+}
+
+// A path as written in a session file: relative ones from the file's folder.
+std::string FromSessionFolder(const std::string& fileName, const std::string& path)
+{
+  const std::filesystem::path written(path);
+  if (written.is_absolute())
+    return path;
+  return (std::filesystem::path(fileName).parent_path() / written).string();
+}
+
+// The rest of a bed line, after its keyword ("noise" or "input", at
+// keywordAt): "noise COLOUR[@DB]" or "input FILE [gain=DB] [loop=yes|no]".
+bool ParseBed(LineReader& in, const std::string& keyword, const SessionSource& keywordAt, SessionBeds& beds,
+              std::string& error)
+{
+  const bool noise = keyword == "noise";
+  if (noise ? beds.noise : !beds.input.empty())
+  {
+    const SessionSource& first = noise ? beds.noiseAt : beds.inputAt;
+    error = keywordAt.Message("expected one " + keyword + " line in a session; the first is " + Where(first));
+    return false;
+  }
+  in.SkipBlanks();
+  const SessionSource valueAt = in.Here();
+  std::string value;
+  if (!in.Word(false, value, error))
+    return false;
+  if (noise)
+  {
+    std::string ignored;
+    if (!NoiseBed::Parse(value, beds.noiseColour, beds.noiseDb, ignored))
+    {
+      error = valueAt.Message("expected a noise colour, white, pink or brown, with @DB from -120 to 0 (RMS level, "
+                              "default -20), not \"" + value + "\"");
+      return false;
+    }
+    beds.noise = true;
+    beds.noiseAt = keywordAt;
+    in.SkipBlanks();
+    if (!in.AtEnd())
+    {
+      error = in.Here().Message("expected the end of the line after the noise bed (a bed has a line of its own)");
+      return false;
+    }
+    return true;
+  }
+
+  if (value.empty())
+  {
+    error = valueAt.Message("expected an audio file's name (quoted when it has blanks) after \"input\"");
+    return false;
+  }
+  beds.input = FromSessionFolder(in.Here().file, value);
+  beds.inputAt = valueAt;
+  bool gainGiven = false, loopGiven = false;
+  for (bool separated = in.SkipBlanks(); !in.AtEnd(); separated = in.SkipBlanks())
+  {
+    const SessionSource keyAt = in.Here();
+    std::string key;
+    if (!separated)
+    {
+      error = keyAt.Message("expected a blank between the input's settings");
+      return false;
+    }
+    if (!in.Word(true, key, error))
+      return false;
+    bool& given = key == "gain" ? gainGiven : loopGiven;
+    if ((key != "gain" && key != "loop") || !in.Peek('='))
+    {
+      error = keyAt.Message("expected gain=DB or loop=yes|no after the input file (a bed has a line of its own)");
+      return false;
+    }
+    if (given)
+    {
+      error = keyAt.Message("expected " + key + "= once on the line");
+      return false;
+    }
+    given = true;
+    in.Skip(1);
+    const SessionSource settingAt = in.Here();
+    std::string setting;
+    if (!in.Word(false, setting, error))
+      return false;
+    if (key == "loop")
+    {
+      if (setting != "yes" && setting != "no")
+      {
+        error = settingAt.Message("expected loop=yes or loop=no, not \"" + setting + "\"");
+        return false;
+      }
+      beds.inputLoop = setting == "yes";
+    }
+    else if (!ParseSigned(setting, beds.inputGain) || beds.inputGain < kLowestInputGainDb
+             || beds.inputGain > kHighestInputGainDb)
+    {
+      error = settingAt.Message("expected a gain from -120 to 24 dB, not \"" + setting + "\"");
+      return false;
+    }
+  }
+  return true;
+}
+
 // One line of a session file, appended to events. previous is the start time
 // of the last event line, updated here.
-bool ParseLine(LineReader& in, std::vector<SessionEvent>& events, double& previous, SessionSource& previousAt,
-               std::string& error)
+bool ParseLine(LineReader& in, std::vector<SessionEvent>& events, SessionBeds& beds, double& previous,
+               SessionSource& previousAt, std::string& error)
 {
   in.SkipBlanks();
   if (in.AtEnd())
@@ -209,6 +322,26 @@ bool ParseLine(LineReader& in, std::vector<SessionEvent>& events, double& previo
     if (!in.Word(true, event.name, error))
       return false;
 
+    if (!quotedName && (event.name == "noise" || event.name == "input") && !in.Peek('='))
+    {
+      if (any)
+      {
+        error = event.nameAt.Message("expected \"" + event.name + "\" at the start of a line of its own");
+        return false;
+      }
+      if (ramp)
+      {
+        error = event.nameAt.Message("expected a setting NAME=VALUE: a " + event.name + " bed cannot be a ramp");
+        return false;
+      }
+      if (start != 0.0)
+      {
+        error = startAt.Message("expected 00:00 for the " + event.name + " line: a bed plays from the start to the "
+                                + "end of the session");
+        return false;
+      }
+      return ParseBed(in, event.name, event.nameAt, beds, error);
+    }
     if (!quotedName && event.name == "program" && !in.Peek('='))
     {
       if (ramp)
@@ -331,9 +464,10 @@ bool ParseSessionTime(const std::string& text, double& seconds)
 }
 
 bool ParseSessionText(const std::string& text, const std::string& fileName, std::vector<SessionEvent>& events,
-                      std::string& error)
+                      SessionBeds& beds, std::string& error)
 {
   events.clear();
+  beds = SessionBeds();
   double previous = 0.0;
   SessionSource previousAt;
   int line = 0;
@@ -351,7 +485,7 @@ bool ParseSessionText(const std::string& text, const std::string& fileName, std:
       error = reader.Here().Message("expected text, found a zero byte");
       return false;
     }
-    if (!ParseLine(reader, events, previous, previousAt, error))
+    if (!ParseLine(reader, events, beds, previous, previousAt, error))
       return false;
     begin = end + 1;
   }
@@ -490,9 +624,10 @@ bool ParseSessionOptions(const std::vector<std::string>& ats, const std::vector<
 }
 
 bool ReadSessionEvents(const std::string& file, const std::vector<SessionEvent>& extra,
-                       std::vector<SessionEvent>& events, std::string& error)
+                       std::vector<SessionEvent>& events, SessionBeds& beds, std::string& error)
 {
   events.clear();
+  beds = SessionBeds();
   if (!file.empty())
   {
     std::ifstream in(file, std::ios::binary);
@@ -502,7 +637,7 @@ bool ReadSessionEvents(const std::string& file, const std::vector<SessionEvent>&
       return false;
     }
     const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (!ParseSessionText(text, file, events, error))
+    if (!ParseSessionText(text, file, events, beds, error))
       return false;
   }
   events.insert(events.end(), extra.begin(), extra.end());

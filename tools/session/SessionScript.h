@@ -9,17 +9,26 @@
 //   00:00 Binaural=14 Volume=70
 //   05:00 -> 30:00 Binaural=4          # ramp from the value in force at 05:00
 //   30:00 -> 31:00 Volume=70->0        # ramp with an explicit start value
-//   "Pan Reverse"=Yes                  # names and values with spaces are quoted
+//   00:00 "Pan Reverse"=Yes            # names and values with spaces are quoted
+//   00:00 noise brown@-24              # a noise bed, as --noise names it
+//   00:00 input "rain.flac" gain=-12 loop=no   # an audio file, as --input
 //
 // Times are SS, MM:SS or HH:MM:SS, the seconds with an optional fraction.
 // A line's time must not be earlier than the previous line's. Settings after a
 // program change at the same time override the program.
 //
+// The beds (what the host feeds the instrument's input) play for the whole
+// session: their lines stand alone, at 00:00, at most one of each kind. An
+// input file's relative path is taken from the session file's folder.
+//
 // Parsing checks the form only; names and values are checked against the
-// plug-in when the session is resolved (SessionPlayer).
+// plug-in when the session is resolved (SessionPlayer). Beds are checked
+// whole here, but the input file is opened only by the tool that plays it.
 
 #include <string>
 #include <vector>
+
+#include "tools/bed/NoiseBed.h"
 
 namespace ThrumwellSession
 {
@@ -56,16 +65,34 @@ struct SessionEvent
   SessionSource toAt;
 };
 
+// The beds a session file names. A --noise or --input on the command line
+// replaces the session's bed of the same kind (TakeSessionBeds).
+struct SessionBeds
+{
+  bool noise = false;
+  NoiseBed::Colour noiseColour = NoiseBed::Colour::kPink;
+  double noiseDb = NoiseBed::kDefaultDb;
+  std::string input;  // empty: none; else the path, relative ones joined to the session file's folder
+  bool inputLoop = true;
+  double inputGain = 0.0;  // dB
+  SessionSource noiseAt;   // where each was written
+  SessionSource inputAt;
+};
+
+// The gains an input file may be given, in dB (session and command line).
+constexpr double kLowestInputGainDb = -120.0;
+constexpr double kHighestInputGainDb = 24.0;
+
 // Reads "SS", "MM:SS" or "HH:MM:SS" (seconds may have a fraction; minutes and
 // seconds after a larger field are below 60) as seconds. False for anything
 // else, including negative or non-finite times.
 bool ParseSessionTime(const std::string& text, double& seconds);
 
-// Parses a session file's text. On the first error returns false with one
-// line "FILE:LINE:COLUMN: what was expected" in error; events is then
-// unspecified.
+// Parses a session file's text into its events and beds. On the first error
+// returns false with one line "FILE:LINE:COLUMN: what was expected" in error;
+// events and beds are then unspecified.
 bool ParseSessionText(const std::string& text, const std::string& fileName, std::vector<SessionEvent>& events,
-                      std::string& error);
+                      SessionBeds& beds, std::string& error);
 
 // --at "NAME=VALUE@TIME"
 bool ParseAtOption(const std::string& text, SessionEvent& event, std::string& error);
@@ -84,9 +111,32 @@ bool ParseSessionOptions(const std::vector<std::string>& ats, const std::vector<
 bool OrderSessionEvents(std::vector<SessionEvent>& events, std::string& error);
 
 // The events of a session file (none for an empty file name) and then the
-// extra ones (from --at and --ramp), checked for form and ordered. False
-// with one line in error for a file that cannot be read or is malformed.
+// extra ones (from --at and --ramp), checked for form and ordered, and the
+// file's beds. False with one line in error for a file that cannot be read
+// or is malformed.
 bool ReadSessionEvents(const std::string& file, const std::vector<SessionEvent>& extra,
-                       std::vector<SessionEvent>& events, std::string& error);
+                       std::vector<SessionEvent>& events, SessionBeds& beds, std::string& error);
+
+// Gives a tool's options (the renderer's or the player's: noise, noiseColour,
+// noiseDb, input, inputLoop, inputGain) the session's beds where the command
+// line named none of that kind: the command line wins, kind by kind. True
+// when the input file is the session's, so that a message about it names
+// the session's line (beds.inputAt).
+template <class Options>
+bool TakeSessionBeds(const SessionBeds& beds, Options& options)
+{
+  if (!options.noise && beds.noise)
+  {
+    options.noise = true;
+    options.noiseColour = beds.noiseColour;
+    options.noiseDb = beds.noiseDb;
+  }
+  if (!options.input.empty() || beds.input.empty())
+    return false;
+  options.input = beds.input;
+  options.inputLoop = beds.inputLoop;
+  options.inputGain = beds.inputGain;
+  return true;
+}
 
 }  // namespace ThrumwellSession
