@@ -92,7 +92,7 @@ TEST_F(PlayerTool, RefusesABadCommandLine)
     {{"--device"}, "--device"},
     {{"--noise", "grey"}, "--noise \"grey\" is not white, pink or brown"},
     {{"--input-gain", "-6"}, "--input-loop and --input-gain go with --input"},
-#ifndef _WIN32
+#ifdef THRUMWELL_HAVE_INPUT_FILE
     {{"--no-window", "--input", "no-such-song.flac"}, "cannot open \"no-such-song.flac\""},
 #endif
   };
