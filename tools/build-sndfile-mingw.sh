@@ -136,7 +136,10 @@ make -s -j"$jobs" -C libmp3lame install >/dev/null
 make -s -C include install >/dev/null
 
 # Only libmpg123 (the decoder); its build is one non-recursive makefile.
-configure mpg123 "$mpg123" --enable-modules=no --with-audio=dummy --with-default-audio=dummy \
+# WINDOWS_UWP leaves out the path and folder helpers that only the mpg123
+# program uses, whose PathCombineW would make every program load shlwapi.dll.
+CPPFLAGS="$CPPFLAGS -DWINDOWS_UWP" \
+  configure mpg123 "$mpg123" --enable-modules=no --with-audio=dummy --with-default-audio=dummy \
   --disable-network --with-cpu=x86-64
 log "building mpg123"
 make -s -j"$jobs" src/libmpg123/libmpg123.la >/dev/null
