@@ -68,3 +68,6 @@ fi
 if [ -x "$here/build-rtaudio-mingw.sh" ]; then
   $sudo "$here/build-rtaudio-mingw.sh"
 fi
+if [ -x "$here/build-sndfile-mingw.sh" ]; then
+  $sudo "$here/build-sndfile-mingw.sh"
+fi

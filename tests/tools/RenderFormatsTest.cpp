@@ -1,7 +1,10 @@
 // thrumwell-render's output formats read back through libsndfile and through
 // an independent decoder (ffmpeg, from Debian): the two tones at their
 // frequencies, at their level within what the format keeps, for the length
-// rendered; and what a render that cannot finish leaves behind.
+// rendered; and what a render that cannot finish leaves behind. The Windows
+// build runs under Wine, where the Linux ffmpeg cannot be started and a full
+// disk cannot be staged with a file size limit: there the files are read
+// back through libsndfile only.
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
@@ -49,6 +52,7 @@ Audio ReadWithLibsndfile(const std::string& path)
   return audio;
 }
 
+#ifndef _WIN32
 bool HaveFfmpeg() { return std::system("command -v ffmpeg >/dev/null 2>&1") == 0; }
 
 // Decoded by ffmpeg into two channels of 64-bit floats.
@@ -70,6 +74,7 @@ Audio ReadWithFfmpeg(const std::string& path)
             reinterpret_cast<char*>(audio.samples.data()));
   return audio;
 }
+#endif
 
 // One channel's frequency from its rising zero crossings between two times,
 // each placed between its samples; and its RMS level over the same span.
@@ -152,7 +157,9 @@ TEST_F(RenderFormats, EveryFormatReadsBackWithItsTonesLevelAndLength)
     {"s16.wav", "s16", 1e-3, 0},     {"tone.flac", nullptr, 1e-5, 0}, {"tone.ogg", nullptr, 0.06, 0},
     {"tone.opus", nullptr, 0.06, 960}, {"tone.mp3", nullptr, 0.06, 1152},
   };
+#ifndef _WIN32
   const bool ffmpeg = HaveFfmpeg();
+#endif
   for (const auto& row : rows)
   {
     SCOPED_TRACE(row.name);
@@ -161,8 +168,10 @@ TEST_F(RenderFormats, EveryFormatReadsBackWithItsTonesLevelAndLength)
       extra.insert(extra.end(), {"--format", row.format});
     ASSERT_EQ(Render(row.name, extra), 0) << Errors();
     std::vector<std::pair<const char*, Audio>> readings = {{"libsndfile", ReadWithLibsndfile(row.name)}};
+#ifndef _WIN32
     if (ffmpeg)
       readings.push_back({"ffmpeg", ReadWithFfmpeg(row.name)});
+#endif
     for (const auto& [reader, audio] : readings)
     {
       SCOPED_TRACE(reader);
@@ -178,10 +187,13 @@ TEST_F(RenderFormats, EveryFormatReadsBackWithItsTonesLevelAndLength)
       }
     }
   }
+#ifndef _WIN32
   if (!ffmpeg)
     GTEST_SKIP() << "ffmpeg is not installed: read back through libsndfile only";
+#endif
 }
 
+#ifndef _WIN32
 TEST_F(RenderFormats, ARenderThatCannotFinishLeavesNoFileBehind)
 {
   // A file size limit stands for a disk that fills up: writes past it fail
@@ -203,8 +215,16 @@ TEST_F(RenderFormats, ARenderThatCannotFinishLeavesNoFileBehind)
   EXPECT_EQ(std::string((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>()),
             "a file from before");
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+  fs::remove_all(folder);
+}
+#endif
 
-  // Formats and rates that do not go together are refused before anything is written.
+TEST_F(RenderFormats, RefusesFormatsAndRatesThatDoNotGoTogether)
+{
+  // Before anything is written: the file from before stays alone.
+  const fs::path folder = fs::absolute("mismatch");
+  fs::create_directories(folder);
+  std::ofstream((folder / "tone.opus").string()) << "a file from before";
   const struct
   {
     std::vector<std::string> args;
