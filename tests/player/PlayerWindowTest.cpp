@@ -324,15 +324,19 @@ TEST_F(PlayerWindow, FollowsTheScreensScaleWithItsStrip)
   XChangeProperty(display, root, resources, XA_STRING, 8, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(dpi144.data()), static_cast<int>(dpi144.size()));
   XSync(display, False);
+  // The editor and the strip are two windows painted one after the other:
+  // wait for both before judging either.
+  const int smallButtonX = static_cast<int>(1.5 * PlayerStrip::kButtonRight) - 5;
   const bool followed = WaitFor(10.0, [&] {
     picture = Capture(display, window);
-    return picture.width == 552 && picture.height == 555 + 72 && Differences(picture, smaller) == 0;
+    return picture.width == 552 && picture.height == 555 + 72 && Differences(picture, smaller) == 0 &&
+           picture.At(smallButtonX, 555 + 36) == kPlayButton;
   });
   XDeleteProperty(display, root, resources);
   XSync(display, False);
   EXPECT_TRUE(followed) << picture.width << " x " << picture.height << ", " << Differences(picture, smaller)
                         << " pixels of the editor differ from the snapshot at 1.5";
-  EXPECT_EQ(picture.At(static_cast<int>(1.5 * PlayerStrip::kButtonRight) - 5, 555 + 36), kPlayButton);
+  EXPECT_EQ(picture.At(smallButtonX, 555 + 36), kPlayButton);
   Close(window);
   ASSERT_EQ(child->Wait(15.0), 0) << Errors();
 }
