@@ -2,24 +2,12 @@
 // hosts call InitDll (when exported) after loading and ExitDll before
 // FreeLibrary.
 #include "host/HostModule.h"
+#include "host/HostUtf8.h"
 
 #include <windows.h>
 
 namespace ThrumwellHost
 {
-
-namespace {
-
-std::wstring Wide(const std::string& utf8)
-{
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
-  std::wstring wide(n > 0 ? static_cast<std::size_t>(n) : 1, L'\0');
-  if (n > 0)
-    MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], n);
-  return wide;
-}
-
-}  // namespace
 
 std::string HostModule::BinaryPath(const std::string& bundlePath)
 {
@@ -28,7 +16,7 @@ std::string HostModule::BinaryPath(const std::string& bundlePath)
 
 bool HostModule::OpenBinary(const std::string& path)
 {
-  binary = LoadLibraryW(Wide(path).c_str());
+  binary = LoadLibraryW(WideText(path).c_str());
   if (!binary)
     error = "error " + std::to_string(GetLastError());
   return binary != nullptr;

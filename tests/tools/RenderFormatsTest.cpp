@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "tests/tools/RunProgram.h"
+#include "tools/bed/SoundFileOpen.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ Audio ReadWithLibsndfile(const std::string& path)
 {
   Audio audio;
   SF_INFO info{};
-  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+  SNDFILE* file = OpenSoundFile(path, SFM_READ, &info);
   if (!file)
     return audio;
   audio.channels = info.channels;
@@ -254,7 +255,7 @@ bool WriteAudio(const std::string& path, int format, int rate, int channels, con
   info.samplerate = rate;
   info.channels = channels;
   info.format = format;
-  SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+  SNDFILE* file = OpenSoundFile(path, SFM_WRITE, &info);
   if (!file)
     return false;
   const sf_count_t frames = static_cast<sf_count_t>(samples.size()) / channels;
@@ -384,5 +385,70 @@ TEST_F(RenderFormats, RefusesInputFilesItCannotPlay)
     EXPECT_EQ(errors.rfind(std::string("thrumwell-render: ") + row.message, 0), 0u) << errors;
     EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
     EXPECT_FALSE(fs::exists("out.wav"));
+  }
+}
+
+TEST_F(RenderFormats, FileNamesMayUseAnyCharacters)
+{
+  // Names in any script, and an emoji beyond the Basic Multilingual Plane,
+  // for every file the renderer opens: its output, its --input, a session
+  // file and the input that names, the state it saves and loads, and the
+  // bundle it plays (and the validator checks), each in a folder of the same
+  // name. Windows hands a program's main its arguments in the ANSI code page,
+  // where these characters are lost.
+  const char* bundle = std::getenv("THRUMWELL_BUNDLE");
+  ASSERT_NE(bundle, nullptr) << "THRUMWELL_BUNDLE names the built bundle";
+  const std::vector<float> bed = Sine(300, kRate, 1.0, 2);
+  ASSERT_TRUE(WriteAudio("bed.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, kRate, 2, bed));
+  const std::vector<std::string> input = {"--input-gain", "-12", "--input-loop", "no"};
+  auto with = [&input](std::vector<std::string> args) {
+    args.insert(args.end(), input.begin(), input.end());
+    return args;
+  };
+  ASSERT_EQ(Render("reference.flac", with({"--input", "bed.wav"})), 0) << Errors();
+  const Audio reference = ReadWithLibsndfile("reference.flac");
+  ASSERT_GT(reference.Frames(), static_cast<std::size_t>(kSeconds * kRate));
+
+  const char* names[] = {u8"Ärger ☂ ñandú", u8"Regen — 雨の音", u8"🌧 ночь"};
+  for (const std::string name : names)
+  {
+    SCOPED_TRACE(name);
+    const std::string base = name + "/" + name;
+    ASSERT_TRUE(fs::create_directories(fs::u8path(name)));
+    ASSERT_TRUE(WriteAudio(base + ".wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, kRate, 2, bed));
+    std::ofstream(fs::u8path(base + ".session"), std::ios::binary)
+      << "00:00 input \"" << name << ".wav\" gain=-12 loop=no\n";
+
+    ASSERT_EQ(Render(base + " option.flac", with({"--input", base + ".wav", "--state-out", base + ".state"})), 0)
+      << Errors();
+    ASSERT_EQ(Render(base + " session.flac", {"--session", base + ".session", "--state-in", base + ".state"}), 0)
+      << Errors();
+    EXPECT_EQ(ReadWithLibsndfile(base + " option.flac").samples, reference.samples);
+    EXPECT_EQ(ReadWithLibsndfile(base + " session.flac").samples, reference.samples);
+    EXPECT_GT(fs::file_size(fs::u8path(base + ".state")), 0u);
+    // Nothing under another name: the files written, the input and the session.
+    EXPECT_EQ(std::distance(fs::directory_iterator(fs::u8path(name)), fs::directory_iterator()), 5);
+  }
+
+  // A session saved in another encoding names its input in bytes that are
+  // not UTF-8: refused as a file that is not there, never a crash.
+  std::ofstream("latin1.session", std::ios::binary) << "00:00 input \"\xC4rger.wav\"\n";
+  EXPECT_EQ(Render("latin1.wav", {"--session", "latin1.session"}), 2);
+  EXPECT_NE(Errors().find("cannot open"), std::string::npos) << Errors();
+  EXPECT_FALSE(fs::exists("latin1.wav"));
+
+  // The bundle in such a folder, played and validated.
+  const std::string copied = std::string(names[2]) + "/Thrumwell.vst3";
+  fs::copy(fs::u8path(bundle), fs::u8path(copied), fs::copy_options::recursive);
+  ASSERT_EQ(Render("bundle.flac", with({"--input", "bed.wav", "--plugin", copied})), 0) << Errors();
+  EXPECT_EQ(ReadWithLibsndfile("bundle.flac").samples, reference.samples);
+  if (const char* validator = std::getenv("THRUMWELL_VALIDATE"))
+  {
+    EXPECT_EQ(RunProgram(validator, {copied, "--only", "Bundle", "--seed", "1"}, "validate.out", "render-formats.err"),
+              0)
+      << Errors();
+    std::ifstream out("validate.out", std::ios::binary);
+    const std::string report((std::istreambuf_iterator<char>(out)), std::istreambuf_iterator<char>());
+    EXPECT_NE(report.find("PASS  Bundle"), std::string::npos) << report;
   }
 }

@@ -1,5 +1,7 @@
 #include "tests/tools/RunProgram.h"
 
+#include "host/HostUtf8.h"
+
 #include <algorithm>
 
 #include <windows.h>
@@ -26,22 +28,14 @@ std::string Quoted(const std::string& text)
   return quoted + "\"";
 }
 
-std::wstring Wide(const std::string& text)
-{
-  const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), n);
-  wide.resize(wide.size() - 1);
-  return wide;
-}
-
 // Both of the program's outputs are opened for any sharing: a file that
 // another process still holds then never fails the open with a sharing
 // violation.
 HANDLE Inheritable(const std::string& path)
 {
   SECURITY_ATTRIBUTES security = {sizeof security, nullptr, TRUE};
-  return CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  return CreateFileW(ThrumwellHost::WideText(path).c_str(), GENERIC_WRITE,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                      &security, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
@@ -58,7 +52,7 @@ int RunProgram(const std::string& program, const std::vector<std::string>& args,
   std::string command = Quoted(WindowsPath(program));
   for (const std::string& arg : args)
     command += " " + Quoted(arg);
-  std::wstring line = Wide(command);
+  std::wstring line = ThrumwellHost::WideText(command);
   HANDLE out = Inheritable(stdoutPath);
   HANDLE err = Inheritable(stderrPath);
   STARTUPINFOW startup = {};

@@ -9,9 +9,12 @@
 #include <filesystem>
 #include <fstream>
 
+#include "host/HostUtf8.h"
+#include "tools/bed/SoundFileOpen.h"
+
 bool InputFile::LooksReadable(std::string& why) const
 {
-  std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
+  std::ifstream in(ThrumwellHost::PathFromUtf8(path), std::ios::binary);
   if (!in)
   {
     why = "cannot open \"" + path + "\"";
@@ -54,7 +57,7 @@ bool InputFile::Open(const std::string& filePath, double rate, bool loopIt, doub
   if (!LooksReadable(why))
     return false;
   SF_INFO info{};
-  file = sf_open(path.c_str(), SFM_READ, &info);
+  file = OpenSoundFile(path, SFM_READ, &info);
   if (!file)
   {
     why = "\"" + path + "\" is not an audio file this build reads (" + sf_strerror(nullptr) + ")";

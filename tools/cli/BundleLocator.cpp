@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "host/HostUtf8.h"
+
 namespace ThrumwellCli
 {
 namespace
@@ -13,12 +15,12 @@ constexpr const char* kBundleName = "Thrumwell.vst3";
 // separator; for Windows names in lower case, '\\' read as '/'.
 std::string Comparable(const std::filesystem::path& path, bool windowsNames)
 {
-  std::string text = path.generic_string();
+  std::string text = path.generic_u8string();
   if (windowsNames)
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
       return c == '\\' ? '/' : static_cast<char>(std::tolower(c));
     });
-  text = std::filesystem::path(text).lexically_normal().generic_string();
+  text = ThrumwellHost::PathFromUtf8(text).lexically_normal().generic_u8string();
   while (text.size() > 1 && text.back() == '/')
     text.pop_back();
   return text;
@@ -53,14 +55,14 @@ std::string FindBundle(const BundleSearch& search)
   {
     std::error_code error;
     if (std::filesystem::is_directory(candidate, error))
-      return candidate.string();
+      return candidate.u8string();
   }
   // None exists: the build tree's bundle for a program in its build tree,
   // else the first platform folder.
   if (candidates.size() > search.vst3Folders.size() + 1)
-    return candidates[1].string();
+    return candidates[1].u8string();
   if (!search.vst3Folders.empty())
-    return (search.vst3Folders.front() / kBundleName).string();
+    return (search.vst3Folders.front() / kBundleName).u8string();
   return kBundleName;
 }
 

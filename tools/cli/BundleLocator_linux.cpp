@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "host/HostUtf8.h"
+
 namespace ThrumwellCli
 {
 
@@ -13,7 +15,7 @@ BundleSearch ThisProgramsSearch()
   if (!error)
     search.executableFolder = self.parent_path();
 #ifdef THRUMWELL_BUILD_TREE
-  search.buildTree = THRUMWELL_BUILD_TREE;
+  search.buildTree = ThrumwellHost::PathFromUtf8(THRUMWELL_BUILD_TREE);
 #endif
   if (!search.executableFolder.empty())
     search.vst3Folders.push_back((search.executableFolder / ".." / "lib" / "vst3").lexically_normal());

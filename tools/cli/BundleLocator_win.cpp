@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "host/HostUtf8.h"
+
 namespace ThrumwellCli
 {
 namespace
@@ -25,7 +27,7 @@ BundleSearch ThisProgramsSearch()
   if (length != 0 && length < sizeof(path) / sizeof(path[0]))
     search.executableFolder = std::filesystem::path(path).parent_path();
 #ifdef THRUMWELL_BUILD_TREE
-  search.buildTree = THRUMWELL_BUILD_TREE;
+  search.buildTree = ThrumwellHost::PathFromUtf8(THRUMWELL_BUILD_TREE);
 #endif
   const std::filesystem::path common = FromEnvironment(L"CommonProgramFiles");
   if (!common.empty())

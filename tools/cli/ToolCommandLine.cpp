@@ -1,11 +1,29 @@
 #include "tools/cli/ToolCommandLine.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "cmake/ThrumwellVersion.h"
+#include "host/HostUtf8.h"
 
 namespace ThrumwellCli
 {
+
+CLI::Validator ExistingFile()
+{
+  return CLI::Validator(
+    [](std::string& name) {
+      std::error_code error;
+      const std::filesystem::file_status status = std::filesystem::status(ThrumwellHost::PathFromUtf8(name), error);
+      if (error || !std::filesystem::exists(status))
+        return "File does not exist: " + name;
+      if (std::filesystem::is_directory(status))
+        return "File is actually a directory: " + name;
+      return std::string();
+    },
+    "FILE");
+}
 
 void Prepare(CLI::App& app)
 {

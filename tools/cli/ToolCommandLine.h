@@ -25,6 +25,11 @@ struct Outcome
   bool version = false;
 };
 
+// CLI::ExistingFile for a UTF-8 name on every platform, with CLI11's
+// messages: CLI11's own reads the name in Windows' ANSI code page, which
+// loses most characters (and cannot convert some at all).
+CLI::Validator ExistingFile();
+
 // Adds --version to app and sets the help flag and the help text's look.
 void Prepare(CLI::App& app);
 

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -28,8 +29,10 @@
 #include "host/HostRunLoop.h"
 #include "host/HostStateFile.h"
 #include "host/HostTransport.h"
+#include "host/HostUtf8.h"
 #include "host/HostWindow.h"
 #include "tools/cli/BundleLocator.h"
+#include "tools/cli/ToolArguments.h"
 #include "tools/player/MidiNoteQueue.h"
 #include "tools/player/PlayerAudio.h"
 #include "tools/player/PlayerEngine.h"
@@ -260,6 +263,9 @@ bool FadeOutAndClose(PlayerAudio& audio, PlayerEngine& engine, HostRunLoop& runL
 
 int main(int argc, char** argv)
 {
+  ThrumwellCli::ToolArguments arguments(argc, argv);
+  argc = arguments.Count();
+  argv = arguments.Values();
   PlayerOptions options;
   const int parsed = ParsePlayerOptions(argc, argv, options);
   if (parsed >= 0)
@@ -342,7 +348,7 @@ int main(int argc, char** argv)
   // plug-in named with --plugin neither gets it nor replaces it.
   const bool rememberedState = options.plugin.empty();
   std::vector<std::uint8_t> state = rememberedState ? settings.state : std::vector<std::uint8_t>();
-  if (!options.stateIn.empty() && !ReadStateFile(options.stateIn, state))
+  if (!options.stateIn.empty() && !ReadStateFile(ThrumwellHost::PathFromUtf8(options.stateIn), state))
     return Say(kExitUsage, "cannot read the state file \"" + options.stateIn + "\"");
   PlayerEngine engine(plugin);
   if (const int status = audio.Open(engine))
@@ -459,7 +465,7 @@ int main(int argc, char** argv)
   {
     if (rememberedState)
       settings.state = finalState;
-    if (!options.stateOut.empty() && !WriteStateFile(options.stateOut, finalState))
+    if (!options.stateOut.empty() && !WriteStateFile(ThrumwellHost::PathFromUtf8(options.stateOut), finalState))
     {
       Say(0, "cannot save the state to \"" + options.stateOut + "\"");
       ok = false;
@@ -467,7 +473,7 @@ int main(int argc, char** argv)
   }
   settings.device = AudioChoice{audio.ApiName(), audio.DeviceName(), audio.Rate(), audio.Buffer()};
   if (!settings.Save())
-    Say(0, "cannot save the settings in \"" + PlayerSettings::Folder().string() + "\"");
+    Say(0, "cannot save the settings in \"" + PlayerSettings::Folder().u8string() + "\"");
   std::string summary = "played " + Clock(static_cast<double>(engine.Position()) / audio.Rate());
   summary += ", drop-outs: " + std::to_string(engine.DropOuts());
   if (engine.FailedBlocks() > 0)

@@ -4,6 +4,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "tools/cli/ToolCommandLine.h"
+
 namespace {
 
 #define THRUMWELL_STRINGIFY2(x) #x
@@ -31,7 +33,8 @@ int ParsePlayerOptions(int argc, char** argv, PlayerOptions& options)
   app.add_option("--param", options.params, "Set a parameter: \"NAME=VALUE\", VALUE a number or one of its texts")
     ->expected(1)
     ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-  app.add_option("--state-in", options.stateIn, "Load the component state from FILE")->check(CLI::ExistingFile);
+  app.add_option("--state-in", options.stateIn, "Load the component state from FILE")
+    ->check(ThrumwellCli::ExistingFile());
   app.add_option("--state-out", options.stateOut, "Save the component state to FILE on exit");
   app.add_option("--plugin", options.plugin, "The VST3 bundle to play (default: the one beside the player)");
   app.add_option("--class", options.classChoice,
@@ -51,7 +54,7 @@ int ParsePlayerOptions(int argc, char** argv, PlayerOptions& options)
     ->type_name("NAME=FROM->TO@START+LENGTH");
   app.add_option("--session", options.session,
                  "Play a session file of settings, ramps and program changes in time, and its noise or input bed")
-    ->check(CLI::ExistingFile);
+    ->check(ThrumwellCli::ExistingFile());
   std::string noise;
   app.add_option("--noise", noise,
                  "Feed a noise bed into the instrument's input: white, pink or brown, at an RMS level in dB "

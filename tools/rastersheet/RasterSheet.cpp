@@ -8,6 +8,7 @@
 #include "raster/LICE_Compose.h"
 #include "raster/LICE_Lines.h"
 #include "raster/LICE_PngWrite.h"
+#include "tools/cli/ToolArguments.h"
 #include "tools/rastersheet/TextSheet.h"
 
 #include <cmath>
@@ -194,6 +195,9 @@ void CombineModes(LICE_IBitmap& sheet, int x, int y, LICE_IBitmap& picture)
 
 int main(int argc, char** argv)
 {
+  ThrumwellCli::ToolArguments arguments(argc, argv);
+  argc = arguments.Count();
+  argv = arguments.Values();
   if (argc != 2)
   {
     std::fprintf(stderr, "usage: thrumwell-rastersheet OUT.png\n");

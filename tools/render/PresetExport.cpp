@@ -6,6 +6,7 @@
 
 #include "host/HostParameterChanges.h"
 #include "host/HostPresetFile.h"
+#include "host/HostUtf8.h"
 
 using namespace ThrumwellHost;
 
@@ -75,12 +76,12 @@ bool ExportPresets(HostPlugin& plugin, const HostParameterList& params, const Ho
       return false;
     }
     namespace fs = std::filesystem;
-    fs::path folder = fs::u8path(dir);
+    fs::path folder = ThrumwellHost::PathFromUtf8(dir);
     if (!families[p].empty())
-      folder /= fs::u8path(PresetFileStem(families[p]));
+      folder /= ThrumwellHost::PathFromUtf8(PresetFileStem(families[p]));
     std::error_code ignored;
     fs::create_directories(folder, ignored);
-    const fs::path file = folder / fs::u8path(PresetFileStem(names[p]) + ".vstpreset");
+    const fs::path file = folder / ThrumwellHost::PathFromUtf8(PresetFileStem(names[p]) + ".vstpreset");
     const std::vector<std::uint8_t> bytes =
       HostPresetFile::Build(classId, state, HostPresetFile::InfoXml(info.name, category.empty() ? "Instrument" : category, names[p]));
     std::ofstream out(file, std::ios::binary);

@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -33,7 +34,9 @@
 #include "host/HostPresetFile.h"
 #include "host/HostStateFile.h"
 #include "host/HostTransport.h"
+#include "host/HostUtf8.h"
 #include "tools/cli/BundleLocator.h"
+#include "tools/cli/ToolArguments.h"
 #include "tools/bed/NoiseBed.h"
 #ifdef THRUMWELL_HAVE_INPUT_FILE
 #include "tools/bed/InputFile.h"
@@ -131,6 +134,9 @@ int LoadState(HostPlugin& plugin, const HostClassInfo& info, const std::string& 
 
 int main(int argc, char** argv)
 {
+  ThrumwellCli::ToolArguments arguments(argc, argv);
+  argc = arguments.Count();
+  argv = arguments.Values();
   RenderOptions options;
   std::string error;
   if (!ParseRenderOptions(argc, argv, options, error))
@@ -194,7 +200,7 @@ int main(int argc, char** argv)
     return inputFromSession ? sessionBeds.inputAt.Message(what) : what;
   };
   std::vector<std::uint8_t> stateIn;
-  if (!options.stateIn.empty() && !ReadStateFile(options.stateIn, stateIn))
+  if (!options.stateIn.empty() && !ReadStateFile(ThrumwellHost::PathFromUtf8(options.stateIn), stateIn))
     return Refuse("cannot read the state file \"" + options.stateIn + "\"");
   // Without --seconds a session plays to its last event.
   const double exactFrames = !options.secondsGiven && !session.Empty()
@@ -402,7 +408,7 @@ int main(int argc, char** argv)
   if (!options.stateOut.empty())
   {
     std::vector<std::uint8_t> state;
-    if (!plugin.GetState(state) || !WriteStateFile(options.stateOut, state))
+    if (!plugin.GetState(state) || !WriteStateFile(ThrumwellHost::PathFromUtf8(options.stateOut), state))
       return Fail("cannot save the state to \"" + options.stateOut + "\"");
   }
   plugin.Destroy();

@@ -2,6 +2,8 @@
 
 #include <sndfile.h>
 
+#include "tools/bed/SoundFileOpen.h"
+
 #include <algorithm>
 #include <cmath>
 #include <type_traits>
@@ -59,7 +61,7 @@ bool SoundFileWriter::Open(const std::string& path, int rate, std::uint64_t maxF
             + std::to_string(rate) + " Hz";
     return false;
   }
-  file = sf_open(path.c_str(), SFM_WRITE, &info);
+  file = OpenSoundFile(path, SFM_WRITE, &info);
   if (!file)
   {
     error = "cannot write \"" + path + "\": " + sf_strerror(nullptr);

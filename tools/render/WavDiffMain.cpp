@@ -9,10 +9,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "host/HostUtf8.h"
+#include "tools/cli/ToolArguments.h"
 
 namespace {
 
@@ -33,7 +37,7 @@ std::uint32_t U32(const std::vector<unsigned char>& b, std::size_t at)
 // float samples.
 bool Read(const char* path, Wav& wav)
 {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(ThrumwellHost::PathFromUtf8(path), std::ios::binary);
   const std::vector<unsigned char> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (b.size() < 12 || std::memcmp(b.data(), "RIFF", 4) != 0 || std::memcmp(b.data() + 8, "WAVE", 4) != 0)
     return false;
@@ -83,6 +87,9 @@ bool Read(const char* path, Wav& wav)
 
 int main(int argc, char** argv)
 {
+  ThrumwellCli::ToolArguments arguments(argc, argv);
+  argc = arguments.Count();
+  argv = arguments.Values();
   if (argc != 4)
   {
     std::fprintf(stderr, "usage: thrumwell-wavdiff A.wav B.wav TOLERANCE\n");

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "host/HostUtf8.h"
+
 namespace {
 
 constexpr std::uint32_t kChannels = 2;
@@ -65,7 +67,7 @@ bool WavWriter::Open(const char* path, std::uint32_t sampleRate, std::uint64_t m
   format = wavFormat;
   rate = sampleRate;
   bytesPerSample = static_cast<std::uint32_t>(OutputFormatBits(format) / 8);
-  file = std::fopen(path, "wb");
+  file = ThrumwellHost::OpenFile(path, "wb");
   if (!file)
     return false;
   announced = maxFrames;

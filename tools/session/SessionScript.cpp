@@ -10,6 +10,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "host/HostUtf8.h"
+
 namespace ThrumwellSession
 {
 
@@ -158,10 +160,10 @@ bool ParseSigned(const std::string& text, double& out)
 // A path as written in a session file: relative ones from the file's folder.
 std::string FromSessionFolder(const std::string& fileName, const std::string& path)
 {
-  const std::filesystem::path written(path);
+  const std::filesystem::path written = ThrumwellHost::PathFromUtf8(path);
   if (written.is_absolute())
     return path;
-  return (std::filesystem::path(fileName).parent_path() / written).string();
+  return (ThrumwellHost::PathFromUtf8(fileName).parent_path() / written).u8string();
 }
 
 // The rest of a bed line, after its keyword ("noise" or "input", at
@@ -630,7 +632,7 @@ bool ReadSessionEvents(const std::string& file, const std::vector<SessionEvent>&
   beds = SessionBeds();
   if (!file.empty())
   {
-    std::ifstream in(file, std::ios::binary);
+    std::ifstream in(ThrumwellHost::PathFromUtf8(file), std::ios::binary);
     if (!in.is_open())
     {
       error = "cannot read the session file \"" + file + "\"";

@@ -10,6 +10,7 @@
 #include "graphics/IGraphicsPlatform.h"
 #include "raster/LICE_Bitmap.h"
 #include "raster/LICE_PngWrite.h"
+#include "tools/cli/ToolArguments.h"
 #include "tools/cli/ToolCommandLine.h"
 #include "tools/snapshot/EditorSession.h"
 #include "tools/snapshot/HeadlessSnapshot.h"
@@ -27,6 +28,9 @@ int Fail(const std::string& message) { return ThrumwellCli::Report(kTool, messag
 
 int main(int argc, char** argv)
 {
+  ThrumwellCli::ToolArguments arguments(argc, argv);
+  argc = arguments.Count();
+  argv = arguments.Values();
   SnapshotOptions options;
   std::string error;
   if (!ParseSnapshotOptions(argc, argv, options, error))

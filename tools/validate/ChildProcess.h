@@ -32,6 +32,3 @@ void PrepareChildProcess();
 
 // The running program's own path.
 std::string SelfPath();
-
-// Sets an environment variable that children inherit.
-void SetEnvironment(const std::string& name, const std::string& value);

@@ -81,8 +81,3 @@ std::string SelfPath()
   const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
   return n > 0 ? std::string(path, static_cast<std::size_t>(n)) : std::string();
 }
-
-void SetEnvironment(const std::string& name, const std::string& value)
-{
-  setenv(name.c_str(), value.c_str(), 1);
-}

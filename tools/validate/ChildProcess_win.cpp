@@ -1,5 +1,7 @@
 #include "tools/validate/ChildProcess.h"
 
+#include "host/HostUtf8.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -7,16 +9,6 @@
 
 namespace
 {
-
-std::wstring Wide(const std::string& text)
-{
-  const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
-  if (n > 0)
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), n);
-  wide.resize(wcslen(wide.c_str()));
-  return wide;
-}
 
 // One argument quoted the way the C runtime splits a command line.
 std::wstring Quoted(const std::wstring& arg)
@@ -56,12 +48,13 @@ ChildOutcome RunChild(const std::string& program, const std::vector<std::string>
                       int timeoutSeconds)
 {
   ChildOutcome outcome;
-  std::wstring commandLine = Quoted(Wide(program));
+  std::wstring commandLine = Quoted(ThrumwellHost::WideText(program));
   for (const std::string& arg : args)
-    commandLine += L" " + Quoted(Wide(arg));
+    commandLine += L" " + Quoted(ThrumwellHost::WideText(arg));
 
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  HANDLE log = CreateFileW(Wide(logPath).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit, CREATE_ALWAYS,
+  HANDLE log = CreateFileW(ThrumwellHost::WideText(logPath).c_str(), GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (log == INVALID_HANDLE_VALUE)
   {
@@ -120,13 +113,5 @@ std::string SelfPath()
 {
   wchar_t path[MAX_PATH * 4];
   const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, path, static_cast<int>(n), nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, path, static_cast<int>(n), utf8.data(), bytes, nullptr, nullptr);
-  return utf8;
-}
-
-void SetEnvironment(const std::string& name, const std::string& value)
-{
-  _putenv_s(name.c_str(), value.c_str());
+  return ThrumwellHost::Utf8Text(std::wstring(path, n));
 }

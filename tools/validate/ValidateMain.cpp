@@ -23,6 +23,8 @@
 #include <vector>
 
 #include "host/HostModule.h"
+#include "host/HostUtf8.h"
+#include "tools/cli/ToolArguments.h"
 #include "tools/cli/ToolCommandLine.h"
 #include "tools/validate/ChildProcess.h"
 #include "tools/validate/checks/CheckGroups.h"
@@ -151,7 +153,7 @@ public:
   }
   void OnTestProgramEnd(const ::testing::UnitTest&) override
   {
-    std::ofstream out(path);
+    std::ofstream out(ThrumwellHost::PathFromUtf8(path));
     out << "ran " << ran << " skipped " << skipped << " failed " << failed << "\n" << reason << "\n";
   }
 
@@ -161,7 +163,7 @@ private:
   std::string reason;
 };
 
-int RunAsChild(int argc, char** argv, const char* resultPath)
+int RunAsChild(int argc, char** argv, const std::string& resultPath)
 {
   PrepareChildProcess();
   ::testing::InitGoogleTest(&argc, argv);
@@ -189,7 +191,7 @@ std::vector<std::string> Groups()
 
 std::string ReadFile(const std::string& path)
 {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(ThrumwellHost::PathFromUtf8(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
@@ -211,7 +213,11 @@ void PrintLog(const std::string& log)
 
 int main(int argc, char** argv)
 {
-  if (const char* resultPath = std::getenv(kChildVariable))
+  ThrumwellCli::ToolArguments arguments(argc, argv);
+  argc = arguments.Count();
+  argv = arguments.Values();
+  const std::string resultPath = ThrumwellHost::EnvironmentText(kChildVariable);
+  if (!resultPath.empty())
     return RunAsChild(argc, argv, resultPath);
 
   Options options;
@@ -244,7 +250,7 @@ int main(int argc, char** argv)
     groups = {options.only};
   }
   std::error_code error;
-  if (!std::filesystem::is_directory(options.bundle, error))
+  if (!std::filesystem::is_directory(ThrumwellHost::PathFromUtf8(options.bundle), error))
     return ThrumwellCli::Report(kTool, options.bundle + " is no bundle folder", ThrumwellCli::kExitUsage);
   // A class the bundle lacks is bad usage; a bundle that does not load is for
   // the checks to report.
@@ -259,13 +265,14 @@ int main(int argc, char** argv)
     options.seed = std::random_device()();
 
   const std::string self = SelfPath();
-  SetEnvironment("THRUMWELL_BUNDLE", std::filesystem::absolute(options.bundle).string());
-  SetEnvironment("THRUMWELL_STRICTNESS", std::to_string(options.strictness));
-  SetEnvironment("THRUMWELL_CLASS", options.classChoice);
+  ThrumwellHost::SetEnvironmentText("THRUMWELL_BUNDLE",
+                                    std::filesystem::absolute(ThrumwellHost::PathFromUtf8(options.bundle)).u8string());
+  ThrumwellHost::SetEnvironmentText("THRUMWELL_STRICTNESS", std::to_string(options.strictness));
+  ThrumwellHost::SetEnvironmentText("THRUMWELL_CLASS", options.classChoice);
   const std::filesystem::path scratch = std::filesystem::temp_directory_path();
   const std::string stem = (scratch / ("thrumwell-validate-" + std::to_string(options.seed) + "-" +
                                        std::to_string(std::chrono::steady_clock::now().time_since_epoch().count())))
-                             .string();
+                             .u8string();
   std::printf("validating %s%s at strictness %d, seed %u\n", options.bundle.c_str(),
               options.classChoice.empty() ? "" : (", class " + options.classChoice).c_str(), options.strictness,
               options.seed);
@@ -288,15 +295,15 @@ int main(int argc, char** argv)
       // child's handles a moment after it ended.
       const std::string logPath = stem + "-" + std::to_string(++children) + ".log";
       const std::string resultPath = stem + "-" + std::to_string(children) + ".result";
-      SetEnvironment("THRUMWELL_SEED", std::to_string(seed));
-      SetEnvironment(kChildVariable, resultPath);
-      std::filesystem::remove(resultPath, error);
+      ThrumwellHost::SetEnvironmentText("THRUMWELL_SEED", std::to_string(seed));
+      ThrumwellHost::SetEnvironmentText(kChildVariable, resultPath);
+      std::filesystem::remove(ThrumwellHost::PathFromUtf8(resultPath), error);
       const auto start = std::chrono::steady_clock::now();
       const ChildOutcome outcome = RunChild(self,
                                             {"--gtest_filter=" + group + ".*:*/" + group + ".*", "--gtest_brief=1",
                                              "--gtest_color=no", "--gtest_print_time=0"},
                                             logPath, options.timeout);
-      SetEnvironment(kChildVariable, "");
+      ThrumwellHost::SetEnvironmentText(kChildVariable, "");
       const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
       int ran = 0, skipped = 0, checksFailed = 0;
       std::string reason;
@@ -307,8 +314,8 @@ int main(int argc, char** argv)
       std::getline(result, reason);
       const bool ok = outcome.kind == ChildOutcome::kExited && outcome.code == 0 && reported && checksFailed == 0;
       const std::string log = ReadFile(logPath);
-      std::filesystem::remove(logPath, error);
-      std::filesystem::remove(resultPath, error);
+      std::filesystem::remove(ThrumwellHost::PathFromUtf8(logPath), error);
+      std::filesystem::remove(ThrumwellHost::PathFromUtf8(resultPath), error);
       if (ok && ran == 0)
       {
         std::printf("SKIP  %-28s %s\n", group.c_str(), reason.c_str());

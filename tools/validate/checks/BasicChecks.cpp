@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "cmake/ThrumwellVersion.h"
+#include "host/HostUtf8.h"
 #include "tools/validate/checks/CheckSupport.h"
 #include "vst3/sdk/IMessage.h"
 #include "vst3/sdk/IPtr.h"
@@ -32,7 +34,7 @@ std::string CidText(const HostClassInfo& info)
 
 std::string ReadText(const std::string& path)
 {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(ThrumwellHost::PathFromUtf8(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "host/HostUtf8.h"
 #include "tools/validate/checks/CheckSupport.h"
 
 namespace HostTest
@@ -50,8 +51,7 @@ std::string GroupOfSuite(const std::string& suite)
 
 std::string BundlePath()
 {
-  const char* path = std::getenv("THRUMWELL_BUNDLE");
-  return path ? path : "";
+  return ThrumwellHost::EnvironmentText("THRUMWELL_BUNDLE");
 }
 
 int Strictness()
@@ -66,8 +66,7 @@ std::uint32_t Seed()
 
 std::string ClassChoice()
 {
-  const char* choice = std::getenv("THRUMWELL_CLASS");
-  return choice ? choice : "";
+  return ThrumwellHost::EnvironmentText("THRUMWELL_CLASS");
 }
 
 bool BundleIsThrumwell()
