@@ -59,42 +59,45 @@ HostAttributeList::Value& HostAttributeList::Store(AttrID id, Kind kind)
   return v;
 }
 
-tresult PLUGIN_API HostAttributeList::setInt(AttrID id, int64 value)
+template <class T>
+tresult HostAttributeList::PutNumber(AttrID id, Kind kind, T Value::*member, T value)
 {
   if (!id)
     return kInvalidArgument;
-  Store(id, Kind::kInt).integer = value;
+  Store(id, kind).*member = value;
   return kResultTrue;
+}
+
+template <class T>
+tresult HostAttributeList::GetNumber(AttrID id, Kind kind, T Value::*member, T& value) const
+{
+  if (!id)
+    return kInvalidArgument;
+  const Value* v = Find(id, kind);
+  if (!v)
+    return kResultFalse;
+  value = v->*member;
+  return kResultTrue;
+}
+
+tresult PLUGIN_API HostAttributeList::setInt(AttrID id, int64 value)
+{
+  return PutNumber(id, Kind::kInt, &Value::integer, value);
 }
 
 tresult PLUGIN_API HostAttributeList::getInt(AttrID id, int64& value)
 {
-  if (!id)
-    return kInvalidArgument;
-  const Value* v = Find(id, Kind::kInt);
-  if (!v)
-    return kResultFalse;
-  value = v->integer;
-  return kResultTrue;
+  return GetNumber(id, Kind::kInt, &Value::integer, value);
 }
 
 tresult PLUGIN_API HostAttributeList::setFloat(AttrID id, double value)
 {
-  if (!id)
-    return kInvalidArgument;
-  Store(id, Kind::kFloat).real = value;
-  return kResultTrue;
+  return PutNumber(id, Kind::kFloat, &Value::real, value);
 }
 
 tresult PLUGIN_API HostAttributeList::getFloat(AttrID id, double& value)
 {
-  if (!id)
-    return kInvalidArgument;
-  const Value* v = Find(id, Kind::kFloat);
-  if (!v)
-    return kResultFalse;
-  value = v->real;
-  return kResultTrue;
+  return GetNumber(id, Kind::kFloat, &Value::real, value);
 }
 
 tresult PLUGIN_API HostAttributeList::setString(AttrID id, const TChar* string)

@@ -55,6 +55,11 @@ private:
   const Value* Find(AttrID id, Kind kind) const;
   // A fresh value of the kind under the key, replacing what was there.
   Value& Store(AttrID id, Kind kind);
+  // setInt/setFloat and getInt/getFloat: one number under the key.
+  template <class T>
+  Steinberg::tresult PutNumber(AttrID id, Kind kind, T Value::*member, T value);
+  template <class T>
+  Steinberg::tresult GetNumber(AttrID id, Kind kind, T Value::*member, T& value) const;
 
   std::atomic<int> refs{1};
   std::map<std::string, Value> values;
