@@ -163,23 +163,33 @@ double Roughness(const Capture& capture)
   });
 }
 
+// The player, where Wine offers a DirectSound device; the test skips otherwise.
+class PlayerUnderWine : public ::testing::Test
+{
+protected:
+  void SetUp() override
+  {
+    // Copied: setting the environment later may move what getenv points into.
+    const char* playerVariable = std::getenv("THRUMWELL_PLAYER");
+    ASSERT_TRUE(playerVariable) << "THRUMWELL_PLAYER names the player";
+    player = playerVariable;
+    ASSERT_EQ(RunProgram(player, {"--list-devices", "--api", "ds"}, "wine-devices.out", "wine-devices.err"), 0);
+    if (Read("wine-devices.out").find("\t") == std::string::npos)
+      GTEST_SKIP() << "Wine offers no DirectSound device here (no ALSA in Wine?)\n" << Read("wine-devices.out");
+  }
+
+  std::string player;
+};
+
 }  // namespace
 
-TEST(PlayerUnderWine, PlaysThroughDirectSoundAndRemembersTheDevice)
+TEST_F(PlayerUnderWine, PlaysThroughDirectSoundAndRemembersTheDevice)
 {
-  // Copied: setting the environment below may move what getenv points into.
-  const char* playerVariable = std::getenv("THRUMWELL_PLAYER");
-  ASSERT_TRUE(playerVariable) << "THRUMWELL_PLAYER names the player";
-  const std::string player = playerVariable;
   const char* wav = "alsa-out.wav";
   _putenv_s("APPDATA", "player-wine-audio-test-config");
   std::remove("player-wine-audio-test-config/Thrumwell/device.txt");
   std::remove("player-wine-audio-test-config/Thrumwell/state.bin");
   std::remove(wav);
-
-  ASSERT_EQ(RunProgram(player, {"--list-devices", "--api", "ds"}, "wine-audio.out", "wine-audio.err"), 0);
-  if (Read("wine-audio.out").find("\t") == std::string::npos)
-    GTEST_SKIP() << "Wine offers no DirectSound device here (no ALSA in Wine?)\n" << Read("wine-audio.out");
 
   ASSERT_EQ(RunProgram(player,
                        {"--no-window", "--api", "ds", "--rate", "48000", "--buffer", "1024", "--program",
@@ -209,16 +219,10 @@ TEST(PlayerUnderWine, PlaysThroughDirectSoundAndRemembersTheDevice)
 // 3 kHz at a quarter of full scale; the noise white at -12 dB. Each is judged
 // by medians over the captured windows, so that the buffers Wine drops or
 // repeats on a busy machine do not decide.
-TEST(PlayerUnderWine, PlaysAnInputFileAndNoiseUnderTheTone)
+TEST_F(PlayerUnderWine, PlaysAnInputFileAndNoiseUnderTheTone)
 {
-  const char* playerVariable = std::getenv("THRUMWELL_PLAYER");
-  ASSERT_TRUE(playerVariable) << "THRUMWELL_PLAYER names the player";
-  const std::string player = playerVariable;
   const char* wav = "alsa-out.wav";
   _putenv_s("APPDATA", "player-wine-input-test-config");
-  ASSERT_EQ(RunProgram(player, {"--list-devices", "--api", "ds"}, "wine-input.out", "wine-input.err"), 0);
-  if (Read("wine-input.out").find("\t") == std::string::npos)
-    GTEST_SKIP() << "Wine offers no DirectSound device here (no ALSA in Wine?)\n" << Read("wine-input.out");
   WriteToneWav("tone-3k.wav", 3000.0, 0.25, 48000, 48000);
   const std::vector<std::string> common = {"--no-window", "--api", "ds", "--rate", "48000", "--buffer", "1024",
                                            "--program", "Higher frequencies", "--seconds", "2"};
