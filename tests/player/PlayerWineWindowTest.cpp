@@ -96,9 +96,12 @@ public:
     if (!path.empty() && path[0] == '/')
       path = "Z:" + path;
     std::string line = "\"" + path + "\" " + args;
+    // Opened for any sharing, as RunProgram opens its files: a process the
+    // last run left behind (Wine's services, started with its handles) may
+    // still hold the file.
     SECURITY_ATTRIBUTES security = {sizeof security, nullptr, TRUE};
-    HANDLE err = CreateFileA(errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &security, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE err = CreateFileA(errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             &security, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;

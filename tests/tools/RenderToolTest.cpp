@@ -656,7 +656,7 @@ TEST_F(RenderTool, IntegerFormatsStayWithinTheirStepOfTheFloatRender)
     EXPECT_GT(total / pcm.samples.size(), 0.35) << bits;
     // The same render twice is the same file: the dither is seeded.
     const std::vector<unsigned char> first = ReadFile(kOutput);
-    ASSERT_EQ(Run(args), 0);
+    ASSERT_EQ(Run(args), 0) << Errors();
     EXPECT_EQ(ReadFile(kOutput), first) << bits;
   }
 }

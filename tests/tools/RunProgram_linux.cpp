@@ -4,7 +4,9 @@
 #include <climits>
 #include <cstdlib>
 #include <fcntl.h>
+#include <signal.h>
 #include <fstream>
+#include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -80,4 +82,64 @@ int RunProgram(const std::string& program, const std::vector<std::string>& args,
     }
   }
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+StartedProgram::StartedProgram(const std::string& program, const std::vector<std::string>& args,
+                               const std::string& folder, const std::string& stderrPath)
+{
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(program.c_str()));
+  for (const std::string& arg : args)
+    argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  const pid_t child = fork();
+  if (child == 0)
+  {
+    const int err = open(stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (err < 0 || dup2(err, STDERR_FILENO) < 0 || chdir(folder.c_str()) != 0)
+      _exit(127);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  id = child;
+}
+
+StartedProgram::~StartedProgram()
+{
+  if (id > 0)
+  {
+    kill(static_cast<pid_t>(id), SIGKILL);
+    waitpid(static_cast<pid_t>(id), nullptr, 0);
+  }
+}
+
+bool StartedProgram::Started() const { return id > 0; }
+
+std::vector<int> StartedProgram::Interrupts() { return {SIGINT, SIGTERM, SIGHUP}; }
+
+void StartedProgram::Interrupt(int signal)
+{
+  if (id > 0)
+    kill(static_cast<pid_t>(id), signal);
+}
+
+bool StartedProgram::EndedByInterrupt(int signal, double seconds, std::string& how)
+{
+  how = "never started";
+  if (id <= 0)
+    return false;
+  int status = 0;
+  bool ended = false;
+  for (int waited = 0; waited < static_cast<int>(seconds * 100) && !ended; ++waited)
+    if (!(ended = waitpid(static_cast<pid_t>(id), &status, WNOHANG) == static_cast<pid_t>(id)))
+      usleep(10000);
+  if (!ended)
+  {
+    how = "still running";
+    return false;
+  }
+  id = -1;
+  how = WIFSIGNALED(status) ? "ended by signal " + std::to_string(WTERMSIG(status))
+                            : "exited with status " + std::to_string(WEXITSTATUS(status));
+  return WIFSIGNALED(status) && WTERMSIG(status) == signal;
 }

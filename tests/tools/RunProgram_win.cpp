@@ -3,6 +3,8 @@
 #include "host/HostUtf8.h"
 
 #include <algorithm>
+#include <csignal>
+#include <cstdio>
 
 #include <windows.h>
 #include <psapi.h>
@@ -38,6 +40,8 @@ HANDLE Inheritable(const std::string& path)
                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                      &security, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
+
+BOOL WINAPI SwallowConsoleControl(DWORD) { return TRUE; }
 
 }  // namespace
 
@@ -87,4 +91,86 @@ int RunProgram(const std::string& program, const std::vector<std::string>& args,
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return static_cast<int>(status);
+}
+
+// The program gets a console of its own, which is where Ctrl+C is typed: the
+// test attaches to it for the moment it sends the event.
+StartedProgram::StartedProgram(const std::string& program, const std::vector<std::string>& args,
+                               const std::string& folder, const std::string& stderrPath)
+{
+  std::string command = Quoted(WindowsPath(program));
+  for (const std::string& arg : args)
+    command += " " + Quoted(arg);
+  std::wstring line = Wide(command);
+  HANDLE err = Inheritable(stderrPath);
+  if (err == INVALID_HANDLE_VALUE)
+    return;
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = err;
+  startup.hStdError = err;
+  PROCESS_INFORMATION started = {};
+  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE, nullptr,
+                     Wide(WindowsPath(folder)).c_str(), &startup, &started))
+  {
+    CloseHandle(started.hThread);
+    process = started.hProcess;
+    id = started.dwProcessId;
+  }
+  CloseHandle(err);
+}
+
+StartedProgram::~StartedProgram()
+{
+  if (!process)
+    return;
+  if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT)
+  {
+    TerminateProcess(process, 1);
+    WaitForSingleObject(process, 10000);
+  }
+  CloseHandle(process);
+}
+
+bool StartedProgram::Started() const { return process != nullptr; }
+
+std::vector<int> StartedProgram::Interrupts() { return {SIGINT}; }
+
+void StartedProgram::Interrupt(int)
+{
+  if (!process)
+    return;
+  // Ctrl+C goes to every process of the console, this one included while
+  // it is attached. The event arrives on a thread of its own at some later
+  // moment, so this process takes it from here on with a handler that does
+  // nothing. (Ignoring Ctrl+C instead would pass to the programs it starts
+  // later: Windows makes them ignore it too.)
+  SetConsoleCtrlHandler(SwallowConsoleControl, TRUE);
+  FreeConsole();
+  if (AttachConsole(static_cast<DWORD>(id)))
+  {
+    GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+    FreeConsole();
+  }
+}
+
+bool StartedProgram::EndedByInterrupt(int, double seconds, std::string& how)
+{
+  how = "never started";
+  if (!process)
+    return false;
+  if (WaitForSingleObject(process, static_cast<DWORD>(seconds * 1000)) != WAIT_OBJECT_0)
+  {
+    how = "still running";
+    return false;
+  }
+  DWORD status = 0;
+  GetExitCodeProcess(process, &status);
+  char text[32];
+  std::snprintf(text, sizeof text, "exited with status 0x%lX", static_cast<unsigned long>(status));
+  how = text;
+  CloseHandle(process);
+  process = nullptr;
+  return status == 0xC000013Au;
 }

@@ -32,6 +32,7 @@
 #include "host/HostUtf8.h"
 #include "host/HostWindow.h"
 #include "tools/cli/BundleLocator.h"
+#include "tools/cli/StopRequest.h"
 #include "tools/cli/ToolArguments.h"
 #include "tools/player/MidiNoteQueue.h"
 #include "tools/player/PlayerAudio.h"
@@ -180,7 +181,7 @@ Ending Play(const PlayerOptions& options, PlayerAudio& audio, PlayerEngine& engi
   {
     runLoop.RunOnce(20);
     session.Fill();
-    if (StopRequested())
+    if (ThrumwellCli::StopRequested())
       return Ending::kStopped;
     // Space (or p) plays and stops the transport; q ends as Ctrl+C does.
     // Keys typed on the terminal, or on the window itself.
@@ -278,7 +279,7 @@ int main(int argc, char** argv)
   }
 
   // From here on a stop request ends playing with a fade, however early.
-  InstallStopHandler();
+  ThrumwellCli::InstallStopHandler();
   PlayerSettings settings;
   settings.Load();
   // The noise bed and the input file outlive the stream that plays them.
@@ -501,5 +502,7 @@ int main(int argc, char** argv)
   }
   plugin.Destroy();
   ok = plugin.ReportViolations("thrumwell") && ok;
+  // A console being closed waited for the fade and the settings.
+  ThrumwellCli::StopHandled();
   return ok ? 0 : kExitFailure;
 }

@@ -14,10 +14,6 @@ class HostRunLoop;
 // or ~/.config/thrumwell; %APPDATA%\Thrumwell on Windows. Empty when the
 // platform tells none.
 std::filesystem::path PlayerConfigFolder();
-// After this, Ctrl+C, SIGTERM or closing the console set the flag that
-// StopRequested reads, instead of ending the process.
-void InstallStopHandler();
-bool StopRequested();
 // Keys typed on standard input, one at a time without Enter when it is a
 // console (whose echo is off meanwhile), or the bytes written into it when it
 // is a pipe. KeyboardOpen sets the console up; ReadKey answers at once: a

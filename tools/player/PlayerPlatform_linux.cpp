@@ -1,9 +1,7 @@
 #include <poll.h>
-#include <signal.h>
 #include <termios.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <system_error>
 
@@ -14,14 +12,10 @@
 
 namespace {
 
-volatile sig_atomic_t stopSignal = 0;
-
 // The console's settings before KeyboardOpen, to restore.
 termios savedConsole{};
 bool consoleChanged = false;
 bool inputEnded = false;
-
-void OnStopSignal(int) { stopSignal = 1; }
 
 }  // namespace
 
@@ -35,18 +29,6 @@ std::filesystem::path PlayerConfigFolder()
     return std::filesystem::path(home) / ".config" / "thrumwell";
   return {};
 }
-
-void InstallStopHandler()
-{
-  struct sigaction action{};
-  action.sa_handler = OnStopSignal;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
-  sigaction(SIGHUP, &action, nullptr);
-}
-
-bool StopRequested() { return stopSignal != 0; }
 
 void DrawAtMonitorScale() {}
 

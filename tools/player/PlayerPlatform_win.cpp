@@ -2,8 +2,6 @@
 
 #include <conio.h>
 
-#include <atomic>
-
 #include "tools/player/PlayerPlatform.h"
 
 #include "host/HostModule.h"
@@ -11,22 +9,9 @@
 
 namespace {
 
-std::atomic<bool> stopConsole{false};
-
 // Standard input: a console, a pipe, or neither (a file, nothing).
 enum class Input { kNone, kConsole, kPipe };
 Input input = Input::kNone;
-
-// Runs on a thread of its own that the console starts.
-BOOL WINAPI OnConsoleControl(DWORD event)
-{
-  stopConsole.store(true);
-  // Closing the console ends the process when this returns: give the player
-  // the few seconds Windows allows to fade out and save its settings.
-  if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT)
-    Sleep(4000);
-  return TRUE;
-}
 
 }  // namespace
 
@@ -37,10 +22,6 @@ std::filesystem::path PlayerConfigFolder()
     return std::filesystem::path(appData) / L"Thrumwell";
   return {};
 }
-
-void InstallStopHandler() { SetConsoleCtrlHandler(OnConsoleControl, TRUE); }
-
-bool StopRequested() { return stopConsole.load(); }
 
 // Windows plug-ins time themselves with window messages, which RunOnce
 // dispatches; no host offers them a run loop.

@@ -1,12 +1,13 @@
 #include "tools/render/PresetExport.h"
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 
 #include "host/HostParameterChanges.h"
 #include "host/HostPresetFile.h"
+#include "host/HostStateFile.h"
 #include "host/HostUtf8.h"
+#include "tools/cli/StopRequest.h"
 
 using namespace ThrumwellHost;
 
@@ -67,6 +68,11 @@ bool ExportPresets(HostPlugin& plugin, const HostParameterList& params, const Ho
   HostParameterChanges changes;
   for (std::size_t p = 0; p < programs.size(); ++p)
   {
+    if (ThrumwellCli::StopRequested())
+    {
+      error.clear();
+      return false;
+    }
     changes.Clear();
     changes.Add(programInfo.id, 0, static_cast<double>(programs[p]) / lastProgram);
     std::vector<std::uint8_t> state;
@@ -84,10 +90,7 @@ bool ExportPresets(HostPlugin& plugin, const HostParameterList& params, const Ho
     const fs::path file = folder / ThrumwellHost::PathFromUtf8(PresetFileStem(names[p]) + ".vstpreset");
     const std::vector<std::uint8_t> bytes =
       HostPresetFile::Build(classId, state, HostPresetFile::InfoXml(info.name, category.empty() ? "Instrument" : category, names[p]));
-    std::ofstream out(file, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out)
+    if (!WriteStateFile(file, bytes))
     {
       error = "cannot write \"" + file.u8string() + "\"";
       return false;

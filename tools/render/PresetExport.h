@@ -26,8 +26,11 @@ std::vector<std::string> PresetFamilies(const std::vector<std::string>& names);
 // Selects every program after the default one (slot 0) that is not empty
 // through the program-change parameter, saves the component state and writes
 // it with its meta information into dir. plugin must be active and
-// processing. False with one line in error when a file cannot be written or
-// the plug-in fails; written counts the files.
+// processing. Each file is written whole under a temporary name and then
+// given its own, so none is left half written. False with one line in error
+// when a file cannot be written or the plug-in fails; false with error empty
+// when a stop was requested (StopRequest.h), which is looked at between
+// files. written counts the files.
 bool ExportPresets(ThrumwellHost::HostPlugin& plugin, const ThrumwellHost::HostParameterList& params,
                    const ThrumwellHost::HostClassInfo& info, const std::string& dir, int& written,
                    std::string& error);

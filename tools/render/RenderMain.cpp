@@ -41,6 +41,7 @@
 #ifdef THRUMWELL_HAVE_INPUT_FILE
 #include "tools/bed/InputFile.h"
 #endif
+#include "tools/cli/StopRequest.h"
 #include "tools/cli/ToolCommandLine.h"
 #include "tools/render/PresetExport.h"
 #include "tools/render/RenderOptions.h"
@@ -81,6 +82,14 @@ struct TimedNote
 int Refuse(const std::string& message) { return ThrumwellCli::Report(kTool, message, kExitUsage); }
 
 int Fail(const std::string& message) { return ThrumwellCli::Report(kTool, message, kExitFailure); }
+
+// Ends a run the user stopped, once what it half wrote is removed.
+int Interrupted(const std::string& what)
+{
+  ThrumwellCli::Report(kTool, "interrupted; " + what, 0);
+  ThrumwellCli::StopHandled();
+  return ThrumwellCli::StoppedExitStatus();
+}
 
 std::vector<TimedNote> ScheduleNotes(const std::vector<RenderNote>& notes, int rate)
 {
@@ -172,12 +181,17 @@ int main(int argc, char** argv)
   const int sampleSize = options.sampleBits == 64 ? kSample64 : kSample32;
   if (!options.exportPresets.empty())
   {
+    ThrumwellCli::InstallStopHandler();
     plugin.ActivateDefaultBuses();
     plugin.SetupProcessing(options.rate, options.block, sampleSize, kOffline);
     plugin.SetActive(true);
     plugin.SetProcessing(true);
     int written = 0;
-    if (!ExportPresets(plugin, params, classInfo, options.exportPresets, written, error) || !plugin.ReportViolations(kTool))
+    const bool exported = ExportPresets(plugin, params, classInfo, options.exportPresets, written, error);
+    if (ThrumwellCli::StopRequested())
+      return Interrupted(std::to_string(written) + " presets were written whole to " + options.exportPresets
+                         + ", the others not");
+    if (!exported || !plugin.ReportViolations(kTool))
       return Fail(error.empty() ? "the plug-in failed while the presets were exported" : error);
     std::printf("wrote %d presets to %s\n", written, options.exportPresets.c_str());
     plugin.Destroy();
@@ -280,6 +294,9 @@ int main(int argc, char** argv)
     return Fail("the plug-in failed to start");
   session.ReadValuesInForce();
 
+  // From the first byte of the output on, a stop ends the render at the next
+  // block and removes the file.
+  ThrumwellCli::InstallStopHandler();
   StagedFile staged(options.output);
 #ifdef THRUMWELL_HAVE_SNDFILE
   SoundFileWriter output;
@@ -323,7 +340,7 @@ int main(int argc, char** argv)
   int shownPercent = -1;
   bool ok = true;
   double peak = 0.0;
-  for (std::uint64_t done = 0; done < totalFrames && ok;)
+  for (std::uint64_t done = 0; done < totalFrames && ok && !ThrumwellCli::StopRequested();)
   {
     context = HostTransport(options.rate, options.position + static_cast<std::int64_t>(done), true);
     // A program change of the session comes in a flush of its own, so that
@@ -374,7 +391,7 @@ int main(int argc, char** argv)
     for (int pitch = 0; pitch < 128; ++pitch)
       for (int& sounding = held[static_cast<std::size_t>(pitch)]; sounding > 0; --sounding)
         events.NoteOff(0, static_cast<int16>(pitch));
-    for (std::uint64_t played = 0; ok && played < tailLimit && peak >= kSilence;)
+    for (std::uint64_t played = 0; ok && played < tailLimit && peak >= kSilence && !ThrumwellCli::StopRequested();)
     {
       context = HostTransport(options.rate, stopped, false);
       const int n = static_cast<int>(std::min<std::uint64_t>(static_cast<std::uint64_t>(options.block), tailLimit - played));
@@ -394,6 +411,13 @@ int main(int argc, char** argv)
   const bool closed = output.Close();
   const std::string writeError = "the disk may be full";
 #endif
+  // A stop in the loops above or while the file was being finished: the file
+  // is not given its name.
+  if (ThrumwellCli::StopRequested())
+  {
+    staged.Discard();
+    return Interrupted("nothing was written to \"" + options.output + "\"");
+  }
 #ifdef THRUMWELL_HAVE_INPUT_FILE
   if (inputFailed)
     return Fail(input.Error());

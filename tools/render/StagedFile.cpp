@@ -20,7 +20,7 @@ StagedFile::StagedFile(std::string finalPath) : path(std::move(finalPath))
   temporary = staged.u8string();
 }
 
-StagedFile::~StagedFile()
+void StagedFile::Discard()
 {
   if (!committed)
   {

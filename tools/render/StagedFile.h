@@ -11,7 +11,7 @@ class StagedFile
 public:
   explicit StagedFile(std::string path);
   // Removes the temporary file unless it was committed.
-  ~StagedFile();
+  ~StagedFile() { Discard(); }
   StagedFile(const StagedFile&) = delete;
   StagedFile& operator=(const StagedFile&) = delete;
 
@@ -21,6 +21,11 @@ public:
   // Renames the temporary file to the final name, replacing a file there;
   // false with one line in error when that fails (the temporary is removed).
   bool Commit(std::string& error);
+  // Removes the temporary file now unless it was committed, for a run that
+  // ends without unwinding (an interrupted render); the file it was to
+  // replace stays as it was. The writer must have closed it (Windows removes
+  // no open file).
+  void Discard();
 
 private:
   std::string path;
