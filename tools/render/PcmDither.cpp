@@ -29,7 +29,14 @@ std::int32_t PcmDither::Quantize(double sample, double scale)
 {
   // Full scale 1.0 is 2^(bits-1) steps; the dithered value is rounded and
   // held within the format's range.
-  double steps = std::floor(sample * scale + Next() + 0.5);
+  return Hold(sample * scale + Next() + 0.5, scale);
+}
+
+std::int32_t PcmDither::Round(double sample, double scale) { return Hold(sample * scale + 0.5, scale); }
+
+std::int32_t PcmDither::Hold(double steps, double scale)
+{
+  steps = std::floor(steps);
   if (!(steps >= -scale))
     steps = -scale;  // also a NaN, which the plug-in should never give
   if (steps > scale - 1.0)

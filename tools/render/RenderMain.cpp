@@ -1,8 +1,9 @@
 // thrumwell-render: loads the instrument's VST3 bundle (or another plug-in's)
 // through our host and plays it as a DAW does, writing the output to a stereo
-// file (WAV of 32-bit or 64-bit floats or dithered 24-bit or 16-bit PCM, FLAC,
-// Ogg Vorbis, Opus or MP3), streamed block by block under a temporary name
-// that becomes the file's own only when the render is complete.
+// file (WAV of 32-bit or 64-bit floats or 24-bit or 16-bit PCM, FLAC, Ogg
+// Vorbis, Opus or MP3), streamed block by block under a temporary name that
+// becomes the file's own only when the render is complete. The file is
+// encoded on a thread of its own while the next blocks are played.
 //
 // Programs are chosen through the program-change parameter and named from the
 // root unit's program list; parameters are found by their titles and set
@@ -42,11 +43,7 @@
 #include "tools/render/PresetExport.h"
 #include "tools/render/RenderOptions.h"
 #include "tools/render/StagedFile.h"
-#ifdef THRUMWELL_HAVE_SNDFILE
 #include "tools/render/SoundFileWriter.h"
-#else
-#include "tools/render/WavWriter.h"
-#endif
 #include "tools/session/SessionPlayer.h"
 
 namespace {
@@ -275,20 +272,12 @@ int main(int argc, char** argv)
   session.ReadValuesInForce();
 
   StagedFile staged(options.output);
-#ifdef THRUMWELL_HAVE_SNDFILE
+  // The file is encoded on the writer's own thread while the next blocks
+  // are played.
   SoundFileWriter output;
   if (!output.Open(staged.TemporaryPath(), options.rate, totalFrames + tailLimit, options.format, options.quality,
                    error))
     return Fail(error);
-#else
-  // Without libsndfile only WAV can be written.
-  if (!IsWavFormat(options.format))
-    return Refuse(std::string("this build writes WAV only, not ") + OutputFormatName(options.format));
-  WavWriter output;
-  if (!output.Open(staged.TemporaryPath().c_str(), static_cast<std::uint32_t>(options.rate), totalFrames + tailLimit,
-                   options.format))
-    return Fail("cannot write \"" + options.output + "\"");
-#endif
   // Writes the block just processed; its peak goes to peak.
   bool writeFailed = false;
   auto writeBlock = [&](int n, double& peak) {
@@ -381,13 +370,8 @@ int main(int argc, char** argv)
     }
   }
 
-#ifdef THRUMWELL_HAVE_SNDFILE
   std::string writeError;
   const bool closed = output.Close(writeError);
-#else
-  const bool closed = output.Close();
-  const std::string writeError = "the disk may be full";
-#endif
 #ifdef THRUMWELL_HAVE_INPUT_FILE
   if (inputFailed)
     return Fail(input.Error());
