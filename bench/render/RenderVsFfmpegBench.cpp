@@ -15,8 +15,10 @@
 //   raise its rounding noise, which the lossy encoders then spend bits on
 //   (MP3 75 kb/s against our 45 at the same setting).
 // - FLAC: 24-bit samples at compression level 5 on both sides (libsndfile's
-//   default level for libFLAC, named on ffmpeg's side). ffmpeg's sine has 16
-//   significant bits, ours 24, so its file is smaller for the same work.
+//   default level for libFLAC, named on ffmpeg's side). ffmpeg's sine has
+//   16 significant bits, ours 24, so its encoder finds 8 bits to drop in
+//   every frame and its file is smaller; a sine of 24 bits from ffmpeg
+//   (`aevalsrc`) would cost it more than the encoding saves.
 // - Opus: 120 kb/s with constrained VBR and complexity 10 on both sides:
 //   libsndfile leaves libopus its default rate for 48 kHz stereo (120 kb/s)
 //   and its default constrained VBR, ffmpeg is told both.
