@@ -278,21 +278,24 @@ int main(int argc, char** argv)
   if (!output.Open(staged.TemporaryPath(), options.rate, totalFrames + tailLimit, options.format, options.quality,
                    error))
     return Fail(error);
-  // Writes the block just processed; its peak goes to peak.
+  // Writes the block just processed; its peak goes to *peak when asked for
+  // (only the blocks that decide whether the tail plays on need it).
   bool writeFailed = false;
-  auto writeBlock = [&](int n, double& peak) {
+  auto writeBlock = [&](int n, double* peak) {
     if (sampleSize == kSample64)
     {
       const double* left = plugin.Channel64(kOutput, 0, 0);
       const double* right = plugin.Channel64(kOutput, 0, rightChannel);
-      peak = Peak(left, right, n);
+      if (peak)
+        *peak = Peak(left, right, n);
       writeFailed = !output.Write(left, right, n);
     }
     else
     {
       const float* left = plugin.Channel32(kOutput, 0, 0);
       const float* right = plugin.Channel32(kOutput, 0, rightChannel);
-      peak = Peak(left, right, n);
+      if (peak)
+        *peak = Peak(left, right, n);
       writeFailed = !output.Write(left, right, n);
     }
     return !writeFailed;
@@ -335,7 +338,7 @@ int main(int argc, char** argv)
     }
     feedBed(n, -1.0);
     ok = ok && plugin.Process(n, &changes, &events, &context) && plugin.ReportViolations(kTool);
-    ok = ok && writeBlock(n, peak);
+    ok = ok && writeBlock(n, done + static_cast<std::uint64_t>(n) == totalFrames ? &peak : nullptr);
     done += static_cast<std::uint64_t>(n);
     const int percent = static_cast<int>(done * 100 / totalFrames);
     if (showProgress && percent != shownPercent)
@@ -364,7 +367,7 @@ int main(int argc, char** argv)
       changes.Clear();
       feedBed(n, static_cast<double>(played));
       ok = plugin.Process(n, &changes, &events, &context) && plugin.ReportViolations(kTool);
-      ok = ok && writeBlock(n, peak);
+      ok = ok && writeBlock(n, &peak);
       events.Clear();
       played += static_cast<std::uint64_t>(n);
     }
