@@ -7,8 +7,8 @@
 # Windows: the static libraries tools/build-sndfile-mingw.sh cross-builds from
 # Debian's sources (libsndfile with its codecs, libsamplerate), linked into
 # the programs so that they load no DLL of their own.
-# Without libsndfile (no thrumwell_sndfile target) the renderer writes WAV
-# only, with its own writer.
+# The renderer needs libsndfile (tools/render stops the configuration
+# without it); the player and the plug-in do not.
 
 include_guard(GLOBAL)
 
@@ -57,5 +57,5 @@ else()
   endif()
 endif()
 if(NOT THRUMWELL_SNDFILE_FOUND)
-  message(STATUS "libsndfile not found: the renderer writes WAV only (tools/install-deps.sh installs it)")
+  message(STATUS "libsndfile not found (tools/install-deps.sh installs it)")
 endif()

@@ -1,6 +1,6 @@
 #pragma once
-// The renderer's output formats: WAV with 32-bit or 64-bit floats or dithered
-// 24-bit or 16-bit PCM, FLAC (24-bit, dithered), Ogg Vorbis, Ogg Opus and MP3.
+// The renderer's output formats: WAV with 32-bit or 64-bit floats or 24-bit or
+// 16-bit PCM (16-bit dithered), FLAC (24-bit), Ogg Vorbis, Ogg Opus and MP3.
 // A format is named on the command line ("f32" ... "mp3") or chosen by the
 // output file's extension.
 

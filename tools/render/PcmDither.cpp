@@ -1,7 +1,5 @@
 #include "tools/render/PcmDither.h"
 
-#include <cmath>
-
 namespace {
 
 // Every file's dither starts from this seed.
@@ -29,10 +27,20 @@ std::int32_t PcmDither::Quantize(double sample, double scale)
 {
   // Full scale 1.0 is 2^(bits-1) steps; the dithered value is rounded and
   // held within the format's range.
-  double steps = std::floor(sample * scale + Next() + 0.5);
+  return Hold(sample * scale + Next() + 0.5, scale);
+}
+
+std::int32_t PcmDither::Round(double sample, double scale) { return Hold(sample * scale + 0.5, scale); }
+
+std::int32_t PcmDither::Hold(double steps, double scale)
+{
+  // Rounded down, held within [-scale, scale - 1]. Within that range the
+  // conversion truncates towards zero, one step short of floor for the
+  // negative values that are not whole (cheaper than a call to floor).
   if (!(steps >= -scale))
-    steps = -scale;  // also a NaN, which the plug-in should never give
-  if (steps > scale - 1.0)
-    steps = scale - 1.0;
-  return static_cast<std::int32_t>(steps);
+    return static_cast<std::int32_t>(-scale);  // also a NaN, which the plug-in should never give
+  if (steps >= scale)
+    return static_cast<std::int32_t>(scale - 1.0);
+  const auto whole = static_cast<std::int32_t>(steps);
+  return static_cast<double>(whole) > steps ? whole - 1 : whole;
 }

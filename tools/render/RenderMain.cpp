@@ -1,8 +1,9 @@
 // thrumwell-render: loads the instrument's VST3 bundle (or another plug-in's)
 // through our host and plays it as a DAW does, writing the output to a stereo
-// file (WAV of 32-bit or 64-bit floats or dithered 24-bit or 16-bit PCM, FLAC,
-// Ogg Vorbis, Opus or MP3), streamed block by block under a temporary name
-// that becomes the file's own only when the render is complete.
+// file (WAV of 32-bit or 64-bit floats or 24-bit or 16-bit PCM, FLAC, Ogg
+// Vorbis, Opus or MP3), streamed block by block under a temporary name that
+// becomes the file's own only when the render is complete. The file is
+// encoded on a thread of its own while the next blocks are played.
 //
 // Programs are chosen through the program-change parameter and named from the
 // root unit's program list; parameters are found by their titles and set
@@ -46,11 +47,7 @@
 #include "tools/render/PresetExport.h"
 #include "tools/render/RenderOptions.h"
 #include "tools/render/StagedFile.h"
-#ifdef THRUMWELL_HAVE_SNDFILE
 #include "tools/render/SoundFileWriter.h"
-#else
-#include "tools/render/WavWriter.h"
-#endif
 #include "tools/session/SessionPlayer.h"
 
 namespace {
@@ -298,35 +295,30 @@ int main(int argc, char** argv)
   // block and removes the file.
   ThrumwellCli::InstallStopHandler();
   StagedFile staged(options.output);
-#ifdef THRUMWELL_HAVE_SNDFILE
+  // The file is encoded on the writer's own thread while the next blocks
+  // are played.
   SoundFileWriter output;
   if (!output.Open(staged.TemporaryPath(), options.rate, totalFrames + tailLimit, options.format, options.quality,
                    error))
     return Fail(error);
-#else
-  // Without libsndfile only WAV can be written.
-  if (!IsWavFormat(options.format))
-    return Refuse(std::string("this build writes WAV only, not ") + OutputFormatName(options.format));
-  WavWriter output;
-  if (!output.Open(staged.TemporaryPath().c_str(), static_cast<std::uint32_t>(options.rate), totalFrames + tailLimit,
-                   options.format))
-    return Fail("cannot write \"" + options.output + "\"");
-#endif
-  // Writes the block just processed; its peak goes to peak.
+  // Writes the block just processed; its peak goes to *peak when asked for
+  // (only the blocks that decide whether the tail plays on need it).
   bool writeFailed = false;
-  auto writeBlock = [&](int n, double& peak) {
+  auto writeBlock = [&](int n, double* peak) {
     if (sampleSize == kSample64)
     {
       const double* left = plugin.Channel64(kOutput, 0, 0);
       const double* right = plugin.Channel64(kOutput, 0, rightChannel);
-      peak = Peak(left, right, n);
+      if (peak)
+        *peak = Peak(left, right, n);
       writeFailed = !output.Write(left, right, n);
     }
     else
     {
       const float* left = plugin.Channel32(kOutput, 0, 0);
       const float* right = plugin.Channel32(kOutput, 0, rightChannel);
-      peak = Peak(left, right, n);
+      if (peak)
+        *peak = Peak(left, right, n);
       writeFailed = !output.Write(left, right, n);
     }
     return !writeFailed;
@@ -369,7 +361,7 @@ int main(int argc, char** argv)
     }
     feedBed(n, -1.0);
     ok = ok && plugin.Process(n, &changes, &events, &context) && plugin.ReportViolations(kTool);
-    ok = ok && writeBlock(n, peak);
+    ok = ok && writeBlock(n, done + static_cast<std::uint64_t>(n) == totalFrames ? &peak : nullptr);
     done += static_cast<std::uint64_t>(n);
     const int percent = static_cast<int>(done * 100 / totalFrames);
     if (showProgress && percent != shownPercent)
@@ -398,19 +390,14 @@ int main(int argc, char** argv)
       changes.Clear();
       feedBed(n, static_cast<double>(played));
       ok = plugin.Process(n, &changes, &events, &context) && plugin.ReportViolations(kTool);
-      ok = ok && writeBlock(n, peak);
+      ok = ok && writeBlock(n, &peak);
       events.Clear();
       played += static_cast<std::uint64_t>(n);
     }
   }
 
-#ifdef THRUMWELL_HAVE_SNDFILE
   std::string writeError;
   const bool closed = output.Close(writeError);
-#else
-  const bool closed = output.Close();
-  const std::string writeError = "the disk may be full";
-#endif
   // A stop in the loops above or while the file was being finished: the file
   // is not given its name.
   if (ThrumwellCli::StopRequested())

@@ -108,7 +108,7 @@ void Declare(CLI::App& app, RawOptions& raw)
                  "Play a session file of settings, ramps and program changes in time, and its noise or input bed")
     ->type_name("FILE");
   app.add_option("--format", raw.format,
-                 "WAV of f32, f64, s24 or s16 (PCM, dithered), or flac (24-bit), ogg (Vorbis), opus or mp3")
+                 "WAV of f32, f64, s24 or s16 (PCM; s16 dithered), or flac (24-bit), ogg (Vorbis), opus or mp3")
     ->type_name("f32|f64|s24|s16|flac|ogg|opus|mp3");
   app.add_option("--quality", raw.quality, "ogg, opus, mp3: 0 (smallest) to 10 (best); default: the codec's own")
     ->type_name("0-10");

@@ -6,7 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <type_traits>
+#include <cstring>
+#include <system_error>
 
 namespace {
 
@@ -31,12 +32,19 @@ bool IsPcm(OutputFormat format)
   return format == OutputFormat::kPcm24 || format == OutputFormat::kPcm16 || format == OutputFormat::kFlac;
 }
 
+// Bytes of one sample in a chunk: 32-bit integers for PCM, doubles for f64,
+// floats for the rest.
+std::size_t ChunkSampleBytes(OutputFormat format) { return format == OutputFormat::kFloat64 ? 8 : 4; }
+
 }  // namespace
 
 SoundFileWriter::~SoundFileWriter()
 {
   if (file)
+  {
+    Finish(true);
     sf_close(file);
+  }
 }
 
 bool SoundFileWriter::Open(const std::string& path, int rate, std::uint64_t maxFrames, OutputFormat outputFormat,
@@ -90,68 +98,152 @@ bool SoundFileWriter::Open(const std::string& path, int rate, std::uint64_t maxF
   // Floats beyond full scale are clipped into PCM rather than wrapped.
   sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
   dither.Reset();
+
+  chunks.resize(kChunks);
+  for (Chunk& chunk : chunks)
+  {
+    chunk.bytes.assign(static_cast<std::size_t>(kChunkFrames) * 2 * ChunkSampleBytes(format), 0);
+    chunk.frames = 0;
+  }
+  filling = 0;
+  handedCount = writtenCount = 0;
+  finishing = abandoning = false;
   failed = false;
   failure.clear();
+  try
+  {
+    encoder = std::thread([this] { Encode(); });
+  }
+  catch (const std::system_error& e)
+  {
+    sf_close(file);
+    file = nullptr;
+    error = std::string("cannot start the encoder thread: ") + e.what();
+    return false;
+  }
   return true;
 }
 
 template <class Sample>
 bool SoundFileWriter::WriteFrames(const Sample* left, const Sample* right, int n)
 {
-  if (!file)
+  if (!file || failed.load(std::memory_order_acquire))
     return false;
-  for (int done = 0; done < n && !failed;)
+  for (int done = 0; done < n;)
   {
-    const int count = std::min(n - done, kChunkFrames);
-    sf_count_t put = 0;
+    Chunk& chunk = chunks[static_cast<std::size_t>(filling)];
+    const int count = std::min(n - done, kChunkFrames - chunk.frames);
+    const std::size_t at = 2 * static_cast<std::size_t>(chunk.frames);
     if (IsPcm(format))
     {
       // Integers are left-justified in 32 bits: a 16-bit step is 65536.
-      const bool wide = format != OutputFormat::kPcm16;
-      const double scale = wide ? 8388608.0 : 32768.0;
-      const int shift = wide ? 8 : 16;
-      for (int i = 0; i < count; ++i)
-      {
-        chunk.i[2 * i] = static_cast<int>(static_cast<std::uint32_t>(
-                                            dither.Quantize(static_cast<double>(left[done + i]), scale))
-                                          << shift);
-        chunk.i[2 * i + 1] = static_cast<int>(static_cast<std::uint32_t>(
-                                                dither.Quantize(static_cast<double>(right[done + i]), scale))
-                                              << shift);
-      }
-      put = sf_writef_int(file, chunk.i, count);
+      // 16 bits are dithered, 24 bits rounded (see the header).
+      auto* out = reinterpret_cast<std::int32_t*>(chunk.bytes.data()) + at;
+      auto put = [&](auto quantize, double scale, int shift) {
+        for (int i = 0; i < count; ++i)
+        {
+          out[2 * i] = static_cast<std::int32_t>(
+            static_cast<std::uint32_t>(quantize(static_cast<double>(left[done + i]), scale)) << shift);
+          out[2 * i + 1] = static_cast<std::int32_t>(
+            static_cast<std::uint32_t>(quantize(static_cast<double>(right[done + i]), scale)) << shift);
+        }
+      };
+      if (format == OutputFormat::kPcm16)
+        put([this](double x, double scale) { return dither.Quantize(x, scale); }, 32768.0, 16);
+      else
+        put(&PcmDither::Round, 8388608.0, 8);
     }
-    else if (std::is_same<Sample, double>::value && format == OutputFormat::kFloat64)
+    else if (format == OutputFormat::kFloat64)
     {
+      auto* out = reinterpret_cast<double*>(chunk.bytes.data()) + at;
       for (int i = 0; i < count; ++i)
       {
-        chunk.d[2 * i] = static_cast<double>(left[done + i]);
-        chunk.d[2 * i + 1] = static_cast<double>(right[done + i]);
+        out[2 * i] = static_cast<double>(left[done + i]);
+        out[2 * i + 1] = static_cast<double>(right[done + i]);
       }
-      put = sf_writef_double(file, chunk.d, count);
     }
     else
     {
+      auto* out = reinterpret_cast<float*>(chunk.bytes.data()) + at;
       for (int i = 0; i < count; ++i)
       {
-        chunk.f[2 * i] = static_cast<float>(left[done + i]);
-        chunk.f[2 * i + 1] = static_cast<float>(right[done + i]);
+        out[2 * i] = static_cast<float>(left[done + i]);
+        out[2 * i + 1] = static_cast<float>(right[done + i]);
       }
-      put = sf_writef_float(file, chunk.f, count);
     }
-    if (put != count)
-    {
-      failed = true;
-      failure = sf_strerror(file);
-    }
+    chunk.frames += count;
     done += count;
+    if (chunk.frames == kChunkFrames && !Hand())
+      return false;
   }
-  return !failed;
+  return true;
 }
 
 bool SoundFileWriter::Write(const float* left, const float* right, int n) { return WriteFrames(left, right, n); }
 
 bool SoundFileWriter::Write(const double* left, const double* right, int n) { return WriteFrames(left, right, n); }
+
+bool SoundFileWriter::Hand()
+{
+  std::unique_lock<std::mutex> hold(lock);
+  ++handedCount;
+  handed.notify_one();
+  freed.wait(hold, [this] { return failed.load(std::memory_order_relaxed) || handedCount - writtenCount < kChunks; });
+  filling = static_cast<int>(handedCount % kChunks);
+  chunks[static_cast<std::size_t>(filling)].frames = 0;
+  return !failed.load(std::memory_order_relaxed);
+}
+
+void SoundFileWriter::Encode()
+{
+  std::unique_lock<std::mutex> hold(lock);
+  for (;;)
+  {
+    handed.wait(hold, [this] { return abandoning || finishing || writtenCount < handedCount; });
+    if (abandoning || writtenCount == handedCount)
+      return;
+    Chunk& chunk = chunks[static_cast<std::size_t>(writtenCount % kChunks)];
+    // After a failure the chunks are passed over, so the caller never waits.
+    const bool write = !failed.load(std::memory_order_relaxed);
+    hold.unlock();
+    bool ok = true;
+    std::string why;
+    if (write)
+    {
+      const sf_count_t frames = chunk.frames;
+      sf_count_t put = 0;
+      if (IsPcm(format))
+        put = sf_writef_int(file, reinterpret_cast<const int*>(chunk.bytes.data()), frames);
+      else if (format == OutputFormat::kFloat64)
+        put = sf_writef_double(file, reinterpret_cast<const double*>(chunk.bytes.data()), frames);
+      else
+        put = sf_writef_float(file, reinterpret_cast<const float*>(chunk.bytes.data()), frames);
+      ok = put == frames;
+      if (!ok)
+        why = sf_strerror(file);
+    }
+    hold.lock();
+    if (!ok)
+    {
+      failure = why;
+      failed.store(true, std::memory_order_release);
+    }
+    ++writtenCount;
+    freed.notify_one();
+  }
+}
+
+void SoundFileWriter::Finish(bool abandon)
+{
+  {
+    std::lock_guard<std::mutex> hold(lock);
+    finishing = true;
+    abandoning = abandon;
+  }
+  handed.notify_one();
+  if (encoder.joinable())
+    encoder.join();
+}
 
 bool SoundFileWriter::Close(std::string& error)
 {
@@ -160,6 +252,9 @@ bool SoundFileWriter::Close(std::string& error)
     error = "the file was not open";
     return false;
   }
+  if (chunks[static_cast<std::size_t>(filling)].frames > 0)
+    Hand();
+  Finish(false);
   // The codecs write their last pages on closing; a full disk shows there too.
   const int closed = sf_close(file);
   file = nullptr;

@@ -1,87 +1,40 @@
-// thrumwell-wavdiff A.wav B.wav TOLERANCE: compares two WAV files of IEEE
-// float samples (32-bit or 64-bit, any channel count) sample by sample.
-// Exit status 0 when both have the same layout and every pair of samples
-// differs by at most TOLERANCE, 1 when they differ, 2 when a file cannot be
-// read. The largest difference and where it is are printed.
+// thrumwell-wavdiff A B TOLERANCE: compares two audio files of any format
+// libsndfile reads (WAV of floats or PCM, RF64, FLAC, Ogg, Opus, MP3 ...)
+// sample by sample, in units of full scale. Exit status 0 when both have the
+// same layout (channels, rate, frames) and every pair of samples differs by
+// at most TOLERANCE, 1 when they differ, 2 when a file cannot be read or the
+// tolerance is not a number. The largest difference and where it is are
+// printed. The files are read a block at a time, so any length fits.
 
+#include <sndfile.h>
+
+#include <cerrno>
 #include <cmath>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-#include "host/HostUtf8.h"
+#include "tools/bed/SoundFileOpen.h"
 #include "tools/cli/ToolArguments.h"
 
 namespace {
 
-struct Wav
-{
-  int channels = 0;
-  int bits = 0;
-  std::uint32_t rate = 0;
-  std::vector<double> samples;  // interleaved
-};
+constexpr sf_count_t kBlockFrames = 4096;
 
-std::uint32_t U32(const std::vector<unsigned char>& b, std::size_t at)
+struct Input
 {
-  return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
-}
-
-// Walks the RIFF chunks for "fmt " and "data"; false for anything else than
-// float samples.
-bool Read(const char* path, Wav& wav)
-{
-  std::ifstream in(ThrumwellHost::PathFromUtf8(path), std::ios::binary);
-  const std::vector<unsigned char> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (b.size() < 12 || std::memcmp(b.data(), "RIFF", 4) != 0 || std::memcmp(b.data() + 8, "WAVE", 4) != 0)
-    return false;
-  bool haveFormat = false;
-  for (std::size_t at = 12; at + 8 <= b.size();)
+  SNDFILE* file = nullptr;
+  SF_INFO info{};
+  explicit Input(const char* path) { file = OpenSoundFile(path, SFM_READ, &info); }
+  ~Input()
   {
-    const std::uint32_t size = U32(b, at + 4);
-    const std::size_t body = at + 8;
-    if (size > b.size() - body)
-      return false;
-    if (std::memcmp(b.data() + at, "fmt ", 4) == 0 && size >= 16)
-    {
-      const int format = b[body] | (b[body + 1] << 8);
-      wav.channels = b[body + 2] | (b[body + 3] << 8);
-      wav.rate = U32(b, body + 4);
-      wav.bits = b[body + 14] | (b[body + 15] << 8);
-      haveFormat = format == 3 && wav.channels > 0 && (wav.bits == 32 || wav.bits == 64);
-      if (!haveFormat)
-        return false;
-    }
-    else if (std::memcmp(b.data() + at, "data", 4) == 0 && haveFormat)
-    {
-      const std::size_t width = static_cast<std::size_t>(wav.bits / 8);
-      for (std::size_t i = 0; i + width <= size; i += width)
-      {
-        if (width == 8)
-        {
-          double value;
-          std::memcpy(&value, b.data() + body + i, 8);
-          wav.samples.push_back(value);
-        }
-        else
-        {
-          float value;
-          std::memcpy(&value, b.data() + body + i, 4);
-          wav.samples.push_back(value);
-        }
-      }
-      return true;
-    }
-    at = body + size + (size & 1);
+    if (file)
+      sf_close(file);
   }
-  return false;
-}
+  Input(const Input&) = delete;
+  Input& operator=(const Input&) = delete;
+};
 
 }  // namespace
 
@@ -92,35 +45,67 @@ int main(int argc, char** argv)
   argv = arguments.Values();
   if (argc != 4)
   {
-    std::fprintf(stderr, "usage: thrumwell-wavdiff A.wav B.wav TOLERANCE\n");
+    std::fprintf(stderr, "usage: thrumwell-wavdiff A B TOLERANCE\n");
     return 2;
   }
-  Wav a, b;
-  if (!Read(argv[1], a) || !Read(argv[2], b))
+  char* end = nullptr;
+  errno = 0;
+  const double tolerance = std::strtod(argv[3], &end);
+  if (end == argv[3] || *end != '\0' || errno != 0 || !(tolerance >= 0))
   {
-    std::fprintf(stderr, "thrumwell-wavdiff: cannot read \"%s\" or \"%s\" as a float WAV file\n", argv[1], argv[2]);
+    std::fprintf(stderr, "thrumwell-wavdiff: the tolerance \"%s\" is not a number of 0 or more\n", argv[3]);
     return 2;
   }
-  const double tolerance = std::strtod(argv[3], nullptr);
-  if (a.channels != b.channels || a.rate != b.rate || a.samples.size() != b.samples.size())
+  const Input a(argv[1]), b(argv[2]);
+  for (const auto* input : {&a, &b})
+    if (!input->file)
+    {
+      std::fprintf(stderr, "thrumwell-wavdiff: cannot read \"%s\" as audio: %s\n", input == &a ? argv[1] : argv[2],
+                   sf_strerror(nullptr));
+      return 2;
+    }
+  if (a.info.channels != b.info.channels || a.info.samplerate != b.info.samplerate || a.info.frames != b.info.frames)
   {
-    std::printf("layouts differ: %d channels at %u Hz, %zu samples against %d channels at %u Hz, %zu samples\n",
-                a.channels, a.rate, a.samples.size(), b.channels, b.rate, b.samples.size());
+    std::printf("layouts differ: %d channels at %d Hz, %lld frames against %d channels at %d Hz, %lld frames\n",
+                a.info.channels, a.info.samplerate, static_cast<long long>(a.info.frames), b.info.channels,
+                b.info.samplerate, static_cast<long long>(b.info.frames));
     return 1;
   }
+  const std::size_t channels = static_cast<std::size_t>(a.info.channels);
+  std::vector<double> left(static_cast<std::size_t>(kBlockFrames) * channels);
+  std::vector<double> right(left.size());
   double worst = 0.0;
-  std::size_t worstAt = 0;
-  for (std::size_t i = 0; i < a.samples.size(); ++i)
+  long long worstAt = 0, samples = 0;
+  for (;;)
   {
-    const double difference = std::fabs(a.samples[i] - b.samples[i]);
-    // A NaN on either side is the worst difference there is.
-    if (!(difference <= worst))
+    const sf_count_t got = sf_readf_double(a.file, left.data(), kBlockFrames);
+    if (sf_readf_double(b.file, right.data(), kBlockFrames) != got)
     {
-      worst = std::isnan(difference) ? INFINITY : difference;
-      worstAt = i;
+      std::fprintf(stderr, "thrumwell-wavdiff: \"%s\" and \"%s\" did not read to their stated length\n", argv[1],
+                   argv[2]);
+      return 2;
+    }
+    if (got <= 0)
+      break;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(got) * channels; ++i, ++samples)
+    {
+      const double difference = std::fabs(left[i] - right[i]);
+      // A NaN on either side is the worst difference there is.
+      if (!(difference <= worst))
+      {
+        worst = std::isnan(difference) ? INFINITY : difference;
+        worstAt = samples;
+      }
     }
   }
-  std::printf("%zu samples, largest difference %.3g at frame %zu channel %zu\n", a.samples.size(), worst,
-              worstAt / static_cast<std::size_t>(a.channels), worstAt % static_cast<std::size_t>(a.channels));
+  if (samples != static_cast<long long>(a.info.frames) * a.info.channels)
+  {
+    std::fprintf(stderr, "thrumwell-wavdiff: \"%s\" and \"%s\" did not read to their stated length\n", argv[1],
+                 argv[2]);
+    return 2;
+  }
+  const long long perFrame = a.info.channels;
+  std::printf("%lld samples, largest difference %.3g at frame %lld channel %lld\n", samples, worst,
+              worstAt / perFrame, worstAt % perFrame);
   return worst <= tolerance ? 0 : 1;
 }
