@@ -14,11 +14,13 @@
 //   ffmpeg's 16-bit sine to the renderer's default level instead would also
 //   raise its rounding noise, which the lossy encoders then spend bits on
 //   (MP3 75 kb/s against our 45 at the same setting).
-// - FLAC: 24-bit samples at compression level 5 on both sides (libsndfile's
-//   default level for libFLAC, named on ffmpeg's side). ffmpeg's sine has
-//   16 significant bits, ours 24, so its encoder finds 8 bits to drop in
-//   every frame and its file is smaller; a sine of 24 bits from ffmpeg
-//   (`aevalsrc`) would cost it more than the encoding saves.
+// - FLAC: 24-bit samples on both sides, each encoder at the setting that
+//   chooses a frame's stereo coding by estimate and predicts with LPC up to
+//   order 8: ffmpeg's default level 5, libFLAC's level 4 (the renderer's
+//   setting; libFLAC's level 5 encodes all four stereo codings instead).
+//   ffmpeg's sine has 16 significant bits, ours 24, so its encoder finds 8
+//   bits to drop in every frame and its file is smaller; a sine of 24 bits
+//   from ffmpeg (`aevalsrc`) would cost it more than the encoding saves.
 // - Opus: 120 kb/s with constrained VBR and complexity 10 on both sides:
 //   libsndfile leaves libopus its default rate for 48 kHz stereo (120 kb/s)
 //   and its default constrained VBR, ffmpeg is told both.
