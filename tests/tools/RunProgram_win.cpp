@@ -101,7 +101,7 @@ StartedProgram::StartedProgram(const std::string& program, const std::vector<std
   std::string command = Quoted(WindowsPath(program));
   for (const std::string& arg : args)
     command += " " + Quoted(arg);
-  std::wstring line = Wide(command);
+  std::wstring line = ThrumwellHost::WideText(command);
   HANDLE err = Inheritable(stderrPath);
   if (err == INVALID_HANDLE_VALUE)
     return;
@@ -112,7 +112,7 @@ StartedProgram::StartedProgram(const std::string& program, const std::vector<std
   startup.hStdError = err;
   PROCESS_INFORMATION started = {};
   if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE, nullptr,
-                     Wide(WindowsPath(folder)).c_str(), &startup, &started))
+                     ThrumwellHost::WideText(WindowsPath(folder)).c_str(), &startup, &started))
   {
     CloseHandle(started.hThread);
     process = started.hProcess;
