@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/tools/ReadAudio.h"
 #include "tests/tools/RunProgram.h"
 #include "tools/bed/SoundFileOpen.h"
 
@@ -28,30 +29,6 @@ namespace fs = std::filesystem;
 
 constexpr int kRate = 48000;
 constexpr double kSeconds = 4.0;
-
-struct Audio
-{
-  int channels = 0;
-  int rate = 0;
-  std::vector<double> samples;  // interleaved
-  std::size_t Frames() const { return channels > 0 ? samples.size() / static_cast<std::size_t>(channels) : 0; }
-};
-
-Audio ReadWithLibsndfile(const std::string& path)
-{
-  Audio audio;
-  SF_INFO info{};
-  SNDFILE* file = OpenSoundFile(path, SFM_READ, &info);
-  if (!file)
-    return audio;
-  audio.channels = info.channels;
-  audio.rate = info.samplerate;
-  std::vector<double> block(4096 * static_cast<std::size_t>(info.channels));
-  for (sf_count_t got; (got = sf_readf_double(file, block.data(), 4096)) > 0;)
-    audio.samples.insert(audio.samples.end(), block.begin(), block.begin() + got * info.channels);
-  sf_close(file);
-  return audio;
-}
 
 #ifndef _WIN32
 bool HaveFfmpeg() { return std::system("command -v ffmpeg >/dev/null 2>&1") == 0; }
@@ -143,7 +120,7 @@ TEST_F(RenderFormats, EveryFormatReadsBackWithItsTonesLevelAndLength)
 {
   // The default Generator setting: 200 Hz on the left, 204 Hz on the right.
   ASSERT_EQ(Render("reference.wav", {"--no-tail"}), 0) << Errors();
-  const Audio reference = ReadWithLibsndfile("reference.wav");
+  const Audio reference = ReadAudio("reference.wav");
   ASSERT_EQ(reference.Frames(), static_cast<std::size_t>(kSeconds * kRate));
   const double level = Measure(reference, 0, 1.0, 3.5).rms;
   ASSERT_GT(level, 0.3);
@@ -168,7 +145,7 @@ TEST_F(RenderFormats, EveryFormatReadsBackWithItsTonesLevelAndLength)
     if (row.format)
       extra.insert(extra.end(), {"--format", row.format});
     ASSERT_EQ(Render(row.name, extra), 0) << Errors();
-    std::vector<std::pair<const char*, Audio>> readings = {{"libsndfile", ReadWithLibsndfile(row.name)}};
+    std::vector<std::pair<const char*, Audio>> readings = {{"libsndfile", ReadAudio(row.name)}};
 #ifndef _WIN32
     if (ffmpeg)
       readings.push_back({"ffmpeg", ReadWithFfmpeg(row.name)});
@@ -286,8 +263,8 @@ TEST_F(RenderFormats, AnInputFileArrivesUnderTheTone)
   ASSERT_EQ(Render("bare.wav", {"--no-tail", "--sample-size", "64"}), 0) << Errors();
   ASSERT_EQ(Render("mixed.wav", {"--no-tail", "--sample-size", "64", "--input", "input.wav", "--input-loop", "no"}), 0)
     << Errors();
-  const Audio bare = ReadWithLibsndfile("bare.wav");
-  const Audio mixed = ReadWithLibsndfile("mixed.wav");
+  const Audio bare = ReadAudio("bare.wav");
+  const Audio mixed = ReadAudio("mixed.wav");
   ASSERT_EQ(mixed.samples.size(), bare.samples.size());
   std::size_t differing = 0;
   for (std::size_t i = 0; i < mixed.samples.size(); ++i)
@@ -305,7 +282,7 @@ TEST_F(RenderFormats, AnInputFileArrivesUnderTheTone)
                        "render-formats.out", "render-formats.err"),
             0)
     << Errors();
-  const Audio pitched = ReadWithLibsndfile("pitch.wav");
+  const Audio pitched = ReadAudio("pitch.wav");
   for (int channel = 0; channel < 2; ++channel)
   {
     const Tone tone = Measure(pitched, channel, 0.5, 3.5);
@@ -320,7 +297,7 @@ TEST_F(RenderFormats, AnInputFileArrivesUnderTheTone)
                        "render-formats.out", "render-formats.err"),
             0)
     << Errors();
-  const Audio looped = ReadWithLibsndfile("looped.wav");
+  const Audio looped = ReadAudio("looped.wav");
   double step = 0;
   for (std::size_t i = 2 * 4800; i + 2 < looped.samples.size(); ++i)
     step = std::max(step, std::fabs(looped.samples[i + 2] - looped.samples[i]));
@@ -336,9 +313,9 @@ TEST_F(RenderFormats, ASessionNamesItsInputFromItsOwnFolder)
   ASSERT_EQ(Render("session.wav", {"--session", "beds/input.session"}), 0) << Errors();
   ASSERT_EQ(Render("option.wav", {"--input", "beds/input.wav", "--input-gain", "-12", "--input-loop", "no"}), 0)
     << Errors();
-  const Audio session = ReadWithLibsndfile("session.wav");
+  const Audio session = ReadAudio("session.wav");
   EXPECT_GT(session.Frames(), static_cast<std::size_t>(kSeconds * kRate));
-  EXPECT_EQ(session.samples, ReadWithLibsndfile("option.wav").samples);
+  EXPECT_EQ(session.samples, ReadAudio("option.wav").samples);
 
   // A file it cannot find is refused with the session's line, and nothing is written.
   std::ofstream("beds/missing.session") << "# rain\n00:00 input missing.flac\n";
@@ -406,7 +383,7 @@ TEST_F(RenderFormats, FileNamesMayUseAnyCharacters)
     return args;
   };
   ASSERT_EQ(Render("reference.flac", with({"--input", "bed.wav"})), 0) << Errors();
-  const Audio reference = ReadWithLibsndfile("reference.flac");
+  const Audio reference = ReadAudio("reference.flac");
   ASSERT_GT(reference.Frames(), static_cast<std::size_t>(kSeconds * kRate));
 
   const char* names[] = {u8"Ärger ☂ ñandú", u8"Regen — 雨の音", u8"🌧 ночь"};
@@ -423,8 +400,8 @@ TEST_F(RenderFormats, FileNamesMayUseAnyCharacters)
       << Errors();
     ASSERT_EQ(Render(base + " session.flac", {"--session", base + ".session", "--state-in", base + ".state"}), 0)
       << Errors();
-    EXPECT_EQ(ReadWithLibsndfile(base + " option.flac").samples, reference.samples);
-    EXPECT_EQ(ReadWithLibsndfile(base + " session.flac").samples, reference.samples);
+    EXPECT_EQ(ReadAudio(base + " option.flac").samples, reference.samples);
+    EXPECT_EQ(ReadAudio(base + " session.flac").samples, reference.samples);
     EXPECT_GT(fs::file_size(fs::u8path(base + ".state")), 0u);
     // Nothing under another name: the files written, the input and the session.
     EXPECT_EQ(std::distance(fs::directory_iterator(fs::u8path(name)), fs::directory_iterator()), 5);
@@ -441,7 +418,7 @@ TEST_F(RenderFormats, FileNamesMayUseAnyCharacters)
   const std::string copied = std::string(names[2]) + "/Thrumwell.vst3";
   fs::copy(fs::u8path(bundle), fs::u8path(copied), fs::copy_options::recursive);
   ASSERT_EQ(Render("bundle.flac", with({"--input", "bed.wav", "--plugin", copied})), 0) << Errors();
-  EXPECT_EQ(ReadWithLibsndfile("bundle.flac").samples, reference.samples);
+  EXPECT_EQ(ReadAudio("bundle.flac").samples, reference.samples);
   if (const char* validator = std::getenv("THRUMWELL_VALIDATE"))
   {
     EXPECT_EQ(RunProgram(validator, {copied, "--only", "Bundle", "--seed", "1"}, "validate.out", "render-formats.err"),

@@ -5,7 +5,6 @@
 // writer dropped without closing stops its thread.
 
 #include <gtest/gtest.h>
-#include <sndfile.h>
 
 #include <algorithm>
 #include <cmath>
@@ -14,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/tools/ReadAudio.h"
 #include "tools/render/SoundFileWriter.h"
 
 namespace {
@@ -46,21 +46,6 @@ bool WriteBlocks(SoundFileWriter& writer, const Frames& frames)
     if (!writer.Write(left.data() + at, right.data() + at, std::min(kBlock, kFrames - at)))
       return false;
   return true;
-}
-
-std::vector<double> ReadBack(const std::string& path, int& channels)
-{
-  SF_INFO info{};
-  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-  std::vector<double> samples;
-  channels = 0;
-  if (!file)
-    return samples;
-  channels = info.channels;
-  samples.resize(static_cast<std::size_t>(info.frames * info.channels));
-  samples.resize(static_cast<std::size_t>(sf_readf_double(file, samples.data(), info.frames) * info.channels));
-  sf_close(file);
-  return samples;
 }
 
 std::string FirstFour(const std::string& path)
@@ -107,10 +92,10 @@ TEST(SoundFileWriterTest, FramesComeBackInOrderWithinTheFormatsStep)
     {
       EXPECT_EQ(FirstFour(row.path), "RIFF");
     }
-    int channels = 0;
-    const std::vector<double> samples = ReadBack(row.path, channels);
+    const Audio audio = ReadAudio(row.path);
+    const std::vector<double>& samples = audio.samples;
     std::remove(row.path);
-    ASSERT_EQ(channels, 2);
+    ASSERT_EQ(audio.channels, 2);
     ASSERT_EQ(samples.size(), 2u * kFrames);
     double worst = 0;
     std::size_t worstAt = 0;
